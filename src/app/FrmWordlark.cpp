@@ -1,0 +1,592 @@
+#include "app/FrmWordlark.h"
+
+#include "app/Catalogue.h"
+#include "app/WordlarkApplication.h"
+#include "dialogs/FrmAddLanguage.h"
+#include "editor/SynEditor.h"
+#include "platform/FileIO.h"
+#include "platform/Platform.h"
+#include "texts/QtText.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+const char* const Caption = "Brightmoor Wordlark";
+
+// Column of the hidden file path in the translation list.
+constexpr int PathColumn = 1;
+// Item data holding the exact bytes of a list item's name and path.
+constexpr int BytesRole = Qt::UserRole;
+
+std::string ItemBytes(const QTreeWidgetItem* item, int column) {
+    return item->data(column, BytesRole).toByteArray().toStdString();
+}
+
+void SetItemBytes(QTreeWidgetItem* item, int column, const std::string& bytes) {
+    item->setText(column, column == PathColumn ? PathToQt(bytes) : ToDisplay(bytes));
+    item->setData(column, BytesRole,
+                  QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(x, y, w, h);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int x, int y,
+                        int w, int h = 25) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(x, y, w, h);
+    return button;
+}
+
+QAction* MakeAction(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+} // namespace
+
+TFrmWordlark::TFrmWordlark(QWidget* parent) : QMainWindow(parent) {
+    // 1. The window as designed; all fields empty.
+    BuildWindow();
+    FDesignFontHeight = -12;
+
+    // 2. The program folder.
+    platform::Platform& os = platform::Get();
+    FProgramFolder = platform::ExtractFilePath(os.ExecutablePath());
+
+    // 3. Menu items for files that are not there are hidden.
+    FLicensePath = FProgramFolder + "License.txt";
+    MenLicense->setVisible(platform::FileExists(FLicensePath));
+    FChangesPath = FProgramFolder + "ReadMe.txt";
+    const bool hasChanges = platform::FileExists(FChangesPath);
+    MenReadMe->setVisible(hasChanges);
+    MenCheckUpdate->setVisible(hasChanges);
+
+    // 4. The interface texts live as long as the window.
+    FInterfaceTexts = std::make_unique<TInitFile>(TInitFile::TForm::Ini);
+
+    // 5. The data folder: the one SavePath.ini names, else the default one.
+    TInitFile savePath(TInitFile::TForm::Ini);
+    bool storageFound = false;
+    if (savePath.Load(FProgramFolder + "SavePath.ini")) {
+        const std::string storage = savePath.GetString("ApplicationStorage", "");
+        os.SetCurrentDir(FProgramFolder);
+        if (platform::DirectoryExists(storage)) {
+            FDataFolder = platform::IncludeTrailingDelimiter(platform::ExpandFileName(storage));
+            storageFound = true;
+        }
+    }
+    if (!storageFound) {
+        const std::string local =
+            os.GetShellFolder(platform::ShellFolder::LocalAppData) + platform::PathDelim;
+        FDataFolder = local + "Brightmoor" + platform::PathDelim;
+        platform::CreateDir(FDataFolder);
+        FDataFolder += std::string("Wordlark") + platform::PathDelim;
+        platform::CreateDir(FDataFolder);
+        RegisterInstallation();
+    }
+
+    // 6. The maker folders of the translated programs' settings files.
+    FLocalMakerFolder = os.GetShellFolder(platform::ShellFolder::LocalAppData) +
+                        platform::PathDelim + "Brightmoor" + platform::PathDelim;
+    FRoamingMakerFolder = os.GetShellFolder(platform::ShellFolder::RoamingAppData) +
+                          platform::PathDelim + "Brightmoor" + platform::PathDelim;
+}
+
+TFrmWordlark::~TFrmWordlark() = default;
+
+void TFrmWordlark::BuildWindow() {
+    setObjectName("FrmWordlark");
+    resize(697, 604);
+    setMinimumSize(650, 450);
+    QFont designFont("MS Sans Serif");
+    designFont.setPixelSize(12);
+    setFont(designFont);
+
+    auto* central = new QWidget(this);
+    central->setObjectName("PnlClient");
+    central->setAutoFillBackground(true);
+    QPalette white = central->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    central->setPalette(white);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // Top area: steps 1 and 2.
+    PnlTop = new QWidget(central);
+    PnlTop->setObjectName("PnlTop");
+    PnlTop->setFixedHeight(248);
+    layout->addWidget(PnlTop);
+    const int right = 588; // left of the right-hand buttons at the design width
+    LblInfo = MakeLabel(PnlTop, "LblInfo", 8, 6, 681, 44);
+    QFont bold = LblInfo->font();
+    bold.setBold(true);
+    LblInfo->setFont(bold);
+    LblSelectInitFile = MakeLabel(PnlTop, "LblSelectInitFile", 8, 52, 681, 30);
+    EdtInitFile = new QLineEdit(PnlTop);
+    EdtInitFile->setObjectName("EdtInitFile");
+    EdtInitFile->setGeometry(8, 84, right - 20, 23);
+    EdtInitFile->setReadOnly(true);
+    QPalette grey = EdtInitFile->palette();
+    grey.setColor(QPalette::Base, QColor(212, 208, 200));
+    EdtInitFile->setPalette(grey);
+    BtnSelectInitFile = MakeButton(PnlTop, "BtnSelectInitFile", "Browse", right, 83, 100);
+    BtnWizard = MakeButton(PnlTop, "BtnWizard", "Wizard", right, 111, 100);
+    LblAvailableTranslations = MakeLabel(PnlTop, "LblAvailableTranslations", 8, 114, 570, 18);
+    LisTranslations = new QTreeWidget(PnlTop);
+    LisTranslations->setObjectName("LisTranslations");
+    LisTranslations->setGeometry(8, 134, right - 20, 78);
+    LisTranslations->setColumnCount(2);
+    LisTranslations->setHeaderLabels({"Name", "Path"});
+    LisTranslations->setHeaderHidden(true);
+    LisTranslations->setColumnHidden(PathColumn, true);
+    LisTranslations->setRootIsDecorated(false);
+    LisTranslations->setSelectionMode(QAbstractItemView::SingleSelection);
+    LisTranslations->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LisTranslations->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    LisTranslations->setContextMenuPolicy(Qt::CustomContextMenu);
+    BtnEdit = MakeButton(PnlTop, "BtnEdit", "Edit", right, 139, 100);
+    BtnAdd = MakeButton(PnlTop, "BtnAdd", "Add new", right, 167, 100);
+    BtnDelete = MakeButton(PnlTop, "BtnDelete", "Delete", right, 195, 100);
+    LblCurrentDefault = MakeLabel(PnlTop, "LblCurrentDefault", 8, 222, 160, 18);
+    CbbDefaultLanguage = new QComboBox(PnlTop);
+    CbbDefaultLanguage->setObjectName("CbbDefaultLanguage");
+    CbbDefaultLanguage->setGeometry(172, 218, 180, 24);
+    BtnIniFile = MakeButton(PnlTop, "BtnIniFile", "...", 360, 218, 25, 24);
+    BtnIniFile->setVisible(false);
+    BtnHelp = MakeButton(PnlTop, "BtnHelp", "Help", right, 218, 100);
+
+    // The strip above the editor.
+    PnlTranslations = new QWidget(central);
+    PnlTranslations->setObjectName("PnlTranslations");
+    PnlTranslations->setFixedHeight(41);
+    layout->addWidget(PnlTranslations);
+    LblTranslations = MakeLabel(PnlTranslations, "LblTranslations", 8, 4, 640, 34);
+    BtnFullscreen = MakeButton(PnlTranslations, "BtnFullscreen", "<>", 655, 8, 33);
+    BtnFullscreen->setToolTip("Fullscreen");
+
+    // The editor area takes the rest.
+    auto* editorArea = new QWidget(central);
+    editorArea->setObjectName("PnlEditor");
+    auto* editorLayout = new QVBoxLayout(editorArea);
+    editorLayout->setContentsMargins(8, 0, 8, 0);
+    MemTranslation = new TSynEditor(editorArea);
+    MemTranslation->setObjectName("MemTranslation");
+    editorLayout->addWidget(MemTranslation);
+    layout->addWidget(editorArea, 1);
+
+    // Bottom area: steps 4 and 5.
+    PnlBottom = new QWidget(central);
+    PnlBottom->setObjectName("PnlBottom");
+    PnlBottom->setFixedHeight(53);
+    layout->addWidget(PnlBottom);
+    LblSave = MakeLabel(PnlBottom, "LblSave", 161, 4, 176, 18);
+    BtnSave = MakeButton(PnlBottom, "BtnSave", "Save translation", 161, 22, 176);
+    LblSend = MakeLabel(PnlBottom, "LblSend", 343, 4, 340, 18);
+    BtnSend = MakeButton(PnlBottom, "BtnSend", "Prepare to send", 343, 22, 176);
+
+    OpdInitFile = new QFileDialog(this);
+    OpdInitFile->setObjectName("OpdInitFile");
+    OpdInitFile->setFileMode(QFileDialog::ExistingFile);
+    OpdInitFile->setAcceptMode(QFileDialog::AcceptOpen);
+    // Only files whose names hold "Languages" and end in ".ini".
+    OpdInitFile->setNameFilter("(*.INI) (*Languages*.ini)");
+
+    BuildMenus();
+    MemTranslation->SetOpenState(false);
+
+    Command(BtnSelectInitFile, &QPushButton::clicked, &TFrmWordlark::BtnSelectInitFileClick);
+    Command(MenOpen, &QAction::triggered, &TFrmWordlark::BtnSelectInitFileClick);
+    Command(PopRefresh, &QAction::triggered, &TFrmWordlark::PopRefreshClick);
+    Command(BtnEdit, &QPushButton::clicked, &TFrmWordlark::BtnEditClick);
+    Command(MenEdit, &QAction::triggered, &TFrmWordlark::BtnEditClick);
+    Command(PopEdit, &QAction::triggered, &TFrmWordlark::BtnEditClick);
+    Command(LisTranslations, &QTreeWidget::itemDoubleClicked, &TFrmWordlark::BtnEditClick);
+    Command(BtnAdd, &QPushButton::clicked, &TFrmWordlark::BtnAddClick);
+    Command(MenAdd, &QAction::triggered, &TFrmWordlark::BtnAddClick);
+    Command(BtnDelete, &QPushButton::clicked, &TFrmWordlark::BtnDeleteClick);
+    Command(MenDelete, &QAction::triggered, &TFrmWordlark::BtnDeleteClick);
+    Command(BtnSave, &QPushButton::clicked, &TFrmWordlark::BtnSaveClick);
+    Command(MenSave, &QAction::triggered, &TFrmWordlark::BtnSaveClick);
+    Command(BtnSend, &QPushButton::clicked, &TFrmWordlark::BtnSendClick);
+    Command(MenSend, &QAction::triggered, &TFrmWordlark::BtnSendClick);
+    Command(BtnWizard, &QPushButton::clicked, &TFrmWordlark::BtnWizardClick);
+    Command(MenWizard, &QAction::triggered, &TFrmWordlark::BtnWizardClick);
+    Command(BtnIniFile, &QPushButton::clicked, &TFrmWordlark::BtnIniFileClick);
+    Command(MenExit, &QAction::triggered, &TFrmWordlark::MenExitClick);
+    Command(MenInfo, &QAction::triggered, &TFrmWordlark::MenInfoClick);
+    Command(PopCut, &QAction::triggered, &TFrmWordlark::PopCutClick);
+    Command(PopCopy, &QAction::triggered, &TFrmWordlark::PopCopyClick);
+    Command(PopPaste, &QAction::triggered, &TFrmWordlark::PopPasteClick);
+    Command(PopSelectAll, &QAction::triggered, &TFrmWordlark::PopSelectAllClick);
+    Command(MemTranslation, &TSynEditor::UserChange, &TFrmWordlark::MemTranslationChange);
+    connect(LisTranslations, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopLanguages->popup(LisTranslations->viewport()->mapToGlobal(pos));
+    });
+    MemTranslation->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(MemTranslation, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopInput->popup(MemTranslation->mapToGlobal(pos)); });
+
+    ApplyMainTexts();
+}
+
+void TFrmWordlark::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MenMain");
+    MenFile = bar->addMenu("File");
+    MenFile->setObjectName("MenFile");
+    MenOpen = MakeAction(MenFile, "MenOpen", "Open");
+    MenWizard = MakeAction(MenFile, "MenWizard", "Wizard");
+    MenSave = MakeAction(MenFile, "MenSave", "Save");
+    MenSend = MakeAction(MenFile, "MenSend", "Send");
+    MenFile->addSeparator();
+    MenExit = MakeAction(MenFile, "MenExit", "Exit");
+
+    MenTranslation = bar->addMenu("Translation");
+    MenTranslation->setObjectName("MenTranslation");
+    MenEdit = MakeAction(MenTranslation, "MenEdit", "Edit");
+    MenAdd = MakeAction(MenTranslation, "MenAdd", "Add new");
+    MenDelete = MakeAction(MenTranslation, "MenDelete", "Delete");
+
+    MenView = bar->addMenu("View");
+    MenView->setObjectName("MenView");
+    MenFullscreen = MakeAction(MenView, "MenFullscreen", "Fullscreen");
+
+    MenHelp = bar->addMenu("?");
+    MenHelp->setObjectName("MenHelp");
+    MenUsage = MakeAction(MenHelp, "MenUsage", "Help");
+    MenLicense = MakeAction(MenHelp, "MenLicense", "License");
+    MenReadMe = MakeAction(MenHelp, "MenReadMe", "Changes");
+    MenCheckUpdate = MakeAction(MenHelp, "MenCheckUpdate", "Check for update");
+    MenHelp->addSeparator();
+    MenInfo = MakeAction(MenHelp, "MenInfo", "Info");
+
+    PopLanguages = new QMenu(this);
+    PopLanguages->setObjectName("PopLanguages");
+    PopEdit = MakeAction(PopLanguages, "PopEdit", "Edit");
+    PopLanguages->addSeparator();
+    PopRefresh = MakeAction(PopLanguages, "PopRefresh", "Refresh");
+
+    PopInput = new QMenu(this);
+    PopInput->setObjectName("PopInput");
+    PopCut = MakeAction(PopInput, "PopCut", "Cut");
+    PopCopy = MakeAction(PopInput, "PopCopy", "Copy");
+    PopPaste = MakeAction(PopInput, "PopPaste", "Paste");
+    PopInput->addSeparator();
+    PopSelectAll = MakeAction(PopInput, "PopSelectAll", "Select all");
+}
+
+// ---- Showing and closing ------------------------------------------------------
+
+void TFrmWordlark::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!FShown) {
+        FShown = true;
+        Guarded([this] { FormShow(); });
+    }
+}
+
+void TFrmWordlark::FormShow() {
+    SelectProgramLanguage("");
+    LoadSettings(FDataFolder + "Wordlark.ini");
+    setWindowTitle(Caption);
+    RestoreWindowPlacement(FDataFolder + "Wordlark.ini");
+}
+
+void TFrmWordlark::closeEvent(QCloseEvent* event) {
+    bool close = false;
+    Guarded([&] { close = FormCloseQuery(); });
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TFrmWordlark::FormCloseQuery() {
+    if (Modified && !AskDiscard())
+        return false;
+    SaveSettings(FDataFolder + "Wordlark.ini");
+    FInterfaceTexts->Clear();
+    return true;
+}
+
+bool TFrmWordlark::AskDiscard() {
+    return DoMsgBox(m_aMDiscard, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::Cancel) ==
+           QMessageBox::Yes;
+}
+
+void TFrmWordlark::MenExitClick() {
+    close();
+}
+void TFrmWordlark::MenInfoClick() {}
+void TFrmWordlark::BtnWizardClick() {}
+void TFrmWordlark::BtnIniFileClick() {}
+
+// ---- Editor state ------------------------------------------------------------
+
+void TFrmWordlark::EmptyEditor() {
+    MemTranslation->ClearAll();
+    MemTranslation->SetOpenState(false);
+}
+
+void TFrmWordlark::OpenEditor() {
+    MemTranslation->SetOpenState(true);
+}
+
+void TFrmWordlark::UpdateIniFileButton() {
+    BtnIniFile->setVisible(platform::FileExists(SettingsFilePath));
+}
+
+void TFrmWordlark::MemTranslationChange() {
+    Modified = true;
+}
+
+void TFrmWordlark::PopCutClick() {
+    MemTranslation->cut();
+}
+void TFrmWordlark::PopCopyClick() {
+    MemTranslation->copy();
+}
+void TFrmWordlark::PopPasteClick() {
+    MemTranslation->paste();
+}
+void TFrmWordlark::PopSelectAllClick() {
+    MemTranslation->selectAll(true);
+}
+
+// ---- The catalogue -------------------------------------------------------------
+
+std::string TFrmWordlark::CataloguePath() const {
+    return PathFromQt(EdtInitFile->text());
+}
+
+void TFrmWordlark::SetCataloguePath(const std::string& path) {
+    EdtInitFile->setText(PathToQt(path));
+}
+
+static void AddChoice(QComboBox* box, const std::string& name) {
+    box->addItem(ToDisplay(name), QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+static std::string ChoiceBytes(const QComboBox* box, int index) {
+    return box->itemData(index).toByteArray().toStdString();
+}
+
+bool TFrmWordlark::LoadCatalogue(const std::string& path) {
+    LisTranslations->clear();
+    CbbDefaultLanguage->clear();
+    EdtInitFile->clear();
+    EmptyEditor();
+    DefaultLanguageIndex = -1;
+    Modified = false;
+
+    const TCatalogueContents contents = ReadCatalogue(path);
+    if (!contents.FileFound)
+        return false;
+    for (const TCatalogueEntry& entry : contents.Entries) {
+        auto* item = new QTreeWidgetItem(LisTranslations);
+        SetItemBytes(item, 0, entry.Name);
+        SetItemBytes(item, PathColumn, entry.Path);
+    }
+    for (const std::string& choice : contents.DefaultChoices)
+        AddChoice(CbbDefaultLanguage, choice);
+    CbbDefaultLanguage->setCurrentIndex(contents.SelectedChoice);
+    DefaultLanguageIndex = contents.DefaultLanguageIndex;
+    UsesMisspelledDefaultKey = contents.UsesMisspelledDefaultKey;
+    return !contents.Entries.empty();
+}
+
+void TFrmWordlark::BtnSelectInitFileClick() {
+    if (Modified && !AskDiscard())
+        return;
+    if (OpdInitFile->exec() != QDialog::Accepted || OpdInitFile->selectedFiles().isEmpty())
+        return;
+    const QString chosen = OpdInitFile->selectedFiles().first();
+    ProgramName.clear();
+    const std::string path = PathFromQt(chosen);
+    if (LoadCatalogue(path))
+        SetCataloguePath(path);
+    else
+        DoMsgBox("'" + chosen + "'" + m_aMNoTransFile, QMessageBox::Critical, QMessageBox::Ok);
+    BtnIniFile->setVisible(false);
+}
+
+void TFrmWordlark::PopRefreshClick() {
+    const std::string path = CataloguePath();
+    if (!platform::FileExists(path))
+        return;
+    LoadCatalogue(path);
+    SetCataloguePath(path);
+}
+
+// ---- Editing -----------------------------------------------------------------------
+
+void TFrmWordlark::BtnEditClick() {
+    QTreeWidgetItem* item = LisTranslations->currentItem();
+    if (!item || !item->isSelected()) {
+        DoMsgBox(m_aMSelectTrans, QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    if (Modified && !AskDiscard())
+        return;
+    const std::string path = ItemBytes(item, PathColumn);
+    const std::string name = ItemBytes(item, 0);
+    if (platform::FileExists(path)) {
+        OpenTranslation(path, SettingsFilePath);
+        return;
+    }
+    const QString question = m_aMFileDoesNotExist + " " + ToDisplay(name) + ", " + PathToQt(path);
+    if (DoMsgBox(question, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::Cancel) !=
+        QMessageBox::Yes)
+        return;
+    delete item;
+    for (int i = 0; i < CbbDefaultLanguage->count(); ++i) {
+        if (ChoiceBytes(CbbDefaultLanguage, i) == name) {
+            CbbDefaultLanguage->removeItem(i);
+            if (DefaultLanguageIndex != -1)
+                CbbDefaultLanguage->setCurrentIndex(DefaultLanguageIndex);
+            break;
+        }
+    }
+}
+
+bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
+                                   const std::string& settingsFilePath) {
+    TranslationPath = translationPath;
+    SettingsFilePath = settingsFilePath;
+    QString caption =
+        QString(Caption) + " - " + PathToQt(platform::ExtractFileName(translationPath));
+    if (!ProgramName.empty())
+        caption += " [" + ToDisplay(ProgramName) + "]";
+    setWindowTitle(caption);
+    MemTranslation->LoadFromFile(translationPath);
+    Modified = false;
+    OpenEditor();
+    UpdateIniFileButton();
+    return true;
+}
+
+// ---- Adding and deleting ----------------------------------------------------------
+
+void TFrmWordlark::BtnAddClick() {
+    QTreeWidgetItem* item = LisTranslations->currentItem();
+    if (!item || !item->isSelected()) {
+        DoMsgBox(m_aMSelectTransSource, QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    if (Modified && !AskDiscard())
+        return;
+    if (!FFrmAddLanguage || FFrmAddLanguage->exec() == QDialog::Rejected)
+        return;
+    const std::string name = FromDisplay(FFrmAddLanguage->LanguageName());
+    if (name.empty())
+        return;
+    AddTranslation(name, ItemBytes(item, PathColumn));
+}
+
+bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::string& masterPath) {
+    if (languageName.empty())
+        return false;
+    const std::string problem = LanguageNameProblem(languageName);
+    if (!problem.empty()) {
+        DoMsgBox("'" + ToDisplay(languageName) + "'" + m_aMInvalidLanguageName + " (" +
+                     QString::fromUtf8(problem.c_str()) + ")",
+                 QMessageBox::Critical, QMessageBox::Ok);
+        return false;
+    }
+    auto* item = new QTreeWidgetItem(LisTranslations);
+    SetItemBytes(item, 0, languageName);
+    const std::string firstPath = ItemBytes(LisTranslations->topLevelItem(0), PathColumn);
+    TranslationPath =
+        NewTranslationPath(firstPath, languageName, platform::ExtractFilePath(CataloguePath()));
+    SetItemBytes(item, PathColumn, TranslationPath);
+    MemTranslation->LoadFromFile(masterPath);
+    LisTranslations->clearSelection();
+    LisTranslations->setCurrentItem(item);
+    item->setSelected(true);
+    OpenEditor();
+    AddChoice(CbbDefaultLanguage, languageName);
+    CbbDefaultLanguage->setCurrentIndex(CbbDefaultLanguage->count() - 1);
+    MemTranslation->setFocus();
+    return true;
+}
+
+void TFrmWordlark::BtnDeleteClick() {
+    QTreeWidgetItem* item = LisTranslations->currentItem();
+    if (!item || !item->isSelected()) {
+        DoMsgBox(m_aMSelectTrans, QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    if (ItemBytes(item, 0) == "Deutsch") {
+        DoMsgBox(m_aMNoDeleteGerman, QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    if (DoMsgBox(m_aMSureToDelete, QMessageBox::Question, QMessageBox::Yes | QMessageBox::Cancel) !=
+        QMessageBox::Yes)
+        return;
+    Modified = true;
+    delete item;
+    EmptyEditor();
+}
+
+// ---- Saving -------------------------------------------------------------------------
+
+void TFrmWordlark::BtnSaveClick() {
+    const std::string cataloguePath = CataloguePath();
+    const std::string folder = platform::ExtractFilePath(cataloguePath);
+    if (!platform::DirectoryExists(folder)) {
+        DoMsgBox(m_aMFailed, QMessageBox::Critical, QMessageBox::Ok);
+        return;
+    }
+    // A translation file that cannot be written raises the file error, which
+    // ends the command before the catalogue is touched.
+    if (!MemTranslation->IsEmpty())
+        MemTranslation->SaveToFile(TranslationPath);
+
+    bool saved = false;
+    try {
+        std::vector<TCatalogueEntry> entries;
+        for (int i = 0; i < LisTranslations->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = LisTranslations->topLevelItem(i);
+            entries.push_back({ItemBytes(item, 0), ItemBytes(item, PathColumn)});
+        }
+        const int choice = CbbDefaultLanguage->currentIndex();
+        const std::string defaultLanguage =
+            choice < 0 ? std::string() : ChoiceBytes(CbbDefaultLanguage, choice);
+        const std::string text =
+            BuildCatalogueText(ProgramName, entries, defaultLanguage, UsesMisspelledDefaultKey);
+        // Unlike a silent failure, a catalogue that could not be written is
+        // reported and the changes stay marked as unsaved.
+        saved = platform::ReplaceFileBytes(cataloguePath, text).empty();
+    } catch (const std::exception&) {
+        saved = false;
+    }
+    if (saved)
+        Modified = false;
+    else
+        DoMsgBox(m_aMFailed, QMessageBox::Critical, QMessageBox::Ok);
+}
+
+void TFrmWordlark::BtnSendClick() {
+    BtnSaveClick();
+}

@@ -1,0 +1,197 @@
+// TFrmWordlark: the main window. It owns the editing state (the open catalogue,
+// the translation list, the editor) and runs the commands on it.
+#pragma once
+
+#include "app/WordlarkApplication.h"
+#include "initfile/InitFile.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TSynEditor;
+class TFrmAddLanguage;
+
+class TFrmWordlark : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFrmWordlark(QWidget* parent = nullptr);
+    ~TFrmWordlark() override;
+
+    // The new-language dialog the "Add new" command shows.
+    void SetAddLanguageDialog(TFrmAddLanguage* dialog) { FFrmAddLanguage = dialog; }
+
+    // Operations other windows call.
+    bool LoadCatalogue(const std::string& path);
+    void SetProgramName(const std::string& name) { ProgramName = name; }
+    bool OpenTranslation(const std::string& translationPath, const std::string& settingsFilePath);
+    bool AddTranslation(const std::string& languageName, const std::string& masterPath);
+
+    // Message dialog in the interface language; returns the button pressed.
+    QMessageBox::StandardButton DoMsgBox(const QString& text, QMessageBox::Icon type,
+                                         QMessageBox::StandardButtons buttons);
+    void NationalizeMsgBox(QMessageBox& dialog, QMessageBox::Icon type);
+
+    // Interface texts.
+    void SelectProgramLanguage(const std::string& languageName);
+    void Nationalize(const std::string& languageFile, const std::string& languageName);
+    QString GetNationalText(const std::string& key, const QString& defaultText);
+
+    // Preferences.
+    void LoadSettings(const std::string& path);
+    void RestoreWindowPlacement(const std::string& path);
+    void SaveSettings(const std::string& path);
+    void ApplyFont(const QFont& font);
+    int ScaleByDpi(int pixels) const;
+
+    void RegisterInstallation();
+
+    // State other windows and tests read.
+    std::string CataloguePath() const;
+    void SetCataloguePath(const std::string& path);
+    const std::string& ProgramFolder() const { return FProgramFolder; }
+    const std::string& DataFolder() const { return FDataFolder; }
+    const std::string& LocalMakerFolder() const { return FLocalMakerFolder; }
+    const std::string& RoamingMakerFolder() const { return FRoamingMakerFolder; }
+    const std::string& CurrentLanguageName() const { return FCurrentLanguageName; }
+    const std::string& CurrentLanguageFile() const { return FCurrentLanguageFile; }
+
+    std::string TranslationPath;
+    std::string SettingsFilePath;
+    std::string ProgramName;
+    bool Modified = false;
+    int DefaultLanguageIndex = -1;
+    bool UsesMisspelledDefaultKey = false;
+
+    // Message texts and dialog words in the interface language.
+    QString m_aMDiscard, m_aMFailed, m_aMNoTransFile, m_aMSelectTrans, m_aMSelectTransSource,
+        m_aMNoDeleteGerman, m_aMSureToDelete, m_aMFileDoesNotExist, m_aMInvalidLanguageName;
+    QString m_aMYes, m_aMYesToAll, m_aMNo, m_aMNoToAll, m_aMCancel, m_aMError, m_aMInformation,
+        m_aMConfirmation, m_aMWarning;
+
+    // Command handlers.
+    void BtnSelectInitFileClick();
+    void PopRefreshClick();
+    void BtnEditClick();
+    void BtnAddClick();
+    void BtnDeleteClick();
+    void BtnSaveClick();
+    void BtnSendClick();
+    void BtnWizardClick();
+    void BtnIniFileClick();
+    void MenExitClick();
+    void MenInfoClick();
+    void PopCutClick();
+    void PopCopyClick();
+    void PopPasteClick();
+    void PopSelectAllClick();
+    void MemTranslationChange();
+    void FormShow();
+    bool FormCloseQuery();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildWindow();
+    void BuildMenus();
+    // Connects a command so that an exception it raises reaches the
+    // application's error handler instead of the event loop.
+    template <class Sender, class Signal>
+    void Command(Sender* sender, Signal signal, void (TFrmWordlark::*handler)()) {
+        connect(sender, signal, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    }
+    bool AskDiscard();
+    void EmptyEditor();
+    void OpenEditor();
+    void UpdateIniFileButton();
+    void ApplyMainTexts();
+    QString DefaultLblInfo() const;
+    QString DefaultLblSend() const;
+
+    std::string FProgramFolder;
+    std::string FDataFolder;
+    std::string FLocalMakerFolder;
+    std::string FRoamingMakerFolder;
+    std::string FLicensePath;
+    std::string FChangesPath;
+    int FDesignFontHeight = -12;
+    std::unique_ptr<TInitFile> FInterfaceTexts;
+    std::string FCurrentLanguageName;
+    std::string FCurrentLanguageFile;
+    bool FShown = false;
+    bool FUseBuildInFont = false;
+    bool FUseFontSettings = true;
+    bool FUseFontHeight = false;
+    bool FLanguageStored = false;
+    int FFontCharset = 1;
+    TFrmAddLanguage* FFrmAddLanguage = nullptr;
+
+public:
+    // Controls, each under its name.
+    QWidget* PnlTop = nullptr;
+    QWidget* PnlTranslations = nullptr;
+    QWidget* PnlBottom = nullptr;
+    QLabel* LblInfo = nullptr;
+    QLabel* LblSelectInitFile = nullptr;
+    QLineEdit* EdtInitFile = nullptr;
+    QPushButton* BtnSelectInitFile = nullptr;
+    QPushButton* BtnWizard = nullptr;
+    QLabel* LblAvailableTranslations = nullptr;
+    QTreeWidget* LisTranslations = nullptr;
+    QPushButton* BtnEdit = nullptr;
+    QPushButton* BtnAdd = nullptr;
+    QPushButton* BtnDelete = nullptr;
+    QLabel* LblCurrentDefault = nullptr;
+    QComboBox* CbbDefaultLanguage = nullptr;
+    QPushButton* BtnHelp = nullptr;
+    QPushButton* BtnIniFile = nullptr;
+    QLabel* LblTranslations = nullptr;
+    QPushButton* BtnFullscreen = nullptr;
+    TSynEditor* MemTranslation = nullptr;
+    QLabel* LblSave = nullptr;
+    QPushButton* BtnSave = nullptr;
+    QLabel* LblSend = nullptr;
+    QPushButton* BtnSend = nullptr;
+    QFileDialog* OpdInitFile = nullptr;
+
+    QMenu* MenFile = nullptr;
+    QAction* MenOpen = nullptr;
+    QAction* MenWizard = nullptr;
+    QAction* MenSave = nullptr;
+    QAction* MenSend = nullptr;
+    QAction* MenExit = nullptr;
+    QMenu* MenTranslation = nullptr;
+    QAction* MenEdit = nullptr;
+    QAction* MenAdd = nullptr;
+    QAction* MenDelete = nullptr;
+    QMenu* MenView = nullptr;
+    QAction* MenFullscreen = nullptr;
+    QMenu* MenHelp = nullptr;
+    QAction* MenUsage = nullptr;
+    QAction* MenLicense = nullptr;
+    QAction* MenReadMe = nullptr;
+    QAction* MenCheckUpdate = nullptr;
+    QAction* MenInfo = nullptr;
+    QMenu* PopLanguages = nullptr;
+    QAction* PopEdit = nullptr;
+    QAction* PopRefresh = nullptr;
+    QMenu* PopInput = nullptr;
+    QAction* PopCut = nullptr;
+    QAction* PopCopy = nullptr;
+    QAction* PopPaste = nullptr;
+    QAction* PopSelectAll = nullptr;
+};

@@ -1,0 +1,27 @@
+// Start-up: creates the program's windows once, in their fixed order. main() and
+// the window tests both start the program through here.
+#pragma once
+
+#include <memory>
+
+class TFrmWordlark;
+class TFrmAddLanguage;
+
+struct TWordlarkWindows {
+    // The first window created is the application's main window.
+    std::unique_ptr<TFrmWordlark> FrmWordlark;
+    TFrmAddLanguage* FrmAddLanguage = nullptr; // owned by the main window
+
+    TWordlarkWindows();
+    ~TWordlarkWindows();
+    TWordlarkWindows(TWordlarkWindows&&) noexcept;
+    TWordlarkWindows& operator=(TWordlarkWindows&&) noexcept;
+};
+
+// Creates the windows; throws when start-up fails.
+TWordlarkWindows CreateWordlarkWindows();
+
+// The program: creates the windows, shows the main window and runs the message
+// loop until it closes. An exception during start-up is shown and ends the
+// program. Returns 0.
+int RunWordlark();

@@ -1,0 +1,26 @@
+#include "app/WordlarkApplication.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+TWordlarkApplication::TWordlarkApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName("Wordlark");
+    setOrganizationName("Brightmoor");
+}
+
+bool TWordlarkApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        HandleException(error);
+    }
+    return false;
+}
+
+void TWordlarkApplication::HandleException(const std::exception& error) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
+                    QString::fromLocal8Bit(error.what()), QMessageBox::Ok);
+    box.setObjectName("ExceptionBox");
+    box.button(QMessageBox::Ok)->setObjectName("OK");
+    box.exec();
+}

@@ -1,0 +1,93 @@
+#include "platform/Platform.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+namespace {
+std::unique_ptr<Platform>& Current() {
+    static std::unique_ptr<Platform> current;
+    return current;
+}
+
+bool IsDelimiter(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/' || c == ':';
+#else
+    return c == '\\' || c == '/';
+#endif
+}
+} // namespace
+
+bool Platform::FileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+}
+
+bool Platform::DirectoryExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(fs::path(path), ec);
+}
+
+bool Platform::CreateDir(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::create_directory(fs::path(path), ec);
+}
+
+std::string Platform::GetCurrentDir() {
+    std::error_code ec;
+    auto p = fs::current_path(ec);
+    return ec ? std::string() : p.string();
+}
+
+bool Platform::SetCurrentDir(const std::string& path) {
+    std::error_code ec;
+    fs::current_path(fs::path(path), ec);
+    return !ec;
+}
+
+Platform& Get() {
+    auto& current = Current();
+    if (!current)
+        current = CreateNative();
+    return *current;
+}
+
+std::unique_ptr<Platform> Install(std::unique_ptr<Platform> replacement) {
+    auto& current = Current();
+    auto previous = std::move(current);
+    current = std::move(replacement);
+    return previous;
+}
+
+std::string IncludeTrailingDelimiter(const std::string& path) {
+    if (!path.empty() && path.back() == PathDelim)
+        return path;
+    return path + PathDelim;
+}
+
+std::string ExtractFileName(const std::string& path) {
+    for (size_t i = path.size(); i > 0; --i)
+        if (IsDelimiter(path[i - 1]))
+            return path.substr(i);
+    return path;
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    return path.substr(0, path.size() - ExtractFileName(path).size());
+}
+
+std::string ExpandFileName(const std::string& path) {
+    if (path.empty())
+        return path;
+    std::error_code ec;
+    auto abs = fs::absolute(fs::path(path), ec);
+    if (ec)
+        return path;
+    return abs.lexically_normal().string();
+}
+
+} // namespace platform

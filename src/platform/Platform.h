@@ -1,0 +1,71 @@
+// The one door to the operating system. Every other part of the program asks
+// this interface for folders, file existence and the like, so that the same code
+// runs on Windows and on POSIX systems and tests can sandbox every folder.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// The platform's path separator: "\" on Windows, "/" elsewhere.
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
+// The shell folders the program works with.
+enum class ShellFolder {
+    LocalAppData,   // per-user, this machine only
+    RoamingAppData, // per-user, travels with the profile
+    CommonAppData,  // shared by all users
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Full path of the running executable.
+    virtual std::string ExecutablePath() = 0;
+    // The shell folder without a trailing separator; empty when unknown.
+    virtual std::string GetShellFolder(ShellFolder folder) = 0;
+
+    // True only for an existing regular file (never for a folder).
+    virtual bool FileExists(const std::string& path);
+    virtual bool DirectoryExists(const std::string& path);
+    // Creates one directory; false when it exists already or cannot be made.
+    virtual bool CreateDir(const std::string& path);
+    virtual std::string GetCurrentDir();
+    virtual bool SetCurrentDir(const std::string& path);
+};
+
+// The platform in use. Tests install a double with Install().
+Platform& Get();
+// Replaces the platform in use and returns the previous one.
+std::unique_ptr<Platform> Install(std::unique_ptr<Platform> replacement);
+// The implementation for the system the program was built for.
+std::unique_ptr<Platform> CreateNative();
+
+// Helpers over the platform in use.
+inline bool FileExists(const std::string& path) {
+    return Get().FileExists(path);
+}
+inline bool DirectoryExists(const std::string& path) {
+    return Get().DirectoryExists(path);
+}
+inline bool CreateDir(const std::string& path) {
+    return Get().CreateDir(path);
+}
+
+// Appends the path separator unless the text already ends with one.
+std::string IncludeTrailingDelimiter(const std::string& path);
+// The part of a path behind its last "/" or "\" (and ":" on Windows), so that
+// paths written on Windows read the same everywhere.
+std::string ExtractFileName(const std::string& path);
+// The path without its last component, with the trailing separator kept.
+std::string ExtractFilePath(const std::string& path);
+// The absolute form of a path, relative to the current directory.
+std::string ExpandFileName(const std::string& path);
+
+} // namespace platform

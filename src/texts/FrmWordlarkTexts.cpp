@@ -1,0 +1,235 @@
+// The main window's interface texts, its localized message dialogs and its
+// registration in the common maker folder.
+#include "app/FrmWordlark.h"
+
+#include "app/Catalogue.h"
+#include "platform/Platform.h"
+#include "texts/QtText.h"
+#include "texts/Registration.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+namespace {
+const char* const MakerHost = "www.brightmoor.example";
+const char* const MakerDomain = "brightmoor.example";
+} // namespace
+
+void TFrmWordlark::RegisterInstallation() {
+    const std::string common = platform::Get().GetShellFolder(platform::ShellFolder::CommonAppData);
+    if (common.empty())
+        return;
+    WriteRegistration(common + platform::PathDelim + "Brightmoor" + platform::PathDelim,
+                      FProgramFolder, CurrentInstallDate());
+}
+
+QString TFrmWordlark::GetNationalText(const std::string& key, const QString& defaultText) {
+    if (!FInterfaceTexts)
+        return defaultText;
+    const std::string value = FInterfaceTexts->GetString(key, "");
+    return value.empty() ? defaultText : ToDisplay(value);
+}
+
+void TFrmWordlark::SelectProgramLanguage(const std::string& languageName) {
+    std::string requested = languageName;
+    {
+        TInitFile catalogue(TInitFile::TForm::Ini);
+        if (catalogue.Load(FProgramFolder + "Languages.ini")) {
+            if (requested.empty())
+                requested = catalogue.GetString("LanguageDefault", "");
+            std::string name = catalogue.GetString("LanguageName", "");
+            std::string file = catalogue.GetString("LanguageFile", "");
+            while (!name.empty() && !file.empty()) {
+                if (name == requested) {
+                    FCurrentLanguageFile = FProgramFolder + file;
+                    FCurrentLanguageName = name;
+                    break;
+                }
+                name = catalogue.GetNextString("LanguageName");
+                file = catalogue.GetNextString("LanguageFile");
+            }
+        }
+    }
+    Nationalize(FCurrentLanguageFile, FCurrentLanguageName);
+}
+
+void TFrmWordlark::Nationalize(const std::string& languageFile, const std::string& languageName) {
+    FCurrentLanguageName = languageName;
+    if (languageFile.empty() || !platform::FileExists(languageFile)) {
+        FInterfaceTexts->Clear();
+        FCurrentLanguageFile.clear();
+    } else {
+        FInterfaceTexts->Load(languageFile);
+        FCurrentLanguageFile = languageFile;
+    }
+    ApplyMainTexts();
+}
+
+QString TFrmWordlark::DefaultLblInfo() const {
+    return QString("This is a program which should make the translation of an 'Brightmoor' (") +
+           MakerHost +
+           ") program easier. And it is the only thing you can do with this program! Condition is "
+           "also, that you already installed the program you want to translate!";
+}
+
+QString TFrmWordlark::DefaultLblSend() const {
+    return QString("5. Optional (send the translation to ") + MakerDomain + ")";
+}
+
+void TFrmWordlark::ApplyMainTexts() {
+    struct Caption {
+        const char* key;
+        QString text;
+        std::function<void(const QString&)> apply;
+    };
+    auto label = [](QLabel* l) { return [l](const QString& t) { l->setText(t); }; };
+    auto button = [](QPushButton* b) { return [b](const QString& t) { b->setText(t); }; };
+    auto action = [](QAction* a) { return [a](const QString& t) { a->setText(t); }; };
+    auto menu = [](QMenu* m) { return [m](const QString& t) { m->setTitle(t); }; };
+    auto member = [](QString& s) { return [&s](const QString& t) { s = t; }; };
+    const Caption controls[] = {
+        {"FrmWordlark.LblInfo", DefaultLblInfo(), label(LblInfo)},
+        {"FrmWordlark.LblSelectInitFile",
+         "1. Select an INI file (this located in the installation directory, e.g. "
+         "C:\\Programme\\Brightmoor\\Snapglass, mostly named Languages.ini)",
+         label(LblSelectInitFile)},
+        {"FrmWordlark.LblAvailableTranslations",
+         "2. Available translations (modify an existing translation or add a new one)",
+         label(LblAvailableTranslations)},
+        {"FrmWordlark.BtnSelectInitFile", "Browse", button(BtnSelectInitFile)},
+        {"FrmWordlark.BtnEdit", "Edit", button(BtnEdit)},
+        {"FrmWordlark.BtnAdd", "Add new", button(BtnAdd)},
+        {"FrmWordlark.LblCurrentDefault", "Current default language", label(LblCurrentDefault)},
+        {"FrmWordlark.LblTranslations",
+         "3. Modify the translations (Modify only the yellow marked phrases, leave the "
+         "\"-characters, leave TAB-spaces and %s placeholders)",
+         label(LblTranslations)},
+        {"FrmWordlark.LblSave", "4. Save your settings", label(LblSave)},
+        {"FrmWordlark.BtnSave", "Save translation", button(BtnSave)},
+        {"FrmWordlark.LblSend", DefaultLblSend(), label(LblSend)},
+        {"FrmWordlark.BtnSend", "Prepare to send", button(BtnSend)},
+        {"FrmWordlark.BtnHelp", "Help", button(BtnHelp)},
+        {"FrmWordlark.BtnDelete", "Delete", button(BtnDelete)},
+        {"FrmWordlark.BtnWizard", "Wizard", button(BtnWizard)},
+        {"FrmWordlark.PopRefresh", "Refresh", action(PopRefresh)},
+        {"FrmWordlark.BtnFullscreen", "Fullscreen",
+         [this](const QString& t) { BtnFullscreen->setToolTip(t); }},
+        {"FrmWordlark.PopCut", "Cut", action(PopCut)},
+        {"FrmWordlark.PopCopy", "Copy", action(PopCopy)},
+        {"FrmWordlark.PopPaste", "Paste", action(PopPaste)},
+        {"FrmWordlark.PopSelectAll", "SelectAll", action(PopSelectAll)},
+        {"FrmWordlark.MenFile", "File", menu(MenFile)},
+        {"FrmWordlark.MenExit", "Exit", action(MenExit)},
+        {"FrmWordlark.MenTranslation", "Translation", menu(MenTranslation)},
+        {"FrmWordlark.MenView", "View", menu(MenView)},
+        {"FrmWordlark.MenLicense", "License", action(MenLicense)},
+        {"FrmWordlark.MenReadMe", "Changes", action(MenReadMe)},
+        {"FrmWordlark.MenCheckUpdate", "Check for update", action(MenCheckUpdate)},
+        {"FrmWordlark.MenInfo", "Info", action(MenInfo)},
+    };
+    const Caption messages[] = {
+        {"FrmWordlark.m_aMDiscard", "You made changes! Sure to discard them?", member(m_aMDiscard)},
+        {"FrmWordlark.m_aMFailed", "Saving failed!", member(m_aMFailed)},
+        {"FrmWordlark.m_aMNoTransFile", " seems to be no vaild translation file. Choose another!",
+         member(m_aMNoTransFile)},
+        {"FrmWordlark.m_aMSelectTrans", "Please select a translation", member(m_aMSelectTrans)},
+        {"FrmWordlark.m_aMSelectTransSource",
+         "Please select an existing translation as master for translation!",
+         member(m_aMSelectTransSource)},
+        {"FrmWordlark.m_aMNoDeleteGerman", "Deleting the german translation is not allowed!",
+         member(m_aMNoDeleteGerman)},
+        {"FrmWordlark.m_aMSureToDelete", "Sure to delete?", member(m_aMSureToDelete)},
+        {"FrmWordlark.m_aMFileDoesNotExist",
+         "The file you are trying to load does not exist. It might be a new translation that is "
+         "not saved yet. Do you want to remove this translation entry from list:",
+         member(m_aMFileDoesNotExist)},
+        {"FrmWordlark.m_aMInvalidLanguageName",
+         " cannot be used as a language name, because it names the translation file. Choose "
+         "another!",
+         member(m_aMInvalidLanguageName)},
+        {"FrmWordlark.m_aMYes", "Yes", member(m_aMYes)},
+        {"FrmWordlark.m_aMYesToAll", "Yes to all", member(m_aMYesToAll)},
+        {"FrmWordlark.m_aMNo", "No", member(m_aMNo)},
+        {"FrmWordlark.m_aMNoToAll", "No to all", member(m_aMNoToAll)},
+        {"FrmWordlark.m_aMCancel", "Cancel", member(m_aMCancel)},
+        {"FrmWordlark.m_aMError", "Error", member(m_aMError)},
+        {"FrmWordlark.m_aMInformation", "Information", member(m_aMInformation)},
+        {"FrmWordlark.m_aMConfirmation", "Confirmation", member(m_aMConfirmation)},
+        {"FrmWordlark.m_aMWarning", "Warning", member(m_aMWarning)},
+    };
+    for (const Caption& c : controls)
+        c.apply(GetNationalText(c.key, c.text));
+    for (const Caption& c : messages)
+        c.apply(GetNationalText(c.key, c.text));
+
+    // Items without a key of their own take the caption of the control that
+    // carries the same command.
+    MenOpen->setText(BtnSelectInitFile->text());
+    MenWizard->setText(BtnWizard->text());
+    MenSave->setText(BtnSave->text());
+    MenSend->setText(BtnSend->text());
+    MenEdit->setText(BtnEdit->text());
+    MenAdd->setText(BtnAdd->text());
+    MenDelete->setText(BtnDelete->text());
+    MenFullscreen->setText(BtnFullscreen->toolTip());
+    MenUsage->setText(BtnHelp->text());
+    PopEdit->setText(BtnEdit->text());
+}
+
+// ---- Message dialogs -------------------------------------------------------------
+
+QMessageBox::StandardButton TFrmWordlark::DoMsgBox(const QString& text, QMessageBox::Icon type,
+                                                   QMessageBox::StandardButtons buttons) {
+    QMessageBox box(type, QApplication::applicationName(), text, buttons, this);
+    box.setObjectName("MsgBox");
+    static const std::pair<QMessageBox::StandardButton, const char*> kinds[] = {
+        {QMessageBox::Yes, "Yes"},
+        {QMessageBox::No, "No"},
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Cancel, "Cancel"},
+        {QMessageBox::Abort, "Abort"},
+        {QMessageBox::Retry, "Retry"},
+        {QMessageBox::Ignore, "Ignore"},
+        {QMessageBox::NoToAll, "NoToAll"},
+        {QMessageBox::YesToAll, "YesToAll"},
+        {QMessageBox::Help, "Help"},
+    };
+    for (const auto& [kind, name] : kinds)
+        if (QAbstractButton* b = box.button(kind))
+            b->setObjectName(name);
+    NationalizeMsgBox(box, type);
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}
+
+void TFrmWordlark::NationalizeMsgBox(QMessageBox& dialog, QMessageBox::Icon type) {
+    const std::pair<const char*, const QString*> words[] = {
+        {"No", &m_aMNo},         {"NoToAll", &m_aMNoToAll},
+        {"Yes", &m_aMYes},       {"YesToAll", &m_aMYesToAll},
+        {"Cancel", &m_aMCancel},
+    };
+    for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
+        for (const auto& [name, word] : words)
+            if (b->objectName() == QLatin1String(name))
+                b->setText(*word);
+    switch (type) {
+    case QMessageBox::Warning:
+        dialog.setWindowTitle(m_aMWarning);
+        break;
+    case QMessageBox::Critical:
+        dialog.setWindowTitle(m_aMError);
+        break;
+    case QMessageBox::Information:
+        dialog.setWindowTitle(m_aMInformation);
+        break;
+    case QMessageBox::Question:
+        dialog.setWindowTitle(m_aMConfirmation);
+        break;
+    default:
+        break;
+    }
+}
