@@ -1,0 +1,370 @@
+// Editing, adding, deleting and saving translations through the main window.
+#include "support/WordlarkFixture.h"
+
+#include "dialogs/FrmAddLanguage.h"
+#include "editor/SynEditor.h"
+#include "texts/QtText.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace fs = std::filesystem;
+
+namespace {
+const char* const Francais = "Fran\xc3\xa7"
+                             "ais";
+
+QStringList ListNames(QTreeWidget* list) {
+    QStringList names;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        names << list->topLevelItem(i)->text(0);
+    return names;
+}
+
+QStringList Choices(QComboBox* box) {
+    QStringList names;
+    for (int i = 0; i < box->count(); ++i)
+        names << box->itemText(i);
+    return names;
+}
+} // namespace
+
+class TranslationTest : public WordlarkFixture {
+protected:
+    void SetUp() override {
+        Catalogue = InstallDemo();
+        English = TempDir::Read(Dir / "Snapglass/Snapglass_English.ini");
+        Deutsch = TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini");
+        Start();
+        Show();
+        ModalAnswers answers;
+        answers.Then(ChooseFile(Catalogue));
+        Frm->BtnSelectInitFile->click();
+        ASSERT_EQ(Frm->LisTranslations->topLevelItemCount(), 2);
+    }
+
+    // Answers the new-language dialog with a name and OK.
+    static ModalAnswers::Answer NameLanguage(const QString& name) {
+        return [name](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("EdtLanguageName")->setText(name);
+            ClickNamedButton(dialog, "BtnOK");
+        };
+    }
+
+    void Type(const QString& text) { QTest::keyClicks(Frm->MemTranslation, text); }
+
+    std::string Catalogue, English, Deutsch;
+};
+
+TEST_F(TranslationTest, EditOpensTheSelectedTranslation) {
+    SelectTranslation("Deutsch");
+    Frm->BtnEdit->click();
+    EXPECT_EQ(Frm->windowTitle(), "Brightmoor Wordlark - Snapglass_Deutsch.ini");
+    EXPECT_EQ(Frm->TranslationPath, Dir / "Snapglass/Snapglass_Deutsch.ini");
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), Deutsch);
+    EXPECT_TRUE(Frm->MemTranslation->isEnabled());
+    EXPECT_FALSE(Frm->Modified);
+
+    // The wizard names the program; the caption then carries it.
+    Frm->SetProgramName("Snapglass");
+    Frm->PopEdit->trigger();
+    EXPECT_EQ(Frm->windowTitle(), "Brightmoor Wordlark - Snapglass_Deutsch.ini [Snapglass]");
+}
+
+TEST_F(TranslationTest, EveryEditTriggerNeedsASelection) {
+    Frm->LisTranslations->clearSelection();
+    ModalAnswers answers;
+    answers.Click("OK").Click("OK").Click("OK");
+    Frm->BtnEdit->click();
+    Frm->MenEdit->trigger();
+    Frm->PopEdit->trigger();
+    ASSERT_EQ(answers.Seen().size(), 3u);
+    for (const SeenDialog& seen : answers.Seen()) {
+        EXPECT_EQ(seen.Text, "Please select a translation");
+        EXPECT_EQ(seen.Title, "Information");
+    }
+    EXPECT_FALSE(Frm->MemTranslation->isEnabled());
+}
+
+TEST_F(TranslationTest, TypingSetsModifiedAndOpeningAnotherClearsIt) {
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    Type("x");
+    EXPECT_TRUE(Frm->Modified);
+
+    // Cancel at the discard question keeps text and flag.
+    const std::string edited = Frm->MemTranslation->Bytes();
+    SelectTranslation("Deutsch");
+    ModalAnswers answers;
+    answers.Click("Cancel");
+    Frm->BtnEdit->click();
+    EXPECT_EQ(answers.Seen().at(0).Text, "You made changes! Sure to discard them?");
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), edited);
+    EXPECT_TRUE(Frm->Modified);
+
+    answers.Click("Yes");
+    Frm->BtnEdit->click();
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), Deutsch);
+    EXPECT_FALSE(Frm->Modified);
+}
+
+TEST_F(TranslationTest, SettingsFileButtonFollowsTheSettingsFile) {
+    const std::string settings =
+        Dir.Write("local/Brightmoor/Snapglass/Snapglass.ini", "A=\"1\"\r\n");
+    Frm->OpenTranslation(Dir / "Snapglass/Snapglass_English.ini", settings);
+    EXPECT_TRUE(Frm->BtnIniFile->isVisible());
+    EXPECT_EQ(Frm->SettingsFilePath, settings);
+    Frm->OpenTranslation(Dir / "Snapglass/Snapglass_English.ini",
+                         Dir / "local/Brightmoor/Snapglass/");
+    EXPECT_FALSE(Frm->BtnIniFile->isVisible());
+}
+
+TEST_F(TranslationTest, AMissingFileCanBeDroppedFromTheLists) {
+    fs::remove(Dir / "Snapglass/Snapglass_Deutsch.ini");
+    const std::string before = TempDir::Read(Catalogue);
+    SelectTranslation("Deutsch");
+    ModalAnswers answers;
+    answers.Click("Cancel").Click("Yes");
+    Frm->BtnEdit->click();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(
+        answers.Seen()[0].Text,
+        "The file you are trying to load does not exist. It might be a new translation that "
+        "is not saved yet. Do you want to remove this translation entry from list: Deutsch, " +
+            PathToQt(Dir / "Snapglass/Snapglass_Deutsch.ini"));
+    EXPECT_EQ(answers.Seen()[0].Title, "Warning");
+    EXPECT_EQ(ListNames(Frm->LisTranslations), QStringList({"English", "Deutsch"}));
+
+    Frm->BtnEdit->click();
+    EXPECT_EQ(ListNames(Frm->LisTranslations), QStringList({"English"}));
+    EXPECT_EQ(Choices(Frm->CbbDefaultLanguage), QStringList({"English"}));
+    EXPECT_EQ(Frm->CbbDefaultLanguage->currentIndex(), 0);
+    EXPECT_FALSE(Frm->Modified);
+    EXPECT_EQ(TempDir::Read(Catalogue), before);
+}
+
+TEST_F(TranslationTest, AFileThatCannotBeOpenedIsReportedAndTheEditorKeepsItsState) {
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    ModalAnswers answers;
+    answers.Click("OK");
+    // A folder where the file should be: listed, exists as a path, cannot be read.
+    Guarded([&] { Frm->OpenTranslation(Dir / "Snapglass/", ""); });
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_TRUE(answers.Seen()[0].Text.contains("Snapglass"))
+        << answers.Seen()[0].Text.toStdString();
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), English);
+    EXPECT_TRUE(Frm->MemTranslation->isEnabled());
+}
+
+TEST_F(TranslationTest, AddCopiesTheMasterUnderANewName) {
+    SelectTranslation("Deutsch");
+    ModalAnswers answers;
+    answers.Then(NameLanguage(QString::fromUtf8(Francais)));
+    Frm->BtnAdd->click();
+    ASSERT_EQ(answers.Pending(), 0u);
+    EXPECT_EQ(ListNames(Frm->LisTranslations),
+              QStringList({"English", "Deutsch", QString::fromUtf8(Francais)}));
+    QTreeWidgetItem* added = Frm->LisTranslations->topLevelItem(2);
+    EXPECT_TRUE(added->isSelected());
+    EXPECT_EQ(Frm->TranslationPath,
+              Dir / (std::string("Snapglass/Snapglass_") + Francais + ".ini"));
+    EXPECT_EQ(added->text(1), PathToQt(Frm->TranslationPath));
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), Deutsch);
+    EXPECT_TRUE(Frm->MemTranslation->isEnabled());
+    EXPECT_EQ(Frm->CbbDefaultLanguage->currentText(), QString::fromUtf8(Francais));
+    EXPECT_FALSE(Frm->Modified);
+    EXPECT_FALSE(fs::exists(Frm->TranslationPath));
+}
+
+TEST_F(TranslationTest, AddIsRefusedOrDroppedWithoutChanges) {
+    ModalAnswers answers;
+    // No master selected.
+    Frm->LisTranslations->clearSelection();
+    answers.Click("OK");
+    Frm->BtnAdd->click();
+    EXPECT_EQ(answers.Seen().back().Text,
+              "Please select an existing translation as master for translation!");
+
+    SelectTranslation("English");
+    // Cancel, an empty name, and names that cannot name a file or a catalogue entry.
+    answers.Click("BtnCancel").Then(NameLanguage(""));
+    Frm->BtnAdd->click();
+    Frm->BtnAdd->click();
+    for (const char* bad : {"../../evil", "a/b", "Say \"hi\""}) {
+        answers.Then(NameLanguage(bad)).Click("OK");
+        Frm->BtnAdd->click();
+        EXPECT_EQ(answers.Seen().back().Title, "Error") << bad;
+    }
+    EXPECT_EQ(answers.Pending(), 0u);
+    EXPECT_EQ(ListNames(Frm->LisTranslations), QStringList({"English", "Deutsch"}));
+    EXPECT_EQ(Frm->CbbDefaultLanguage->count(), 2);
+    EXPECT_FALSE(Frm->MemTranslation->isEnabled());
+}
+
+TEST_F(TranslationTest, TheNameDialogStartsEmptyEveryTime) {
+    SelectTranslation("English");
+    QString seenText = "unset";
+    ModalAnswers answers;
+    answers.Then(NameLanguage("Dansk")).Then([&](QWidget* dialog) {
+        seenText = dialog->findChild<QLineEdit*>("EdtLanguageName")->text();
+        ClickNamedButton(dialog, "BtnCancel");
+    });
+    Frm->BtnAdd->click();
+    SelectTranslation("English");
+    Frm->BtnAdd->click();
+    EXPECT_EQ(seenText, "");
+}
+
+TEST_F(TranslationTest, DeleteRemovesFromTheListOnly) {
+    ModalAnswers answers;
+    SelectTranslation("Deutsch");
+    answers.Click("OK");
+    Frm->BtnDelete->click();
+    EXPECT_EQ(answers.Seen().back().Text, "Deleting the german translation is not allowed!");
+
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    answers.Click("Cancel");
+    Frm->MenDelete->trigger();
+    EXPECT_EQ(answers.Seen().back().Text, "Sure to delete?");
+    EXPECT_EQ(answers.Seen().back().Title, "Confirmation");
+    EXPECT_EQ(Frm->LisTranslations->topLevelItemCount(), 2);
+
+    answers.Click("Yes");
+    Frm->BtnDelete->click();
+    EXPECT_EQ(ListNames(Frm->LisTranslations), QStringList({"Deutsch"}));
+    EXPECT_TRUE(Frm->Modified);
+    EXPECT_FALSE(Frm->MemTranslation->isEnabled());
+    EXPECT_TRUE(Frm->MemTranslation->IsEmpty());
+    EXPECT_EQ(Choices(Frm->CbbDefaultLanguage), QStringList({"English", "Deutsch"}));
+    EXPECT_TRUE(fs::exists(Dir / "Snapglass/Snapglass_English.ini"));
+}
+
+TEST_F(TranslationTest, OnlyTheExactNameDeutschIsProtected) {
+    Dir.Write("Snapglass/Languages.ini",
+              "LanguageName=\"deutsch\"\r\nLanguageFile=\"Snapglass_Deutsch.ini\"\r\n");
+    Frm->PopRefresh->trigger();
+    SelectTranslation("deutsch");
+    ModalAnswers answers;
+    answers.Click("Yes");
+    Frm->BtnDelete->click();
+    EXPECT_EQ(Frm->LisTranslations->topLevelItemCount(), 0);
+}
+
+TEST_F(TranslationTest, SaveWritesTheTranslationAndRebuildsTheCatalogue) {
+    Dir.Write("Snapglass/Languages.ini",
+              "; maker's "
+              "comment\r\nLanguageName=\"English\"\r\nLanguageFile=\"Snapglass_English.ini\"\r\n"
+              "LanguageName=\"Deutsch\"\r\nLanguageFile=\"Snapglass_Deutsch.ini\"\r\n"
+              "DefautltLanguage=\"Deutsch\"\r\n");
+    Frm->PopRefresh->trigger();
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    Type("!");
+    Frm->MenSave->trigger();
+    EXPECT_FALSE(Frm->Modified);
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_English.ini"), "!" + English);
+    EXPECT_EQ(TempDir::Read(Catalogue),
+              "[_WORDLARK_GENERATED_FILE]\r\nLanguageName=\"English\"\r\n"
+              "LanguageFile=\"Snapglass_English.ini\"\r\nLanguageName=\"Deutsch\"\r\n"
+              "LanguageFile=\"Snapglass_Deutsch.ini\"\r\n\r\nDefautltLanguage=\"Deutsch\"\r\n");
+}
+
+TEST_F(TranslationTest, SaveWithoutAUsableCatalogueFolderFails) {
+    ModalAnswers answers;
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    Type("x");
+    fs::rename(Dir / "Snapglass", Dir / "Moved");
+    answers.Click("OK");
+    Frm->BtnSave->click();
+    EXPECT_EQ(answers.Seen().back().Text, "Saving failed!");
+    EXPECT_EQ(answers.Seen().back().Title, "Error");
+    EXPECT_TRUE(Frm->Modified);
+    EXPECT_FALSE(fs::exists(Dir / "Snapglass"));
+
+    // No catalogue open at all.
+    Frm->SetCataloguePath("");
+    answers.Click("OK");
+    Frm->BtnSave->click();
+    EXPECT_EQ(answers.Seen().back().Text, "Saving failed!");
+}
+
+TEST_F(TranslationTest, AReadOnlyTranslationIsReportedAndNothingIsWritten) {
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    Type("x");
+    const std::string file = Dir / "Snapglass/Snapglass_English.ini";
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string catalogue = TempDir::Read(Catalogue);
+    ModalAnswers answers;
+    answers.Click("OK");
+    Frm->BtnSave->click();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_TRUE(answers.Seen()[0].Text.contains("Snapglass_English.ini"))
+        << answers.Seen()[0].Text.toStdString();
+    EXPECT_EQ(TempDir::Read(file), English);
+    EXPECT_EQ(TempDir::Read(Catalogue), catalogue);
+    EXPECT_TRUE(Frm->Modified);
+}
+
+TEST_F(TranslationTest, ACatalogueThatCannotBeWrittenIsReported) {
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    Type("x");
+    fs::permissions(Catalogue, fs::perms::owner_read);
+    ModalAnswers answers;
+    answers.Click("OK");
+    Frm->BtnSave->click();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].Text, "Saving failed!");
+    EXPECT_TRUE(Frm->Modified);
+    // The translation itself was saved before the catalogue.
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_English.ini"), "x" + English);
+}
+
+// The road of a translation: edit Deutsch, save, add Français from Deutsch,
+// save, delete Français, save; every file checked byte for byte.
+TEST_F(TranslationTest, EditAddDeleteRoundTrip) {
+    Frm->SetProgramName("Snapglass");
+    SelectTranslation("Deutsch");
+    Frm->BtnEdit->click();
+    Type("; ");
+    Frm->BtnSave->click();
+    const std::string deutsch = "; " + Deutsch;
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), deutsch);
+    const std::string pairs =
+        "LanguageName=\"English\"\r\nLanguageFile=\"Snapglass_English.ini\"\r\n"
+        "LanguageName=\"Deutsch\"\r\nLanguageFile=\"Snapglass_Deutsch.ini\"\r\n";
+    EXPECT_EQ(TempDir::Read(Catalogue), "[SNAPGLASS_WORDLARK_GENERATED_FILE]\r\n" + pairs +
+                                            "LanguageDefault=\"English\"\r\n");
+
+    ModalAnswers answers;
+    answers.Then(NameLanguage(QString::fromUtf8(Francais)));
+    Frm->BtnAdd->click();
+    Type("X");
+    Frm->BtnSave->click();
+    const std::string francaisFile =
+        Dir / (std::string("Snapglass/Snapglass_") + Francais + ".ini");
+    EXPECT_EQ(TempDir::Read(francaisFile), "X" + deutsch);
+    EXPECT_EQ(TempDir::Read(Catalogue), "[SNAPGLASS_WORDLARK_GENERATED_FILE]\r\n" + pairs +
+                                            "LanguageName=\"" + Francais +
+                                            "\"\r\nLanguageFile=\"Snapglass_" + Francais +
+                                            ".ini\"\r\nLanguageDefault=\"" + Francais + "\"\r\n");
+
+    answers.Click("Yes");
+    SelectTranslation(QString::fromUtf8(Francais));
+    Frm->BtnDelete->click();
+    Frm->BtnSave->click();
+    EXPECT_FALSE(Frm->Modified);
+    EXPECT_EQ(TempDir::Read(Catalogue), "[SNAPGLASS_WORDLARK_GENERATED_FILE]\r\n" + pairs +
+                                            "LanguageDefault=\"" + Francais + "\"\r\n");
+    // Deleting never removes the file, and the empty editor wrote nothing.
+    EXPECT_EQ(TempDir::Read(francaisFile), "X" + deutsch);
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), deutsch);
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_English.ini"), English);
+}
