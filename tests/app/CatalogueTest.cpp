@@ -172,3 +172,13 @@ TEST(Catalogue, LanguageNamesThatCannotNameAFileAreRefused) {
                                   "tab\there", "C:", "a*", "what?", "pipe|", "dot.", "blank "})
         EXPECT_NE(LanguageNameProblem(bad), "") << bad;
 }
+
+TEST(Catalogue, AHugeFileWithoutPairsListsNothingQuickly) {
+    TempDir dir;
+    // 200 MB of text with one key that never gets its value closed.
+    std::string bytes(200u << 20, 'A');
+    bytes.replace(1000, 14, "LanguageName=\"");
+    const auto c = ReadCatalogue(dir.Write("Languages.ini", bytes));
+    EXPECT_TRUE(c.FileFound);
+    EXPECT_TRUE(c.Entries.empty());
+}
