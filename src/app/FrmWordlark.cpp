@@ -202,7 +202,8 @@ void TFrmWordlark::BuildWindow() {
     layout->addWidget(PnlBottom);
     LblSave = MakeLabel(PnlBottom, "LblSave", 161, 4, 176, 18);
     BtnSave = MakeButton(PnlBottom, "BtnSave", "Save translation", 161, 22, 176);
-    LblSend = MakeLabel(PnlBottom, "LblSend", 343, 4, 340, 18);
+    LblSend = MakeLabel(PnlBottom, "LblSend", 343, 4, 346, 18);
+    LblSend->setWordWrap(false);
     BtnSend = MakeButton(PnlBottom, "BtnSend", "Prepare to send", 343, 22, 176);
 
     OpdInitFile = new QFileDialog(this);

@@ -63,6 +63,9 @@ void TFrmWordlark::Nationalize(const std::string& languageFile, const std::strin
         FInterfaceTexts->Clear();
         FCurrentLanguageFile.clear();
     } else {
+        // An empty or unreadable file fails to load and would leave the previous
+        // language's texts in place; it holds no keys, so it shows the defaults.
+        FInterfaceTexts->Clear();
         FInterfaceTexts->Load(languageFile);
         FCurrentLanguageFile = languageFile;
     }

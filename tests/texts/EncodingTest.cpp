@@ -1,0 +1,103 @@
+// Which bytes show as UTF-8 and how the others travel through the Western code
+// page and back.
+#include "texts/Encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values)
+        s += static_cast<char>(v);
+    return s;
+}
+
+TEST(Utf8ValidityTest, AcceptsWellFormedText) {
+    EXPECT_TRUE(IsValidUtf8(""));
+    EXPECT_TRUE(IsValidUtf8("plain ASCII\r\n"));
+    EXPECT_TRUE(IsValidUtf8(std::string("with\0NUL", 8)));
+    EXPECT_TRUE(
+        IsValidUtf8("Übersetzung, Français, Ελληνικά, Русский, 日本語, 🦜"));
+    // The edges of each length.
+    EXPECT_TRUE(IsValidUtf8(Bytes({0x7F})));
+    EXPECT_TRUE(IsValidUtf8(Bytes({0xC2, 0x80})));             // U+0080
+    EXPECT_TRUE(IsValidUtf8(Bytes({0xDF, 0xBF})));             // U+07FF
+    EXPECT_TRUE(IsValidUtf8(Bytes({0xE0, 0xA0, 0x80})));       // U+0800
+    EXPECT_TRUE(IsValidUtf8(Bytes({0xED, 0x9F, 0xBF})));       // U+D7FF
+    EXPECT_TRUE(IsValidUtf8(Bytes({0xEE, 0x80, 0x80})));       // U+E000
+    EXPECT_TRUE(IsValidUtf8(Bytes({0xEF, 0xBF, 0xBF})));       // U+FFFF
+    EXPECT_TRUE(IsValidUtf8(Bytes({0xF0, 0x90, 0x80, 0x80}))); // U+10000
+    EXPECT_TRUE(IsValidUtf8(Bytes({0xF4, 0x8F, 0xBF, 0xBF}))); // U+10FFFF
+}
+
+TEST(Utf8ValidityTest, RejectsOverlongFormsSurrogatesAndOutOfRange) {
+    // Overlong encodings of "/" and of U+07FF, U+FFFF.
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xC0, 0xAF})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xC1, 0xBF})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xE0, 0x80, 0xAF})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xE0, 0x9F, 0xBF})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xF0, 0x80, 0x80, 0xAF})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xF0, 0x8F, 0xBF, 0xBF})));
+    // UTF-16 surrogates, alone and as a pair.
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xED, 0xA0, 0x80})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xED, 0xBF, 0xBF})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xED, 0xA0, 0xBD, 0xED, 0xB2, 0xA9})));
+    // Past U+10FFFF and lead bytes that never occur.
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xF4, 0x90, 0x80, 0x80})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xF5, 0x80, 0x80, 0x80})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xF8, 0x88, 0x80, 0x80, 0x80})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xFE})));
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xFF})));
+}
+
+TEST(Utf8ValidityTest, RejectsBrokenSequencesAnywhereInTheText) {
+    EXPECT_FALSE(IsValidUtf8(Bytes({0x80})));             // lone continuation
+    EXPECT_FALSE(IsValidUtf8("ok" + Bytes({0xC3})));      // cut at the end
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xE2, 0x82})));       // cut at the end
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xC3, 0x41})));       // continuation missing
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xE2, 0x28, 0xA1}))); // second byte wrong
+    EXPECT_FALSE(IsValidUtf8(Bytes({0xE2, 0x82, 0x28}))); // third byte wrong
+    // Windows-1252 German as the demo program's language files hold it.
+    EXPECT_FALSE(IsValidUtf8("Bild \xF6"
+                             "ffnen"));
+    EXPECT_FALSE(IsValidUtf8("Gr\xF6\xDF"
+                             "e"));
+}
+
+TEST(Cp1252Test, DecodesTheWesternCodePage) {
+    EXPECT_EQ(Cp1252ToUtf8("Gr\xF6\xDF"
+                           "e \x80 \x84"
+                           "x\x93"),
+              "Größe € „x“");
+    EXPECT_EQ(Cp1252ToUtf8("\x8A\x9A\x9F\xFF"), "ŠšŸÿ");
+    // Bytes the code page leaves undefined become the C1 controls of the same value.
+    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D");
+    EXPECT_EQ(Cp1252ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(Cp1252Test, EveryByteSurvivesTheRoundTrip) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const std::string shown = Cp1252ToUtf8(all);
+    EXPECT_TRUE(IsValidUtf8(shown));
+    EXPECT_EQ(Utf8ToCp1252(shown), all);
+    for (int b = 0; b < 256; ++b) {
+        const std::string one(1, static_cast<char>(b));
+        EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(one)), one) << b;
+    }
+}
+
+TEST(Cp1252Test, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp1252("€ Größe"), "\x80 Gr\xF6\xDF"
+                                       "e");
+    EXPECT_EQ(Utf8ToCp1252("Ελ"), "??");
+    EXPECT_EQ(Utf8ToCp1252("a日b"), "a?b");
+    EXPECT_EQ(Utf8ToCp1252("a🦜b"), "a?b");
+    EXPECT_EQ(Utf8ToCp1252("Ā"), "?"); // U+0100, just past Latin-1
+}
+
+} // namespace
