@@ -206,13 +206,6 @@ void TFrmWordlark::BuildWindow() {
     LblSend->setWordWrap(false);
     BtnSend = MakeButton(PnlBottom, "BtnSend", "Prepare to send", 343, 22, 176);
 
-    OpdInitFile = new QFileDialog(this);
-    OpdInitFile->setObjectName("OpdInitFile");
-    OpdInitFile->setFileMode(QFileDialog::ExistingFile);
-    OpdInitFile->setAcceptMode(QFileDialog::AcceptOpen);
-    // Only files whose names hold "Languages" and end in ".ini".
-    OpdInitFile->setNameFilter("(*.INI) (*Languages*.ini)");
-
     BuildMenus();
     MemTranslation->SetOpenState(false);
 
@@ -249,6 +242,18 @@ void TFrmWordlark::BuildWindow() {
             [this](const QPoint& pos) { PopInput->popup(MemTranslation->mapToGlobal(pos)); });
 
     ApplyMainTexts();
+}
+
+QFileDialog* TFrmWordlark::OpdInitFile() {
+    if (!FOpdInitFile) {
+        FOpdInitFile = new QFileDialog(this);
+        FOpdInitFile->setObjectName("OpdInitFile");
+        FOpdInitFile->setFileMode(QFileDialog::ExistingFile);
+        FOpdInitFile->setAcceptMode(QFileDialog::AcceptOpen);
+        // Only files whose names hold "Languages" and end in ".ini".
+        FOpdInitFile->setNameFilter("(*.INI) (*Languages*.ini)");
+    }
+    return FOpdInitFile;
 }
 
 void TFrmWordlark::BuildMenus() {
@@ -420,9 +425,10 @@ bool TFrmWordlark::LoadCatalogue(const std::string& path) {
 void TFrmWordlark::BtnSelectInitFileClick() {
     if (Modified && !AskDiscard())
         return;
-    if (OpdInitFile->exec() != QDialog::Accepted || OpdInitFile->selectedFiles().isEmpty())
+    QFileDialog* dialog = OpdInitFile();
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
-    const QString chosen = OpdInitFile->selectedFiles().first();
+    const QString chosen = dialog->selectedFiles().first();
     ProgramName.clear();
     const std::string path = PathFromQt(chosen);
     if (LoadCatalogue(path))

@@ -58,6 +58,10 @@ public:
 
     void RegisterInstallation();
 
+    // The catalogue's file-open dialog, made when it is first needed (building a
+    // file dialog costs as much as the rest of the window).
+    QFileDialog* OpdInitFile();
+
     // State other windows and tests read.
     std::string CataloguePath() const;
     void SetCataloguePath(const std::string& path);
@@ -138,6 +142,7 @@ private:
     bool FUseFontHeight = false;
     bool FLanguageStored = false;
     int FFontCharset = 1;
+    QFileDialog* FOpdInitFile = nullptr;
     TFrmAddLanguage* FFrmAddLanguage = nullptr;
 
 public:
@@ -166,7 +171,6 @@ public:
     QPushButton* BtnSave = nullptr;
     QLabel* LblSend = nullptr;
     QPushButton* BtnSend = nullptr;
-    QFileDialog* OpdInitFile = nullptr;
 
     QMenu* MenFile = nullptr;
     QAction* MenOpen = nullptr;

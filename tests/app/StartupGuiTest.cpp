@@ -47,7 +47,6 @@ TEST_F(StartupTest, MainWindowHasEveryNamedControl) {
                              "BtnSave",
                              "LblSend",
                              "BtnSend",
-                             "OpdInitFile",
                              "MenMain",
                              "PopLanguages",
                              "PopInput"})
@@ -167,10 +166,11 @@ TEST_F(CatalogueWindowTest, BrowseListsTheDemoCatalogue) {
 
 TEST_F(CatalogueWindowTest, FileDialogOffersOnlyLanguageCatalogues) {
     Start();
-    const QStringList filters = Frm->OpdInitFile->nameFilters();
+    const QStringList filters = Frm->OpdInitFile()->nameFilters();
     ASSERT_EQ(filters.size(), 1);
     EXPECT_TRUE(filters.first().contains("*Languages*.ini")) << filters.first().toStdString();
-    EXPECT_EQ(Frm->OpdInitFile->parent(), Frm);
+    EXPECT_EQ(Frm->OpdInitFile()->parent(), Frm);
+    EXPECT_EQ(Frm->findChild<QFileDialog*>("OpdInitFile"), Frm->OpdInitFile());
 }
 
 TEST_F(CatalogueWindowTest, InvalidCatalogueIsReportedWithItsPathInQuotes) {

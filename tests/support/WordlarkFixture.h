@@ -53,7 +53,7 @@ protected:
         Windows = CreateWordlarkWindows();
         Frm = Windows.FrmWordlark.get();
         // Qt's own file dialog: a desktop's native one cannot be answered in-process.
-        Frm->OpdInitFile->setOption(QFileDialog::DontUseNativeDialog);
+        Frm->OpdInitFile()->setOption(QFileDialog::DontUseNativeDialog);
     }
 
     void Show() {
