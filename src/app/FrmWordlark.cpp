@@ -4,6 +4,7 @@
 #include "app/WordlarkApplication.h"
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
+#include "editor/SynIniSyn.h"
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
 #include "texts/QtText.h"
@@ -192,6 +193,9 @@ void TFrmWordlark::BuildWindow() {
     editorLayout->setContentsMargins(8, 0, 8, 0);
     MemTranslation = new TSynEditor(editorArea);
     MemTranslation->setObjectName("MemTranslation");
+    // The phrases to translate, the quoted values, in dark violet on light yellow.
+    MemTranslation->SynINI()->StringAttri()->SetBackground(10354687);
+    MemTranslation->SynINI()->StringAttri()->SetForeground(8388672);
     editorLayout->addWidget(MemTranslation);
     layout->addWidget(editorArea, 1);
 

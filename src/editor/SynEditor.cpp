@@ -1,62 +1,500 @@
 #include "editor/SynEditor.h"
 
+#include "editor/IniLexer.h"
 #include "platform/FileIO.h"
+#include "texts/Encoding.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QCursor>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QToolTip>
+
+#include <algorithm>
+#include <memory>
 #include <stdexcept>
 
-TSynEditor::TSynEditor(QWidget* parent) : QsciScintilla(parent) {
-    connect(this, &QsciScintilla::textChanged, this, [this] {
-        if (!signalsBlocked())
-            emit UserChange();
-    });
+namespace {
+
+// The clInactiveBorder grey of an editor with nothing open.
+const QColor EmptyPaper(212, 208, 200);
+const char* const FontName = "Courier New";
+
+bool IsBlank(long c) {
+    return c == ' ' || c == '\t';
 }
+
+// CR without LF anywhere: CR; LF without CR: LF; anything else, a text without
+// line breaks included: CR LF.
+TSynEditor::TLineBreak DetectLineBreak(std::string_view bytes) {
+    const bool cr = bytes.find('\r') != std::string_view::npos;
+    const bool lf = bytes.find('\n') != std::string_view::npos;
+    if (cr && !lf)
+        return TSynEditor::TLineBreak::Cr;
+    if (lf && !cr)
+        return TSynEditor::TLineBreak::Lf;
+    return TSynEditor::TLineBreak::CrLf;
+}
+
+std::string_view LineBreakBytes(TSynEditor::TLineBreak style) {
+    switch (style) {
+    case TSynEditor::TLineBreak::Cr:
+        return "\r";
+    case TSynEditor::TLineBreak::Lf:
+        return "\n";
+    case TSynEditor::TLineBreak::CrLf:
+        break;
+    }
+    return "\r\n";
+}
+
+// Lines are split at CR LF, CR and LF alike; each break is written as `eol`.
+std::string WithLineBreaks(std::string_view text, std::string_view eol, size_t lines) {
+    std::string out;
+    out.reserve(text.size() + (eol.size() > 1 ? lines : 0));
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    TLineEndFinder finder(p, end);
+    for (;;) {
+        const char* q = finder.Next(p);
+        out.append(p, q);
+        if (q == end)
+            break;
+        out.append(eol);
+        p = q + finder.BreakLength(q);
+    }
+    return out;
+}
+
+// UTF-8 text cut down to what Windows-1252 can hold: every other character
+// becomes "?". Still UTF-8.
+std::string Cp1252Repertoire(std::string_view utf8) {
+    return Cp1252ToUtf8(Utf8ToCp1252(utf8));
+}
+
+QString Cp1252Repertoire(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    const std::string kept = Cp1252Repertoire(std::string_view(utf8.constData(), utf8.size()));
+    return QString::fromUtf8(kept.data(), static_cast<qsizetype>(kept.size()));
+}
+
+long ToScintilla(const QColor& colour) {
+    return static_cast<long>(colour.red()) | (static_cast<long>(colour.green()) << 8) |
+           (static_cast<long>(colour.blue()) << 16);
+}
+
+// QScintilla's accessible text interface counts the characters from the start
+// of the text to the caret on every caret move and repaint, whether or not an
+// assistive technology listens: with a large file that costs as much as
+// styling it. While none is active the editor is described as a plain
+// editable-text widget instead.
+QAccessibleInterface* PlainAccessibleEditor(const QString& className, QObject* object) {
+    if (className != QLatin1String("TSynEditor") || QAccessible::isActive())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+}
+
+// Sets a flag for the life of the object.
+class TFlagGuard {
+public:
+    explicit TFlagGuard(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
+    ~TFlagGuard() { FFlag = FOld; }
+    TFlagGuard(const TFlagGuard&) = delete;
+    TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+private:
+    bool& FFlag;
+    bool FOld;
+};
+
+} // namespace
+
+TSynEditor::TSynEditor(QWidget* parent) : QsciScintilla(parent) {
+    static const bool accessibleFactory = [] {
+        QAccessible::installFactory(PlainAccessibleEditor);
+        return true;
+    }();
+    (void)accessibleFactory;
+    setUtf8(true);
+    // The text at 15 pixels, the gutter at 11, as points at this screen's dpi.
+    const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96.0;
+    FTextPoints = 15 * 72.0 / dpi;
+    FGutterPoints = 11 * 72.0 / dpi;
+    FInk = palette().color(QPalette::Active, QPalette::Text);
+    FPaper = palette().color(QPalette::Active, QPalette::Base);
+
+    FLexer = new TIniLexer(this);
+    setLexer(FLexer);
+    SendScintilla(SCI_SETWORDCHARS, uintptr_t(0), FLexer->wordCharacters());
+
+    // Tabs stay tabs; Tab in the indentation indents, Backspace there unindents.
+    Send(SCI_SETUSETABS, 1);
+    Send(SCI_SETTABINDENTS, 1);
+    Send(SCI_SETBACKSPACEUNINDENTS, 1);
+    setAutoIndent(true);
+    Send(SCI_SETVIEWWS, SCWS_VISIBLEALWAYS);
+    Send(SCI_SETVIEWEOL, 1);
+    // The caret may go past the end of a line; typing there fills up with blanks.
+    Send(SCI_SETVIRTUALSPACEOPTIONS, SCVS_USERACCESSIBLE | SCVS_RECTANGULARSELECTION);
+    Send(SCI_SETEOLMODE, SC_EOL_CRLF);
+    Send(SCI_SETPASTECONVERTENDINGS, 1);
+
+    Send(SCI_SETMARGINTYPEN, 0, SC_MARGIN_NUMBER);
+    Send(SCI_SETMARGINWIDTHN, 1, 0);
+    Send(SCI_SETMARGINWIDTHN, 2, 0);
+    ApplyStyles();
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int length, int linesAdded, int, int, int,
+                   int, int) { TextModified(position, type, length, linesAdded); });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TSynEditor::UpdateUi);
+    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, &TSynEditor::ShowScrollHint);
+}
+
+TSynEditor::~TSynEditor() {
+    // Nothing that the base classes do while they are torn down may reach this
+    // part of the object or the lexer any more.
+    blockSignals(true);
+}
+
+long TSynEditor::Send(unsigned int message, unsigned long wParam, long lParam) const {
+    return SendScintilla(message, wParam, lParam);
+}
+
+TSynIniSyn* TSynEditor::SynINI() {
+    return FLexer->SynINI();
+}
+
+// ---------------------------------------------------------------------------
+// Loading and saving
 
 void TSynEditor::LoadFromFile(const std::string& path) {
     std::string bytes;
     if (!platform::ReadFileBytes(path, bytes))
         throw std::runtime_error("Cannot open file \"" + path + "\".");
-    const bool blocked = blockSignals(true);
-    SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_APPENDTEXT, bytes.size(), bytes.data());
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    SendScintilla(SCI_SETSAVEPOINT);
-    blockSignals(blocked);
-}
+    const TLineBreak lineBreak = DetectLineBreak(bytes);
+    const bool cp1252 = !IsValidUtf8(bytes);
+    if (cp1252)
+        bytes = Cp1252ToUtf8(bytes);
 
-void TSynEditor::SaveToFile(const std::string& path) {
-    std::string error = platform::ReplaceFileBytes(path, Bytes());
-    if (!error.empty())
-        throw std::runtime_error(error);
+    FLineBreak = lineBreak;
+    FCp1252 = cp1252;
+    ReplaceText(bytes);
 }
 
 void TSynEditor::ClearAll() {
-    const bool blocked = blockSignals(true);
-    SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    blockSignals(blocked);
+    FLineBreak = TLineBreak::CrLf;
+    FCp1252 = false;
+    ReplaceText({});
 }
 
-void TSynEditor::SetOpenState(bool open) {
-    setEnabled(open);
-    const QColor paper =
-        open ? palette().color(QPalette::Active, QPalette::Base) : QColor(212, 208, 200);
-    setPaper(paper);
-    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, paper);
+void TSynEditor::ReplaceText(std::string_view text) {
+    TFlagGuard loading(FLoading);
+    // Neither the old nor the new text goes into the undo history, and nobody
+    // is told about the change: it is no edit, and QScintilla would copy the
+    // whole text into an accessibility event.
+    const long eventMask = Send(SCI_GETMODEVENTMASK);
+    Send(SCI_SETMODEVENTMASK, 0);
+    Send(SCI_SETUNDOCOLLECTION, 0);
+    Send(SCI_CLEARALL);
+    if (!text.empty()) {
+        Send(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + 1));
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
+                      static_cast<void*>(const_cast<char*>(text.data())));
+    }
+    Send(SCI_SETUNDOCOLLECTION, 1);
+    Send(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
+    ResetDocument();
 }
 
-void TSynEditor::SetFontSizes(int textPoints, int gutterPoints) {
-    SendScintilla(SCI_STYLESETSIZE, STYLE_DEFAULT, textPoints);
-    SendScintilla(SCI_STYLESETSIZE, STYLE_LINENUMBER, gutterPoints);
+void TSynEditor::ResetDocument() {
+    switch (FLineBreak) {
+    case TLineBreak::Cr:
+        Send(SCI_SETEOLMODE, SC_EOL_CR);
+        break;
+    case TLineBreak::Lf:
+        Send(SCI_SETEOLMODE, SC_EOL_LF);
+        break;
+    case TLineBreak::CrLf:
+        Send(SCI_SETEOLMODE, SC_EOL_CRLF);
+        break;
+    }
+    Send(SCI_EMPTYUNDOBUFFER);
+    Send(SCI_SETSAVEPOINT);
+    FEditedLines.clear();
+    Send(SCI_GOTOPOS, 0);
+    Send(SCI_SETXOFFSET, 0);
+    FLexer->Invalidate();
+    UpdateMarginWidth();
 }
 
-bool TSynEditor::IsEmpty() const {
-    return SendScintilla(SCI_GETLENGTH) == 0;
+void TSynEditor::SaveToFile(const std::string& path) {
+    TrimEditedLines(true);
+    const std::string error = platform::ReplaceFileBytes(path, Bytes());
+    if (!error.empty())
+        throw std::runtime_error(error);
+    Send(SCI_SETSAVEPOINT);
 }
 
 std::string TSynEditor::Bytes() const {
-    long length = SendScintilla(SCI_GETLENGTH);
-    std::string bytes(static_cast<size_t>(length) + 1, '\0');
-    SendScintilla(SCI_GETTEXT, static_cast<unsigned long>(length + 1), bytes.data());
-    bytes.resize(static_cast<size_t>(length));
+    const auto length = static_cast<size_t>(Send(SCI_GETLENGTH));
+    const char* text =
+        length ? static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)) : "";
+    std::string bytes = WithLineBreaks(std::string_view(text, length), LineBreakBytes(FLineBreak),
+                                       static_cast<size_t>(Send(SCI_GETLINECOUNT)));
+    if (FCp1252)
+        bytes = Utf8ToCp1252(bytes);
     return bytes;
+}
+
+bool TSynEditor::IsEmpty() const {
+    return Send(SCI_GETLENGTH) == 0;
+}
+
+// ---------------------------------------------------------------------------
+// Changes
+
+void TSynEditor::TextModified(int position, int type, int length, int linesAdded) {
+    if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+        return;
+    const int line = static_cast<int>(Send(SCI_LINEFROMPOSITION, position));
+    if (linesAdded != 0) {
+        UpdateMarginWidth();
+        // Keep the noted lines on their text.
+        if (linesAdded > 0) {
+            // Text inserted at the start of a line pushes that line down too.
+            const bool atLineStart = Send(SCI_POSITIONFROMLINE, line) == position;
+            for (int& edited : FEditedLines)
+                if (edited > line || (atLineStart && edited == line))
+                    edited += linesAdded;
+        } else {
+            const int removed = -linesAdded;
+            for (int& edited : FEditedLines)
+                edited = edited > line + removed ? edited - removed : std::min(edited, line);
+        }
+        std::sort(FEditedLines.begin(), FEditedLines.end());
+        FEditedLines.erase(std::unique(FEditedLines.begin(), FEditedLines.end()),
+                           FEditedLines.end());
+    }
+    if (FLoading)
+        return;
+    const bool undoRedo = type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO);
+    if (!undoRedo && !FTrimming) {
+        const int last = (type & SC_MOD_INSERTTEXT)
+                             ? static_cast<int>(Send(SCI_LINEFROMPOSITION, position + length))
+                             : line;
+        NoteEditedLines(line, last);
+    }
+    // An undo or redo of several steps is one change.
+    if (!undoRedo || (type & SC_LASTSTEPINUNDOREDO))
+        emit UserChange();
+}
+
+void TSynEditor::NoteEditedLines(int firstLine, int lastLine) {
+    const size_t before = FEditedLines.size();
+    for (int line = firstLine; line <= lastLine; ++line) {
+        const long start = Send(SCI_POSITIONFROMLINE, line);
+        const long end = Send(SCI_GETLINEENDPOSITION, line);
+        if (end > start && IsBlank(Send(SCI_GETCHARAT, end - 1)))
+            FEditedLines.push_back(line);
+    }
+    if (FEditedLines.size() == before)
+        return;
+    std::sort(FEditedLines.begin(), FEditedLines.end());
+    FEditedLines.erase(std::unique(FEditedLines.begin(), FEditedLines.end()), FEditedLines.end());
+}
+
+void TSynEditor::UpdateUi(int) {
+    if (FEditedLines.empty() || FTrimQueued)
+        return;
+    const int caretLine = static_cast<int>(Send(SCI_LINEFROMPOSITION, Send(SCI_GETCURRENTPOS)));
+    if (std::all_of(FEditedLines.begin(), FEditedLines.end(),
+                    [caretLine](int line) { return line == caretLine; }))
+        return;
+    // Scintilla reports caret moves while it paints; the text may not change
+    // before the paint is over.
+    FTrimQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FTrimQueued = false;
+            TrimEditedLines(false);
+        },
+        Qt::QueuedConnection);
+}
+
+void TSynEditor::TrimEditedLines(bool caretLineToo) {
+    if (FEditedLines.empty())
+        return;
+    const long caret = Send(SCI_GETCURRENTPOS);
+    const long anchor = Send(SCI_GETANCHOR);
+    const int caretLine = static_cast<int>(Send(SCI_LINEFROMPOSITION, caret));
+    std::vector<int> lines;
+    lines.swap(FEditedLines);
+    // From the bottom up, so the lines still to do keep their positions.
+    std::sort(lines.rbegin(), lines.rend());
+    const int lineCount = static_cast<int>(Send(SCI_GETLINECOUNT));
+    TFlagGuard trimming(FTrimming);
+    bool grouped = false;
+    for (int line : lines) {
+        if (line == caretLine && !caretLineToo) {
+            FEditedLines.push_back(line);
+            continue;
+        }
+        if (line >= lineCount)
+            continue;
+        const long start = Send(SCI_POSITIONFROMLINE, line);
+        const long end = Send(SCI_GETLINEENDPOSITION, line);
+        long keep = end;
+        while (keep > start && IsBlank(Send(SCI_GETCHARAT, keep - 1)))
+            --keep;
+        if (keep == end)
+            continue;
+        if (!grouped) {
+            Send(SCI_BEGINUNDOACTION);
+            grouped = true;
+        }
+        const long main = Send(SCI_GETMAINSELECTION);
+        const long caretVirtual = Send(SCI_GETSELECTIONNCARETVIRTUALSPACE, main);
+        const long anchorVirtual = Send(SCI_GETSELECTIONNANCHORVIRTUALSPACE, main);
+        Send(SCI_DELETERANGE, keep, end - keep);
+        // A caret that stood in the removed blanks keeps its column in the
+        // virtual space past the new end of the line.
+        if (line == caretLine) {
+            if (caret > keep && caret <= end) {
+                Send(SCI_SETSELECTIONNCARET, main, keep);
+                Send(SCI_SETSELECTIONNCARETVIRTUALSPACE, main, caretVirtual + caret - keep);
+            }
+            if (anchor > keep && anchor <= end) {
+                Send(SCI_SETSELECTIONNANCHOR, main, keep);
+                Send(SCI_SETSELECTIONNANCHORVIRTUALSPACE, main, anchorVirtual + anchor - keep);
+            }
+        }
+    }
+    if (grouped)
+        Send(SCI_ENDUNDOACTION);
+}
+
+// ---------------------------------------------------------------------------
+// Look
+
+void TSynEditor::SetOpenState(bool open) {
+    setEnabled(open);
+    FPaper = open ? palette().color(QPalette::Active, QPalette::Base) : EmptyPaper;
+    ApplyStyles();
+}
+
+void TSynEditor::SetFontSizes(int textPoints, int gutterPoints) {
+    FTextPoints = textPoints;
+    FGutterPoints = gutterPoints;
+    ApplyStyles();
+}
+
+void TSynEditor::ApplyStyles() {
+    const auto textSize = static_cast<long>(FTextPoints * int(SC_FONT_SIZE_MULTIPLIER));
+    const auto gutterSize = static_cast<long>(FGutterPoints * int(SC_FONT_SIZE_MULTIPLIER));
+    // The default style first: every other style starts as a copy of it.
+    SendScintilla(SCI_STYLESETFONT, uintptr_t(STYLE_DEFAULT), FontName);
+    Send(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, textSize);
+    Send(SCI_STYLESETFORE, STYLE_DEFAULT, ToScintilla(FInk));
+    Send(SCI_STYLESETBACK, STYLE_DEFAULT, ToScintilla(FPaper));
+    Send(SCI_STYLESETBOLD, STYLE_DEFAULT, 0);
+    Send(SCI_STYLESETITALIC, STYLE_DEFAULT, 0);
+    Send(SCI_STYLESETUNDERLINE, STYLE_DEFAULT, 0);
+    Send(SCI_STYLECLEARALL);
+
+    QFont font(FontName);
+    font.setPointSizeF(FTextPoints);
+    FLexer->SetBaseStyle(font, FInk, FPaper);
+
+    SendScintilla(SCI_STYLESETFONT, uintptr_t(STYLE_LINENUMBER), FontName);
+    Send(SCI_STYLESETSIZEFRACTIONAL, STYLE_LINENUMBER, gutterSize);
+    Send(SCI_STYLESETFORE, STYLE_LINENUMBER,
+         ToScintilla(palette().color(QPalette::Active, QPalette::ButtonText)));
+    Send(SCI_STYLESETBACK, STYLE_LINENUMBER,
+         ToScintilla(palette().color(QPalette::Active, QPalette::Button)));
+    FMarginDigits = 0;
+    UpdateMarginWidth();
+}
+
+void TSynEditor::UpdateMarginWidth() {
+    int digits = 2;
+    for (long lines = Send(SCI_GETLINECOUNT); lines >= 100; lines /= 10)
+        ++digits;
+    if (digits == FMarginDigits)
+        return;
+    FMarginDigits = digits;
+    const std::string sample(static_cast<size_t>(digits), '9');
+    const long width = SendScintilla(SCI_TEXTWIDTH, uintptr_t(STYLE_LINENUMBER), sample.c_str());
+    Send(SCI_SETMARGINWIDTHN, 0, width + 10);
+}
+
+void TSynEditor::ShowScrollHint(int value) {
+    const long line = Send(SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(value)) + 1;
+    QToolTip::showText(QCursor::pos(), tr("Line %1").arg(line), this);
+}
+
+// ---------------------------------------------------------------------------
+// Input
+
+bool TSynEditor::event(QEvent* e) {
+    // F1 belongs to the editor (and does nothing there), so the window's help
+    // shortcut does not fire from inside it; Ctrl+F1 is the editor's help key.
+    if (e->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_F1 && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) {
+            e->accept();
+            return true;
+        }
+    }
+    return QsciScintilla::event(e);
+}
+
+void TSynEditor::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1) {
+        const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+        if (mods == Qt::ControlModifier)
+            emit ContextHelp();
+        if (mods == Qt::NoModifier || mods == Qt::ControlModifier) {
+            e->accept();
+            return;
+        }
+    }
+    if (FCp1252 && !e->text().isEmpty()) {
+        const QString kept = Cp1252Repertoire(e->text());
+        if (kept != e->text()) {
+            QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->nativeScanCode(),
+                           e->nativeVirtualKey(), e->nativeModifiers(), kept, e->isAutoRepeat(),
+                           static_cast<quint16>(e->count()));
+            QsciScintilla::keyPressEvent(&copy);
+            e->setAccepted(copy.isAccepted());
+            return;
+        }
+    }
+    QsciScintilla::keyPressEvent(e);
+}
+
+void TSynEditor::inputMethodEvent(QInputMethodEvent* e) {
+    if (FCp1252 && !e->commitString().isEmpty()) {
+        const QString kept = Cp1252Repertoire(e->commitString());
+        if (kept != e->commitString()) {
+            std::unique_ptr<QInputMethodEvent> copy(e->clone());
+            copy->setCommitString(kept, e->replacementStart(), e->replacementLength());
+            QsciScintilla::inputMethodEvent(copy.get());
+            return;
+        }
+    }
+    QsciScintilla::inputMethodEvent(e);
+}
+
+// Pasted and dropped text comes through here.
+QByteArray TSynEditor::fromMimeData(const QMimeData* source, bool& rectangular) const {
+    QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
+    if (!FCp1252)
+        return text;
+    const std::string kept = Cp1252Repertoire(std::string_view(text.constData(), text.size()));
+    return QByteArray(kept.data(), static_cast<qsizetype>(kept.size()));
 }

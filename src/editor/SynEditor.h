@@ -1,33 +1,108 @@
 // TSynEditor: the translation editor, a QScintilla control that holds a file's
-// bytes exactly and keeps its line-break style.
+// bytes exactly, keeps its line-break style and highlights it with TSynIniSyn.
+//
+// Text and bytes: Scintilla always holds UTF-8 here. A file whose bytes are
+// valid UTF-8 goes in as it is; any other file is shown as Windows-1252, so its
+// bytes are decoded into UTF-8 on loading and encoded back on saving. That
+// mapping is one to one for all 256 byte values, NUL and the five codes the
+// code page leaves undefined included, so an unedited file is saved byte for
+// byte. Whatever the user types, pastes or drops into such a document is
+// reduced to what Windows-1252 can hold first ("?" for anything else), so the
+// screen always shows what will be saved.
+//
+// Line breaks: the style found on loading (CR, LF or CR LF) is used for new
+// lines, and on saving every line break, whatever its kind, is written in it.
 #pragma once
 
 #include <Qsci/qsciscintilla.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
+
+class TIniLexer;
+class TSynIniSyn;
 
 class TSynEditor : public QsciScintilla {
     Q_OBJECT
 public:
-    explicit TSynEditor(QWidget* parent = nullptr);
+    enum class TLineBreak { CrLf, Lf, Cr };
 
-    // Replaces the text with the file's bytes and clears the undo history.
-    // Throws std::runtime_error when the file cannot be read.
+    explicit TSynEditor(QWidget* parent = nullptr);
+    ~TSynEditor() override;
+
+    // Replaces the text with the file's bytes and clears the undo history; not a
+    // change of the user's. Throws std::runtime_error when the file cannot be
+    // read, and keeps the previous text then.
     void LoadFromFile(const std::string& path);
-    // Writes the text back with the line-break style found when loading.
-    // Throws std::runtime_error when the file cannot be written.
+    // Removes the trailing blanks of the lines the user edited, then writes the
+    // text in the file's encoding with the line-break style found when loading.
+    // Throws std::runtime_error with the reason when the file cannot be written.
     void SaveToFile(const std::string& path);
-    // Empties the text and the undo history.
+    // Empties the text and the undo history; not a change of the user's.
     void ClearAll();
     bool IsEmpty() const;
     // Open: enabled on the window colour. Empty: disabled and grey.
     void SetOpenState(bool open);
     // Font sizes in points of the text and of the line-number gutter.
     void SetFontSizes(int textPoints, int gutterPoints);
-    // The document's bytes as they stand.
+    // The text as SaveToFile writes it (without trimming anything first).
     std::string Bytes() const;
 
+    TLineBreak LineBreak() const { return FLineBreak; }
+    // True when the document is shown as Windows-1252 (its file was not UTF-8).
+    bool IsCp1252() const { return FCp1252; }
+
+    // The highlighter that colours the text; its attributes may be changed at
+    // any time and the editor follows.
+    TSynIniSyn* SynINI();
+    TIniLexer* Lexer() const { return FLexer; }
+
+    // Removes the trailing blanks (spaces and tabs) of the lines the user
+    // edited. The caret's line is left for later unless `caretLineToo`; when it
+    // is trimmed the caret keeps its column in the virtual space past the end.
+    // One undo step; does nothing when there is nothing to remove.
+    void TrimEditedLines(bool caretLineToo);
+
 signals:
-    // Raised for every change that enters the undo history, not for loading.
+    // Raised for every change that enters the undo history (typing, pasting,
+    // cutting, dropping, undo, redo), not for loading or clearing.
     void UserChange();
+    // Ctrl+F1: context help for the editor was asked for.
+    void ContextHelp();
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
+
+private:
+    void TextModified(int position, int type, int length, int linesAdded);
+    void UpdateUi(int updated);
+    void NoteEditedLines(int firstLine, int lastLine);
+    void ApplyStyles();
+    void UpdateMarginWidth();
+    void ShowScrollHint(int value);
+    void ReplaceText(std::string_view text);
+    void ResetDocument();
+    long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
+
+    TIniLexer* FLexer = nullptr;
+    TLineBreak FLineBreak = TLineBreak::CrLf;
+    bool FCp1252 = false;
+    // Set while the editor itself replaces the text (loading, clearing) or
+    // trims it, so those changes are told apart from the user's.
+    bool FLoading = false;
+    bool FTrimming = false;
+    // Lines the user edited that end in blanks, waiting for the caret to
+    // leave them; kept in step with lines inserted and removed above them.
+    std::vector<int> FEditedLines;
+    bool FTrimQueued = false;
+    int FMarginDigits = 0;
+
+    QColor FInk = Qt::black;
+    QColor FPaper = Qt::white;
+    double FTextPoints = 11.25;
+    double FGutterPoints = 8.25;
 };

@@ -6,6 +6,7 @@
 #include "texts/QtText.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -367,4 +368,19 @@ TEST_F(TranslationTest, EditAddDeleteRoundTrip) {
     EXPECT_EQ(TempDir::Read(francaisFile), "X" + deutsch);
     EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), deutsch);
     EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_English.ini"), English);
+}
+
+TEST_F(TranslationTest, ClipboardCommandsOfTheEditorMenu) {
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    Frm->PopSelectAll->trigger();
+    Frm->PopCopy->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), English);
+    EXPECT_FALSE(Frm->Modified);
+    Frm->PopCut->trigger();
+    EXPECT_TRUE(Frm->MemTranslation->IsEmpty());
+    EXPECT_TRUE(Frm->Modified);
+    Frm->PopPaste->trigger();
+    Frm->PopPaste->trigger();
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), English + English);
 }

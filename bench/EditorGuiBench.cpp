@@ -1,0 +1,256 @@
+// The translation editor with a large translation file: styling all of it
+// against QScintilla's own properties lexer, opening it (load and first
+// paint), saving it, and how much is styled again after one typed character.
+//
+// About 50 MB by default; WORDLARK_BENCH_SMALL=1 uses about 1 MB. Runs under
+// the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+
+#include "editor/IniLexer.h"
+#include "editor/SynEditor.h"
+
+#include <Qsci/qscilexerproperties.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+// A small deterministic generator, so every run works on the same text.
+struct Lcg {
+    std::uint64_t state = 0x2545F4914F6CDD1DULL;
+    std::uint32_t Next(std::uint32_t bound) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::uint32_t>((state >> 33) % bound);
+    }
+};
+
+const char* const Forms[] = {"FrmMain", "FrmAbout", "FrmNewLanguage", "FrmOptions", "DlgMessage"};
+const char* const Controls[] = {"BtnOK",      "BtnCancel",   "BtnSave",   "LblVersion",
+                                "MnuFile",    "MnuFileOpen", "MnuHelp",   "ChkBackup",
+                                "LisEntries", "EdtLanguage", "GrpLayout", "StsBar"};
+const char* const Words[] = {"Some",   "phrase", "with",     "the",    "file",   "cannot",
+                             "be",     "saved",  "Please",   "enter",  "a",      "name",
+                             "for",    "new",    "language", "of",     "Delete", "translation",
+                             "Cancel", "and",    "Überall",  "données"};
+
+// Lines like those of a translation file: sections, comments, widths and
+// mostly quoted phrases, ended by CR LF.
+void AppendLine(Lcg& rng, std::string& out) {
+    const std::uint32_t pick = rng.Next(100);
+    if (pick < 2) {
+        out += '[';
+        out += Forms[rng.Next(std::size(Forms))];
+        out += "]\r\n";
+        return;
+    }
+    if (pick < 4) {
+        out += "; Texts of ";
+        out += Forms[rng.Next(std::size(Forms))];
+        out += ", keep the %s markers\r\n";
+        return;
+    }
+    if (pick < 5) {
+        out += "\r\n";
+        return;
+    }
+    out += Forms[rng.Next(std::size(Forms))];
+    out += '.';
+    out += Controls[rng.Next(std::size(Controls))];
+    if (pick < 15) {
+        out += ".Width=";
+        out += std::to_string(40 + rng.Next(900));
+        out += "\r\n";
+        return;
+    }
+    out += "=\"";
+    const std::uint32_t words = 2 + rng.Next(6);
+    for (std::uint32_t i = 0; i < words; ++i) {
+        if (i)
+            out += ' ';
+        out += Words[rng.Next(std::size(Words))];
+    }
+    if (rng.Next(3) == 0)
+        out += " %s";
+    out += "\"\r\n";
+}
+
+struct Corpus {
+    std::string text;
+    std::string path; // the text as a file
+    std::string savePath;
+};
+
+const Corpus& GetCorpus() {
+    static const Corpus corpus = [] {
+        const char* small = std::getenv("WORDLARK_BENCH_SMALL");
+        const size_t target = (small && std::strcmp(small, "1") == 0) ? (1u << 20) : (50u << 20);
+        Corpus c;
+        c.text.reserve(target + 256);
+        Lcg rng;
+        while (c.text.size() < target)
+            AppendLine(rng, c.text);
+        const auto folder = std::filesystem::temp_directory_path();
+        c.path = (folder / "wordlark-editor-bench.ini").string();
+        c.savePath = (folder / "wordlark-editor-bench-saved.ini").string();
+        std::ofstream(c.path, std::ios::binary)
+            .write(c.text.data(), static_cast<std::streamsize>(c.text.size()));
+        return c;
+    }();
+    return corpus;
+}
+
+// The editor every benchmark shares, shown offscreen with the corpus loaded.
+TSynEditor& LoadedEditor() {
+    static TSynEditor* editor = [] {
+        auto* e = new TSynEditor;
+        e->resize(1000, 700);
+        e->SynINI()->StringAttri()->SetForeground(8388672);
+        e->SynINI()->StringAttri()->SetBackground(10354687);
+        e->LoadFromFile(GetCorpus().path);
+        e->show();
+        QApplication::processEvents();
+        return e;
+    }();
+    return *editor;
+}
+
+void SetLabel(benchmark::State& state, const char* baseline) {
+    state.SetLabel(baseline);
+    state.counters["MB"] = static_cast<double>(GetCorpus().text.size()) / 1e6;
+}
+
+void BM_StyleAll_IniLexer(benchmark::State& state) {
+    TSynEditor& editor = LoadedEditor();
+    TIniLexer* lexer = editor.Lexer();
+    lexer->ResetStyledBytes();
+    for (auto _ : state) {
+        // Forget the styles, so the whole text is styled again each time.
+        lexer->Invalidate();
+        editor.SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
+    }
+    state.counters["styled_MB_per_run"] =
+        static_cast<double>(lexer->StyledBytes()) / 1e6 / static_cast<double>(state.iterations());
+    SetLabel(state, "baseline: <= 0.75 x the properties lexer below");
+}
+BENCHMARK(BM_StyleAll_IniLexer)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StyleAll_QsciLexerProperties(benchmark::State& state) {
+    static QsciScintilla* editor = [] {
+        auto* e = new QsciScintilla;
+        e->setUtf8(true);
+        e->setLexer(new QsciLexerProperties(e));
+        const std::string& text = GetCorpus().text;
+        e->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL, 0L);
+        e->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
+                         static_cast<void*>(const_cast<char*>(text.data())));
+        return e;
+    }();
+    for (auto _ : state)
+        editor->SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
+    SetLabel(state, "QScintilla's built-in lexer on the same text (reference)");
+}
+BENCHMARK(BM_StyleAll_QsciLexerProperties)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_OpenAndFirstPaint(benchmark::State& state) {
+    TSynEditor& editor = LoadedEditor();
+    for (auto _ : state) {
+        editor.LoadFromFile(GetCorpus().path);
+        editor.viewport()->repaint();
+        QApplication::processEvents();
+    }
+    SetLabel(state, "baseline: < 1000 ms");
+}
+BENCHMARK(BM_OpenAndFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Save(benchmark::State& state) {
+    TSynEditor& editor = LoadedEditor();
+    for (auto _ : state)
+        editor.SaveToFile(GetCorpus().savePath);
+    SetLabel(state, "baseline: < 500 ms");
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Typing in a line in the middle of the text, each key followed by its paint.
+void BM_TypeOneCharacter(benchmark::State& state) {
+    TSynEditor& editor = LoadedEditor();
+    TIniLexer* lexer = editor.Lexer();
+    const long middle = editor.SendScintilla(Sci::SCI_GETLENGTH) / 2;
+    editor.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(middle));
+    editor.viewport()->repaint();
+    QApplication::processEvents();
+    const long line = editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, middle);
+    const long lineStart = editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    // The line near the top of the view, so a whole screen of lines follows it.
+    editor.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(line - 2));
+    editor.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(lineStart + 3));
+    const long lineLength = editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, line + 1) - lineStart;
+    const long viewEnd = editor.SendScintilla(Sci::SCI_POSITIONFROMLINE,
+                                              editor.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE) +
+                                                  editor.SendScintilla(Sci::SCI_LINESONSCREEN) + 1);
+    lexer->ResetStyledBytes();
+    // Each round types a character and takes it back, so the line keeps its length.
+    for (auto _ : state) {
+        QKeyEvent type(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(&editor, &type);
+        editor.viewport()->repaint();
+        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::sendEvent(&editor, &erase);
+        editor.viewport()->repaint();
+    }
+    const double keys = 2.0 * static_cast<double>(state.iterations());
+    state.counters["styled_bytes_per_key"] = static_cast<double>(lexer->StyledBytes()) / keys;
+    state.counters["line_bytes"] = static_cast<double>(lineLength) + 0.5;
+    state.counters["line_to_view_end_bytes"] = static_cast<double>(viewEnd - lineStart);
+    state.SetLabel("baseline: styled bytes = the edited line only");
+    editor.LoadFromFile(GetCorpus().path);
+}
+BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Keeps each run's time so the styling ratio can be printed at the end.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            Times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> Times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto ours = reporter.Times.find("BM_StyleAll_IniLexer/real_time");
+    const auto theirs = reporter.Times.find("BM_StyleAll_QsciLexerProperties/real_time");
+    if (ours != reporter.Times.end() && theirs != reporter.Times.end() && theirs->second > 0)
+        std::printf("Styling all: IniLexer %.1f ms, QsciLexerProperties %.1f ms, ratio %.2f "
+                    "(baseline: <= 0.75)\n",
+                    ours->second, theirs->second, ours->second / theirs->second);
+    std::filesystem::remove(GetCorpus().path);
+    std::filesystem::remove(GetCorpus().savePath);
+    return 0;
+}

@@ -1,0 +1,432 @@
+// The translation editor: bytes in and out exactly, display encoding, change
+// events, trailing blanks, highlighting and its upkeep after edits.
+#include "editor/IniLexer.h"
+#include "editor/SynEditor.h"
+#include "editor/SynIniSyn.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+using Sci = QsciScintillaBase;
+using LB = TSynEditor::TLineBreak;
+
+class SynEditorTest : public ::testing::Test {
+protected:
+    SynEditorTest() { Editor.resize(640, 400); }
+
+    void Load(const std::string& bytes) { Editor.LoadFromFile(Dir.Write("in.ini", bytes)); }
+    std::string Saved() {
+        Editor.SaveToFile(Dir / "out.ini");
+        return TempDir::Read(Dir / "out.ini");
+    }
+    long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) {
+        return Editor.SendScintilla(message, wParam, lParam);
+    }
+    void GoTo(long position) { Send(Sci::SCI_GOTOPOS, static_cast<unsigned long>(position)); }
+    long Length() { return Send(Sci::SCI_GETLENGTH); }
+    int StyleAt(long position) { return static_cast<int>(Send(Sci::SCI_GETSTYLEAT, position)); }
+
+    // One key press per character, the character as the event's text, as a
+    // keyboard delivers it.
+    void Type(const QString& text) {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(&Editor, &press);
+        }
+    }
+    void Key(Qt::Key key) { QTest::keyClick(&Editor, key); }
+
+    // Shows the editor, or lets a pending paint run with whatever it triggers.
+    void Paint() {
+        Editor.show();
+        Editor.viewport()->repaint();
+        QApplication::processEvents();
+    }
+
+    TempDir Dir;
+    TSynEditor Editor;
+};
+
+// ---------------------------------------------------------------------------
+// Bytes in, bytes out
+
+TEST_F(SynEditorTest, UnchangedFilesAreSavedByteForByte) {
+    std::string all;
+    for (int c = 0; c < 256; ++c)
+        if (c != '\r' && c != '\n')
+            all += static_cast<char>(c);
+    const struct {
+        std::string bytes;
+        LB style;
+        bool cp1252;
+    } cases[] = {
+        {"[S]\r\nKey=\"Wert\"\r\n", LB::CrLf, false},
+        {"[S]\nKey=\"Wert\"\n", LB::Lf, false},
+        {"[S]\rKey=\"Wert\"\r", LB::Cr, false},
+        {"a=1\nb=2", LB::Lf, false},
+        {"a=1\rb=2", LB::Cr, false},
+        {"a=1", LB::CrLf, false},
+        {"\n\n\n", LB::Lf, false},
+        {"", LB::CrLf, false},
+        {"a\0b=\"\0\"\r\n\0\r\n"s, LB::CrLf, false},
+        {"K=\"\xC3\xBC\0\xE2\x82\xAC\"\n"s, LB::Lf, false},
+        {"x=" + all + "\n" + all, LB::Lf, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        Load(c.bytes);
+        EXPECT_EQ(Editor.LineBreak(), c.style);
+        EXPECT_EQ(Editor.IsCp1252(), c.cp1252);
+        EXPECT_EQ(Saved(), c.bytes);
+    }
+    // Mixed line breaks all become CR LF; nothing else changes.
+    Load("a=1\r\nb=\xE4\nc=3\rd=4\n\re");
+    EXPECT_EQ(Saved(), "a=1\r\nb=\xE4\r\nc=3\r\nd=4\r\n\r\ne");
+}
+
+TEST_F(SynEditorTest, NewLinesTakeTheFileLineBreak) {
+    for (const char* eol : {"\r", "\n", "\r\n"}) {
+        Load("a=1"s + eol + "b=2");
+        GoTo(3);
+        Key(Qt::Key_Return);
+        EXPECT_EQ(Editor.Bytes(), "a=1"s + eol + eol + "b=2");
+    }
+}
+
+TEST_F(SynEditorTest, FailedLoadsAndSavesThrowAndChangeNothing) {
+    Load("a=1\n");
+    EXPECT_THROW(Editor.LoadFromFile(Dir / "missing.ini"), std::runtime_error);
+    fs::create_directories(Dir / "folder.ini");
+    EXPECT_THROW(Editor.LoadFromFile(Dir / "folder.ini"), std::runtime_error);
+    EXPECT_EQ(Editor.Bytes(), "a=1\n");
+    EXPECT_EQ(Editor.LineBreak(), LB::Lf);
+
+    const std::string locked = Dir.Write("locked.ini", "old\r\n");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_THROW(Editor.SaveToFile(locked), std::runtime_error);
+    EXPECT_EQ(TempDir::Read(locked), "old\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// Display encoding
+
+TEST_F(SynEditorTest, TextShowsAsUtf8OrWindows1252AndTypedTextIsEncodedBack) {
+    Load("K=\"\xE2\x82\xAC \xC3\xBC\"\n");
+    EXPECT_FALSE(Editor.IsCp1252());
+    EXPECT_EQ(Editor.text(), QString::fromUtf8("K=\"€ ü\"\n"));
+    GoTo(Length() - 1);
+    Type(QString::fromUtf8("→€"));
+    EXPECT_EQ(Saved(), "K=\"\xE2\x82\xAC \xC3\xBC\"\xE2\x86\x92\xE2\x82\xAC\n");
+
+    Load("K=\"\x80 \xFC \x84x\x93\"\r\n");
+    EXPECT_TRUE(Editor.IsCp1252());
+    EXPECT_EQ(Editor.text(), QString::fromUtf8("K=\"€ ü „x“\"\r\n"));
+    Send(Sci::SCI_SETSEL, 3, Length() - 3);
+    Editor.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("€ ü „x“"));
+    GoTo(Length() - 2);
+    // "€" is 0x80 in Windows-1252; the arrow has no place there.
+    Type(QString::fromUtf8("€ä→"));
+    EXPECT_EQ(Saved(), "K=\"\x80 \xFC \x84x\x93\"\x80\xE4?\r\n");
+}
+
+TEST_F(SynEditorTest, PastedAndDroppedTextIsEncodedLikeTypedText) {
+    Load("K=\xE9\n");
+    QSignalSpy changes(&Editor, &TSynEditor::UserChange);
+    QApplication::clipboard()->setText(QString::fromUtf8("„€“→"));
+    GoTo(Length() - 1);
+    Editor.paste();
+    EXPECT_EQ(Editor.Bytes(), "K=\xE9\x84\x80\x93?\n");
+
+    Paint();
+    QMimeData mime;
+    mime.setText(QString::fromUtf8("‚Ω"));
+    const QPoint at(static_cast<int>(Send(Sci::SCI_POINTXFROMPOSITION, 0, 0)) + 1,
+                    static_cast<int>(Send(Sci::SCI_POINTYFROMPOSITION, 0, 0)) + 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &drop})
+        QApplication::sendEvent(Editor.viewport(), e);
+    EXPECT_EQ(Editor.Bytes(), "\x82?K=\xE9\x84\x80\x93?\n");
+    EXPECT_EQ(changes.count(), 2);
+}
+
+// ---------------------------------------------------------------------------
+// Change events and keys
+
+TEST_F(SynEditorTest, OnlyTheUsersEditsRaiseUserChange) {
+    QSignalSpy changes(&Editor, &TSynEditor::UserChange);
+    Load("a=1\nb=2\n");
+    Editor.ClearAll();
+    Load("a=1\nb=2\n");
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_FALSE(Editor.isUndoAvailable());
+
+    GoTo(1);
+    Type("xyz");
+    EXPECT_EQ(changes.count(), 3);
+    Editor.undo(); // the three letters are one undo step
+    EXPECT_EQ(changes.count(), 4);
+    EXPECT_EQ(Editor.Bytes(), "a=1\nb=2\n");
+    Editor.redo();
+    Send(Sci::SCI_SETSEL, 0, 4);
+    Editor.cut();
+    GoTo(0);
+    Editor.paste();
+    EXPECT_EQ(changes.count(), 7);
+    EXPECT_EQ(Editor.Bytes(), "axyz=1\nb=2\n");
+}
+
+TEST_F(SynEditorTest, F1DoesNothingAndCtrlF1AsksForHelp) {
+    QSignalSpy contextHelps(&Editor, &TSynEditor::ContextHelp);
+    Load("a=1\n");
+    for (Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ControlModifier}) {
+        // The editor claims the key, so no shortcut of the window fires.
+        QKeyEvent shortcut(QEvent::ShortcutOverride, Qt::Key_F1, modifiers);
+        shortcut.ignore();
+        QApplication::sendEvent(&Editor, &shortcut);
+        EXPECT_TRUE(shortcut.isAccepted());
+        QTest::keyClick(&Editor, Qt::Key_F1, modifiers);
+    }
+    EXPECT_EQ(contextHelps.count(), 1);
+    EXPECT_EQ(Editor.Bytes(), "a=1\n");
+}
+
+// ---------------------------------------------------------------------------
+// Trailing blanks
+
+TEST_F(SynEditorTest, TrailingBlanksGoWhenTheCaretLeavesAnEditedLine) {
+    Paint();
+    Load("a=1  \nb=2\nc=3\n");
+    GoTo(9); // end of "b=2"
+    Type(" ");
+    Key(Qt::Key_Tab);
+    Type(" x ");
+    Paint();
+    EXPECT_EQ(Editor.Bytes(), "a=1  \nb=2 \t x \nc=3\n") << "not while the caret is on the line";
+    Key(Qt::Key_Down);
+    Paint();
+    EXPECT_EQ(Editor.Bytes(), "a=1  \nb=2 \t x\nc=3\n") << "only the edited line";
+    Editor.undo(); // the removal is an undo step of its own
+    EXPECT_EQ(Editor.Bytes(), "a=1  \nb=2 \t x \nc=3\n");
+
+    // A line break typed above pushes an edited line down; it is still found.
+    Load("a=1\nb=2\nc=3\n");
+    GoTo(7);
+    Type("  ");
+    GoTo(1);
+    Key(Qt::Key_Return);
+    Paint();
+    EXPECT_EQ(Editor.Bytes(), "a\n=1\nb=2\nc=3\n");
+}
+
+TEST_F(SynEditorTest, PastedLinesAreTrimmedButWhatUndoBringsBackStays) {
+    Paint();
+    Load("k=v\n");
+    QApplication::clipboard()->setText("p=1 \nq=2\t\nr=3 ");
+    GoTo(0);
+    Editor.paste();
+    Paint();
+    // The caret ends on the last pasted line, which keeps its blank for now.
+    EXPECT_EQ(Editor.Bytes(), "p=1\nq=2\nr=3 k=v\n");
+    Editor.undo();
+    Editor.undo();
+    Editor.redo();
+    Key(Qt::Key_Down);
+    Paint();
+    EXPECT_EQ(Editor.Bytes(), "p=1 \nq=2\t\nr=3 k=v\n");
+}
+
+TEST_F(SynEditorTest, SavingTrimsTheCaretLineAndKeepsTheCaretColumn) {
+    Load("a=1\n");
+    GoTo(3);
+    Type("  ");
+    EXPECT_EQ(Saved(), "a=1\n");
+    Type("x"); // two columns past the end: the gap fills up again
+    EXPECT_EQ(Editor.Bytes(), "a=1  x\n");
+}
+
+// ---------------------------------------------------------------------------
+// Look
+
+TEST_F(SynEditorTest, AnEmptyEditorIsGreyAndTheGutterFollowsTheLineCount) {
+    const int key = TIniLexer::StyleOf(tkKey);
+    Editor.SetOpenState(false);
+    EXPECT_FALSE(Editor.isEnabled());
+    EXPECT_EQ(Send(Sci::SCI_STYLEGETBACK, key), 0xC8D0D4);
+    Editor.SetOpenState(true);
+    const QColor window = Editor.palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(Send(Sci::SCI_STYLEGETBACK, key),
+              window.red() | (window.green() << 8) | (window.blue() << 16));
+
+    Load("a\n");
+    const long narrow = Send(Sci::SCI_GETMARGINWIDTHN, 0);
+    Load(std::string(100000, '\n'));
+    EXPECT_GT(Send(Sci::SCI_GETMARGINWIDTHN, 0), narrow);
+    Editor.ClearAll();
+    EXPECT_EQ(Send(Sci::SCI_GETMARGINWIDTHN, 0), narrow);
+}
+
+// ---------------------------------------------------------------------------
+// Highlighting
+
+// The style each byte should have: the highlighter's tokens line by line,
+// breaks as blank space, anything after a NUL inside a line plain.
+std::vector<int> ExpectedStyles(const std::string& text) {
+    TSynIniSyn syn;
+    std::vector<int> styles;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        const std::string line = text.substr(start, end - start);
+        for (syn.SetLine(line.c_str(), 0); !syn.GetEol(); syn.Next())
+            styles.resize(styles.size() + syn.GetToken().size(),
+                          TIniLexer::StyleOf(syn.GetTokenKind()));
+        styles.resize(end, TIniLexer::StylePlain);
+        if (end < text.size())
+            end += text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+        styles.resize(end, TIniLexer::StyleOf(tkSpace));
+        start = end;
+    }
+    return styles;
+}
+
+std::vector<int> ActualStyles(TSynEditor& editor, long upTo = -1) {
+    std::vector<int> styles;
+    if (upTo < 0)
+        upTo = editor.SendScintilla(Sci::SCI_GETLENGTH);
+    for (long i = 0; i < upTo; ++i)
+        styles.push_back(static_cast<int>(editor.SendScintilla(Sci::SCI_GETSTYLEAT, i)));
+    return styles;
+}
+
+TEST_F(SynEditorTest, StylesFollowTheHighlightersTokens) {
+    const std::string text = "; note\r\n[Sec] x\nKey=\"Wert\" 12ab\r  ;x [y\r\n"
+                             "N=1.5E3\nK=Don't\nA\0B=\"x\"\n=\"\"\"abc\"\"\"\n"
+                             "\xC3\xBC=\"\xE2\x82\xAC\""s;
+    Load(text);
+    Send(Sci::SCI_COLOURISE, 0, -1);
+    EXPECT_EQ(ActualStyles(Editor), ExpectedStyles(text));
+}
+
+TEST_F(SynEditorTest, AttributesGiveTheStylesTheirLook) {
+    TSynIniSyn* syn = Editor.SynINI();
+    syn->StringAttri()->SetForeground(8388672);
+    syn->StringAttri()->SetBackground(10354687);
+    Load("; c\nk=\"v\"\n");
+    Paint();
+    const int string = TIniLexer::StyleOf(tkString);
+    EXPECT_EQ(StyleAt(6), string);
+    EXPECT_EQ(Send(Sci::SCI_STYLEGETBACK, string), 0x9DFFFF);
+    EXPECT_EQ(Send(Sci::SCI_STYLEGETFORE, string), 0x800040);
+    // "None" is the editor's own colour.
+    EXPECT_EQ(Send(Sci::SCI_STYLEGETBACK, TIniLexer::StyleOf(tkKey)),
+              Send(Sci::SCI_STYLEGETBACK, Sci::STYLE_DEFAULT));
+
+    // Changes show at once.
+    const int comment = TIniLexer::StyleOf(tkComment);
+    EXPECT_TRUE(Send(Sci::SCI_STYLEGETITALIC, comment));
+    syn->CommentAttri()->SetStyle(fsBold | fsUnderline);
+    syn->KeyAttri()->SetForeground(0x0000FF);
+    EXPECT_FALSE(Send(Sci::SCI_STYLEGETITALIC, comment));
+    EXPECT_TRUE(Send(Sci::SCI_STYLEGETBOLD, comment));
+    EXPECT_TRUE(Send(Sci::SCI_STYLEGETUNDERLINE, comment));
+    EXPECT_EQ(Send(Sci::SCI_STYLEGETFORE, TIniLexer::StyleOf(tkKey)), 0x0000FF);
+
+    // Strike-out is drawn over the text, from the next paint on.
+    const unsigned long strike = TIniLexer::StrikeIndicator;
+    syn->SymbolAttri()->SetStyle(fsStrikeOut);
+    Paint();
+    EXPECT_EQ(Send(Sci::SCI_INDICATORVALUEAT, strike, 4), 0);
+    EXPECT_NE(Send(Sci::SCI_INDICATORVALUEAT, strike, 5), 0) << "the =";
+    EXPECT_EQ(Send(Sci::SCI_INDICATORVALUEAT, strike, 6), 0);
+    syn->SymbolAttri()->SetStyle(0);
+    Paint();
+    EXPECT_EQ(Send(Sci::SCI_INDICATORVALUEAT, strike, 5), 0);
+}
+
+TEST_F(SynEditorTest, TypingRestylesOnlyTheEditedLines) {
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += "Form.Key" + std::to_string(i) + "=\"Some phrase\"\r\n";
+    Load(text);
+    Paint();
+    TIniLexer* lexer = Editor.Lexer();
+    const long line5 = Send(Sci::SCI_POSITIONFROMLINE, 5);
+    const long lineLength = Send(Sci::SCI_POSITIONFROMLINE, 6) - line5;
+
+    lexer->ResetStyledBytes();
+    GoTo(line5 + 5);
+    Type("\"");
+    Paint();
+    EXPECT_EQ(lexer->StyledBytes(), lineLength + 1);
+    EXPECT_EQ(StyleAt(line5 + 5), TIniLexer::StyleOf(tkKey)) << "a key runs up to the =";
+
+    // A line break splits the line; the new line's text starts in column 0.
+    lexer->ResetStyledBytes();
+    GoTo(line5 + 2);
+    Key(Qt::Key_Return);
+    Paint();
+    EXPECT_EQ(lexer->StyledBytes(), lineLength + 3);
+
+    Editor.undo();
+    Paint();
+    const long styled = Send(Sci::SCI_GETENDSTYLED);
+    EXPECT_GT(styled, line5 + lineLength);
+    std::vector<int> expected = ExpectedStyles(Editor.Bytes());
+    expected.resize(static_cast<size_t>(styled));
+    EXPECT_EQ(ActualStyles(Editor, styled), expected);
+}
+
+TEST_F(SynEditorTest, EditsOutOfViewAreStyledWhenTheyComeIntoView) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "K" + std::to_string(i) + "=v\n";
+    Load(text);
+    Paint();
+    Send(Sci::SCI_DOCUMENTEND);
+    Paint();
+    Editor.SendScintilla(Sci::SCI_INSERTTEXT, uintptr_t(10), "\"x");
+    Editor.SendScintilla(Sci::SCI_INSERTTEXT, uintptr_t(3000), ";");
+    Send(Sci::SCI_DOCUMENTSTART);
+    Paint();
+    Send(Sci::SCI_DOCUMENTEND);
+    Paint();
+    EXPECT_EQ(ActualStyles(Editor), ExpectedStyles(Editor.Bytes()));
+}
+
+TEST_F(SynEditorTest, HugeLinesAndLinesOfQuotesAreStyled) {
+    const std::string longLine = "Key=\"" + std::string(1 << 20, 'a') + "\" x\n";
+    const std::string quotes(200000, '"');
+    Load(longLine + quotes + "\n" + std::string(100000, '\'') + "\n");
+    Paint();
+    Send(Sci::SCI_COLOURISE, 0, -1);
+    const long second = static_cast<long>(longLine.size());
+    EXPECT_EQ(StyleAt(second - 2), TIniLexer::StyleOf(tkText));
+    EXPECT_EQ(StyleAt(second - 4), TIniLexer::StyleOf(tkString));
+    EXPECT_EQ(StyleAt(second + static_cast<long>(quotes.size()) - 1), TIniLexer::StyleOf(tkString));
+    Send(Sci::SCI_DOCUMENTEND);
+    Type("x");
+    Paint();
+    EXPECT_EQ(StyleAt(Length() - 1), TIniLexer::StyleOf(tkKey));
+}
+
+} // namespace
