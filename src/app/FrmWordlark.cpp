@@ -332,6 +332,34 @@ void TFrmWordlark::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
+void TFrmWordlark::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+// Keeps the controls in their places as the window's size changes: the save and
+// send controls either side of the bottom area's middle, the right-hand buttons
+// at the right edge, the long labels, the path box and the list up to them.
+void TFrmWordlark::FormResize() {
+    const int bottomHalf = PnlBottom->width() / 2;
+    BtnSave->move(bottomHalf - (ScaleByDpi(3) + BtnSave->width()), BtnSave->y());
+    LblSave->move(BtnSave->x(), LblSave->y());
+    BtnSend->move(ScaleByDpi(3) + bottomHalf, BtnSend->y());
+    LblSend->move(BtnSend->x(), LblSend->y());
+    const int top = PnlTop->width();
+    for (QLabel* label : {LblInfo, LblSelectInitFile, LblAvailableTranslations})
+        label->resize(top - (ScaleByDpi(2) + label->x()), label->height());
+    BtnFullscreen->move(top - (ScaleByDpi(9) + BtnFullscreen->width()), BtnFullscreen->y());
+    LblTranslations->resize(BtnFullscreen->x() - (ScaleByDpi(2) + LblTranslations->x()),
+                            LblTranslations->height());
+    for (QPushButton* button : {BtnSelectInitFile, BtnWizard, BtnEdit, BtnAdd, BtnDelete, BtnHelp})
+        button->move(top - (ScaleByDpi(9) + button->width()), button->y());
+    EdtInitFile->resize(BtnSelectInitFile->x() - (ScaleByDpi(12) + EdtInitFile->x()),
+                        EdtInitFile->height());
+    LisTranslations->resize(BtnSelectInitFile->x() - (ScaleByDpi(12) + LisTranslations->x()),
+                            LisTranslations->height());
+}
+
 bool TFrmWordlark::FormCloseQuery() {
     if (Modified && !AskDiscard())
         return false;

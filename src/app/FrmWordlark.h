@@ -104,10 +104,12 @@ public:
     void MemTranslationChange();
     void FormShow();
     bool FormCloseQuery();
+    void FormResize();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildWindow();

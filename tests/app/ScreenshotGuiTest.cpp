@@ -35,6 +35,8 @@ TEST_F(ScreenshotTest, OpenTranslationShowsItsPhrasesMarkedYellow) {
     const std::string catalogue = InstallDemo();
     Start();
     Show();
+    // The window as designed, rather than the minimum size of a first start.
+    Frm->resize(697, 604);
     ModalAnswers answers;
     answers.Then(ChooseFile(catalogue));
     Frm->BtnSelectInitFile->click();

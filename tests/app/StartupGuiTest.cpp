@@ -246,3 +246,28 @@ TEST_F(CatalogueWindowTest, ClosingWithUnsavedChangesAndCancelKeepsTheWindow) {
     EXPECT_TRUE(Frm->close());
     EXPECT_TRUE(fs::exists(Frm->DataFolder() + "Wordlark.ini"));
 }
+
+TEST_F(StartupTest, ControlsFollowTheWindowsSize) {
+    Start();
+    Show();
+    Frm->resize(681, 604);
+    QApplication::processEvents();
+    ASSERT_EQ(Frm->PnlBottom->width(), 681);
+    ASSERT_EQ(Frm->BtnSave->width(), 176);
+    EXPECT_EQ(Frm->BtnSave->x(), 161);
+    EXPECT_EQ(Frm->LblSave->x(), 161);
+    EXPECT_EQ(Frm->BtnSend->x(), 343);
+    EXPECT_EQ(Frm->LblSend->x(), 343);
+
+    Frm->resize(1000, 700);
+    QApplication::processEvents();
+    const int right = Frm->PnlTop->width() - 9;
+    for (QWidget* w : std::initializer_list<QWidget*>{Frm->BtnSelectInitFile, Frm->BtnWizard,
+                                                      Frm->BtnEdit, Frm->BtnAdd, Frm->BtnDelete,
+                                                      Frm->BtnHelp, Frm->BtnFullscreen})
+        EXPECT_EQ(w->geometry().right() + 1, right) << w->objectName().toStdString();
+    EXPECT_EQ(Frm->LblInfo->geometry().right() + 1, Frm->PnlTop->width() - 2);
+    EXPECT_EQ(Frm->EdtInitFile->geometry().right() + 1, Frm->BtnSelectInitFile->x() - 12);
+    EXPECT_EQ(Frm->LisTranslations->geometry().right() + 1, Frm->BtnSelectInitFile->x() - 12);
+    EXPECT_EQ(Frm->LblTranslations->geometry().right() + 1, Frm->BtnFullscreen->x() - 2);
+}
