@@ -212,6 +212,8 @@ void TFrmWordlark::BuildWindow() {
 
     BuildMenus();
     MemTranslation->SetOpenState(false);
+    PnlTop->installEventFilter(this);
+    PnlBottom->installEventFilter(this);
 
     Command(BtnSelectInitFile, &QPushButton::clicked, &TFrmWordlark::BtnSelectInitFileClick);
     Command(MenOpen, &QAction::triggered, &TFrmWordlark::BtnSelectInitFileClick);
@@ -332,9 +334,12 @@ void TFrmWordlark::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void TFrmWordlark::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    FormResize();
+// The areas take their new sizes only after the window's own resize event, so
+// the controls are placed when the areas themselves are resized.
+bool TFrmWordlark::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && (watched == PnlTop || watched == PnlBottom))
+        FormResize();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // Keeps the controls in their places as the window's size changes: the save and

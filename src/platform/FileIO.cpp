@@ -17,6 +17,8 @@ namespace fs = std::filesystem;
 
 namespace platform {
 
+void (*BeforeReplaceRenameHook)(const std::string& tempPath) = nullptr;
+
 bool ReadFileBytes(const std::string& path, std::string& data) {
     data.clear();
     std::error_code ec;
@@ -80,17 +82,23 @@ std::string OverwriteInPlace(const std::string& path, std::string_view data) {
 std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
     if (path.empty())
         return "Cannot create file \"\". No file name given";
-    // Follow symbolic links so that the file they name is replaced.
+    // Follow symbolic links so that the file they name is replaced, even when
+    // that file does not exist yet: the links themselves always stay.
     std::string target = path;
     std::error_code ec;
-    if (fs::is_symlink(fs::path(path), ec)) {
-        fs::path resolved = fs::weakly_canonical(fs::path(path), ec);
-        if (!ec)
-            target = resolved.string();
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::path(target), ec); ++hops) {
+        const fs::path link = fs::read_symlink(fs::path(target), ec);
+        if (ec)
+            break;
+        target =
+            link.is_absolute() ? link.string() : (fs::path(target).parent_path() / link).string();
     }
 
     struct stat old {};
     bool exists = ::stat(target.c_str(), &old) == 0;
+    // A loop of links, or a folder on the way that is no folder.
+    if (!exists && errno != ENOENT)
+        return ErrorText("Cannot create file", path, errno);
     if (exists) {
         if (S_ISDIR(old.st_mode))
             return ErrorText("Cannot create file", path, EISDIR);
@@ -133,6 +141,8 @@ std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
         ok = false;
         err = errno;
     }
+    if (ok && BeforeReplaceRenameHook)
+        BeforeReplaceRenameHook(temp);
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         err = errno;
@@ -173,6 +183,8 @@ std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
             return "Cannot write file \"" + path + "\"";
         }
     }
+    if (BeforeReplaceRenameHook)
+        BeforeReplaceRenameHook(temp.string());
     fs::rename(temp, target, ec);
     if (ec) {
         fs::remove(temp, ec);

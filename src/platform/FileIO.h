@@ -18,4 +18,9 @@ bool ReadFileBytes(const std::string& path, std::string& data);
 // success, otherwise the reason it failed.
 std::string ReplaceFileBytes(const std::string& path, std::string_view data);
 
+// Null in the program. Tests set it to stop ReplaceFileBytes at its most
+// fragile moment: it is called with the temporary file's path once that file is
+// completely written and closed, just before it is renamed over the old file.
+extern void (*BeforeReplaceRenameHook)(const std::string& tempPath);
+
 } // namespace platform
