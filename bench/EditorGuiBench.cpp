@@ -26,68 +26,11 @@
 #include <map>
 #include <string>
 
+#include "TranslationText.h"
+
 namespace {
 
 using Sci = QsciScintillaBase;
-
-// A small deterministic generator, so every run works on the same text.
-struct Lcg {
-    std::uint64_t state = 0x2545F4914F6CDD1DULL;
-    std::uint32_t Next(std::uint32_t bound) {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>((state >> 33) % bound);
-    }
-};
-
-const char* const Forms[] = {"FrmMain", "FrmAbout", "FrmNewLanguage", "FrmOptions", "DlgMessage"};
-const char* const Controls[] = {"BtnOK",      "BtnCancel",   "BtnSave",   "LblVersion",
-                                "MnuFile",    "MnuFileOpen", "MnuHelp",   "ChkBackup",
-                                "LisEntries", "EdtLanguage", "GrpLayout", "StsBar"};
-const char* const Words[] = {"Some",   "phrase", "with",     "the",    "file",   "cannot",
-                             "be",     "saved",  "Please",   "enter",  "a",      "name",
-                             "for",    "new",    "language", "of",     "Delete", "translation",
-                             "Cancel", "and",    "Überall",  "données"};
-
-// Lines like those of a translation file: sections, comments, widths and
-// mostly quoted phrases, ended by CR LF.
-void AppendLine(Lcg& rng, std::string& out) {
-    const std::uint32_t pick = rng.Next(100);
-    if (pick < 2) {
-        out += '[';
-        out += Forms[rng.Next(std::size(Forms))];
-        out += "]\r\n";
-        return;
-    }
-    if (pick < 4) {
-        out += "; Texts of ";
-        out += Forms[rng.Next(std::size(Forms))];
-        out += ", keep the %s markers\r\n";
-        return;
-    }
-    if (pick < 5) {
-        out += "\r\n";
-        return;
-    }
-    out += Forms[rng.Next(std::size(Forms))];
-    out += '.';
-    out += Controls[rng.Next(std::size(Controls))];
-    if (pick < 15) {
-        out += ".Width=";
-        out += std::to_string(40 + rng.Next(900));
-        out += "\r\n";
-        return;
-    }
-    out += "=\"";
-    const std::uint32_t words = 2 + rng.Next(6);
-    for (std::uint32_t i = 0; i < words; ++i) {
-        if (i)
-            out += ' ';
-        out += Words[rng.Next(std::size(Words))];
-    }
-    if (rng.Next(3) == 0)
-        out += " %s";
-    out += "\"\r\n";
-}
 
 struct Corpus {
     std::string text;
@@ -97,13 +40,8 @@ struct Corpus {
 
 const Corpus& GetCorpus() {
     static const Corpus corpus = [] {
-        const char* small = std::getenv("WORDLARK_BENCH_SMALL");
-        const size_t target = (small && std::strcmp(small, "1") == 0) ? (1u << 20) : (50u << 20);
         Corpus c;
-        c.text.reserve(target + 256);
-        Lcg rng;
-        while (c.text.size() < target)
-            AppendLine(rng, c.text);
+        c.text = bench::TranslationText(bench::TextSize(), "\r\n");
         const auto folder = std::filesystem::temp_directory_path();
         c.path = (folder / "wordlark-editor-bench.ini").string();
         c.savePath = (folder / "wordlark-editor-bench-saved.ini").string();

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "TranslationText.h"
+
 namespace {
 
 struct Corpus {
@@ -23,74 +25,10 @@ struct Corpus {
     std::vector<std::uint32_t> starts; // offset of each line in `lines`
 };
 
-// A small deterministic generator, so every run scans the same text.
-struct Lcg {
-    std::uint64_t state = 0x2545F4914F6CDD1DULL;
-    std::uint32_t Next(std::uint32_t bound) {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>((state >> 33) % bound);
-    }
-};
-
-const char* const Forms[] = {"FrmMain", "FrmAbout", "FrmNewLanguage", "FrmOptions", "DlgMessage"};
-const char* const Controls[] = {"BtnOK",      "BtnCancel",   "BtnSave",   "LblVersion",
-                                "MnuFile",    "MnuFileOpen", "MnuHelp",   "ChkBackup",
-                                "LisEntries", "EdtLanguage", "GrpLayout", "StsBar"};
-const char* const Words[] = {"Some",   "phrase", "with",     "the",    "file",   "cannot",
-                             "be",     "saved",  "Please",   "enter",  "a",      "name",
-                             "for",    "new",    "language", "of",     "Delete", "translation",
-                             "Cancel", "and",    "Überall",  "données"};
-
-void AppendLine(Lcg& rng, std::string& out) {
-    std::uint32_t pick = rng.Next(100);
-    if (pick < 2) {
-        out += '[';
-        out += Forms[rng.Next(std::size(Forms))];
-        out += "]\n";
-        return;
-    }
-    if (pick < 4) {
-        out += "; Texts of ";
-        out += Forms[rng.Next(std::size(Forms))];
-        out += ", keep the %s markers\n";
-        return;
-    }
-    if (pick < 5) {
-        out += '\n';
-        return;
-    }
-    out += Forms[rng.Next(std::size(Forms))];
-    out += '.';
-    out += Controls[rng.Next(std::size(Controls))];
-    if (pick < 15) {
-        out += ".Width=";
-        out += std::to_string(40 + rng.Next(900));
-        out += '\n';
-        return;
-    }
-    out += "=\"";
-    std::uint32_t words = 2 + rng.Next(6);
-    for (std::uint32_t i = 0; i < words; ++i) {
-        if (i)
-            out += ' ';
-        out += Words[rng.Next(std::size(Words))];
-    }
-    if (rng.Next(3) == 0)
-        out += " %s";
-    if (rng.Next(5) == 0)
-        out += ": %d";
-    out += "\"\n";
-}
-
 const Corpus& GetCorpus() {
     static const Corpus corpus = [] {
-        const char* small = std::getenv("WORDLARK_BENCH_SMALL");
-        const size_t target = (small && std::strcmp(small, "1") == 0) ? (1u << 20) : (50u << 20);
         Corpus c;
-        c.text.reserve(target + 256);
-        Lcg rng;
-        while (c.text.size() < target)
-            AppendLine(rng, c.text);
+        c.text = bench::TranslationText(bench::TextSize(), "\n");
         c.lines.assign(c.text.begin(), c.text.end());
         std::uint32_t start = 0;
         for (std::uint32_t i = 0; i < c.lines.size(); ++i) {

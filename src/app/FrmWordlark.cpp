@@ -483,14 +483,20 @@ void TFrmWordlark::PopRefreshClick() {
     SetCataloguePath(path);
 }
 
+QTreeWidgetItem* TFrmWordlark::SelectedTranslation(const QString& noSelectionMessage) {
+    QTreeWidgetItem* item = LisTranslations->currentItem();
+    if (item && item->isSelected())
+        return item;
+    DoMsgBox(noSelectionMessage, QMessageBox::Information, QMessageBox::Ok);
+    return nullptr;
+}
+
 // ---- Editing -----------------------------------------------------------------------
 
 void TFrmWordlark::BtnEditClick() {
-    QTreeWidgetItem* item = LisTranslations->currentItem();
-    if (!item || !item->isSelected()) {
-        DoMsgBox(m_aMSelectTrans, QMessageBox::Information, QMessageBox::Ok);
+    QTreeWidgetItem* item = SelectedTranslation(m_aMSelectTrans);
+    if (!item)
         return;
-    }
     if (Modified && !AskDiscard())
         return;
     const std::string path = ItemBytes(item, PathColumn);
@@ -533,11 +539,9 @@ bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
 // ---- Adding and deleting ----------------------------------------------------------
 
 void TFrmWordlark::BtnAddClick() {
-    QTreeWidgetItem* item = LisTranslations->currentItem();
-    if (!item || !item->isSelected()) {
-        DoMsgBox(m_aMSelectTransSource, QMessageBox::Information, QMessageBox::Ok);
+    QTreeWidgetItem* item = SelectedTranslation(m_aMSelectTransSource);
+    if (!item)
         return;
-    }
     if (Modified && !AskDiscard())
         return;
     if (!FFrmAddLanguage || FFrmAddLanguage->exec() == QDialog::Rejected)
@@ -576,11 +580,9 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
 }
 
 void TFrmWordlark::BtnDeleteClick() {
-    QTreeWidgetItem* item = LisTranslations->currentItem();
-    if (!item || !item->isSelected()) {
-        DoMsgBox(m_aMSelectTrans, QMessageBox::Information, QMessageBox::Ok);
+    QTreeWidgetItem* item = SelectedTranslation(m_aMSelectTrans);
+    if (!item)
         return;
-    }
     if (ItemBytes(item, 0) == "Deutsch") {
         DoMsgBox(m_aMNoDeleteGerman, QMessageBox::Information, QMessageBox::Ok);
         return;

@@ -121,6 +121,8 @@ private:
         connect(sender, signal, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
     }
     bool AskDiscard();
+    // The selected translation; without one, says so and gives none.
+    QTreeWidgetItem* SelectedTranslation(const QString& noSelectionMessage);
     void EmptyEditor();
     void OpenEditor();
     void UpdateIniFileButton();
