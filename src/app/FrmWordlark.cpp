@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -118,6 +119,11 @@ void TFrmWordlark::BuildWindow() {
     setObjectName("FrmWordlark");
     resize(697, 604);
     setMinimumSize(650, 450);
+    // The design face; where it is not installed the desktop's face stands in
+    // for it, rather than Qt searching every installed font for a substitute.
+    if (!QFontDatabase::hasFamily("MS Sans Serif"))
+        QFont::insertSubstitution("MS Sans Serif",
+                                  QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
     QFont designFont("MS Sans Serif");
     designFont.setPixelSize(12);
     setFont(designFont);

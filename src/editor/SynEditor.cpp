@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCursor>
+#include <QFontDatabase>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -21,6 +22,19 @@ namespace {
 // The clInactiveBorder grey of an editor with nothing open.
 const QColor EmptyPaper(212, 208, 200);
 const char* const FontName = "Courier New";
+
+// Where "Courier New" is not installed, the desktop's fixed-pitch face stands
+// in for it; otherwise Qt would search every installed font for a substitute
+// each time the face is asked for.
+void SubstituteMissingFont() {
+    static const bool done = [] {
+        if (!QFontDatabase::hasFamily(FontName))
+            QFont::insertSubstitution(FontName,
+                                      QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+        return true;
+    }();
+    (void)done;
+}
 
 bool IsBlank(long c) {
     return c == ' ' || c == '\t';
@@ -112,6 +126,7 @@ private:
 } // namespace
 
 TSynEditor::TSynEditor(QWidget* parent) : QsciScintilla(parent) {
+    SubstituteMissingFont();
     static const bool accessibleFactory = [] {
         QAccessible::installFactory(PlainAccessibleEditor);
         return true;
