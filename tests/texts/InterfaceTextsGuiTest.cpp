@@ -149,10 +149,7 @@ TEST_F(InterfaceTextsTest, TheCataloguesDefaultLanguageIsShown) {
     EXPECT_EQ(Frm->CurrentLanguageFile(), Dir / "bin/Wordlark_English.ini");
 
     // The same files with another default.
-    std::string catalogue = TempDir::Read(Dir / "bin/Languages.ini");
-    catalogue.replace(catalogue.find("LanguageDefault=\"English\""), 25,
-                      "LanguageDefault=\"Deutsch\"");
-    WriteProgramFile("Languages.ini", catalogue);
+    SetShippedDefaultLanguage("Deutsch");
     Start();
     Show();
     EXPECT_EQ(Frm->CurrentLanguageName(), "Deutsch");
@@ -180,10 +177,7 @@ TEST_F(InterfaceTextsTest, TheLanguageStoredInTheSettingsWins) {
 
 TEST_F(InterfaceTextsTest, AStoredNameTheCatalogueDoesNotListKeepsTheDefault) {
     InstallProgramFiles();
-    std::string catalogue = TempDir::Read(Dir / "bin/Languages.ini");
-    catalogue.replace(catalogue.find("LanguageDefault=\"English\""), 25,
-                      "LanguageDefault=\"Deutsch\"");
-    WriteProgramFile("Languages.ini", catalogue);
+    SetShippedDefaultLanguage("Deutsch");
     // Names are matched exactly: neither another case nor a stray blank.
     for (const char* stored : {"Klingon", "english", "English ", "FRANÇAIS"}) {
         WriteSettings({{"LanguageName", stored}});
@@ -196,10 +190,7 @@ TEST_F(InterfaceTextsTest, AStoredNameTheCatalogueDoesNotListKeepsTheDefault) {
 
 TEST_F(InterfaceTextsTest, ADefaultTheCatalogueDoesNotListGivesEnglish) {
     InstallProgramFiles();
-    std::string catalogue = TempDir::Read(Dir / "bin/Languages.ini");
-    catalogue.replace(catalogue.find("LanguageDefault=\"English\""), 25,
-                      "LanguageDefault=\"german\"");
-    WriteProgramFile("Languages.ini", catalogue);
+    SetShippedDefaultLanguage("german");
     Start();
     Show();
     EXPECT_EQ(Frm->CurrentLanguageName(), "");

@@ -80,10 +80,7 @@ TEST_F(PreferencesTest, FlagsAreWrittenBackAsTheyWereRead) {
 
 TEST_F(PreferencesTest, TheLanguageNameIsWrittenOnlyWhenOneWasStored) {
     InstallProgramFiles();
-    std::string catalogue = TempDir::Read(Dir / "bin/Languages.ini");
-    catalogue.replace(catalogue.find("LanguageDefault=\"English\""), 25,
-                      "LanguageDefault=\"Deutsch\"");
-    WriteProgramFile("Languages.ini", catalogue);
+    SetShippedDefaultLanguage("Deutsch");
 
     // Following the catalogue's default: nothing is stored.
     Start();

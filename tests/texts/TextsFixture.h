@@ -28,6 +28,14 @@ protected:
         return Dir.Write("bin/" + name, bytes);
     }
 
+    // The shipped catalogue beside the executable, naming another default.
+    void SetShippedDefaultLanguage(const std::string& name) {
+        std::string catalogue = TempDir::Read(Dir / "bin/Languages.ini");
+        catalogue.replace(catalogue.find("LanguageDefault=\"English\""), 25,
+                          "LanguageDefault=\"" + name + "\"");
+        WriteProgramFile("Languages.ini", catalogue);
+    }
+
     // Key="Value" lines with CR LF, as the program's own files are written.
     static std::string IniText(const Entries& entries) {
         std::string text;
