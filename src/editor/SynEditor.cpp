@@ -289,9 +289,7 @@ void TSynEditor::TextModified(int position, int type, int length, int linesAdded
             for (int& edited : FEditedLines)
                 edited = edited > line + removed ? edited - removed : std::min(edited, line);
         }
-        std::sort(FEditedLines.begin(), FEditedLines.end());
-        FEditedLines.erase(std::unique(FEditedLines.begin(), FEditedLines.end()),
-                           FEditedLines.end());
+        SortEditedLines();
     }
     if (FLoading)
         return;
@@ -317,6 +315,11 @@ void TSynEditor::NoteEditedLines(int firstLine, int lastLine) {
     }
     if (FEditedLines.size() == before)
         return;
+    SortEditedLines();
+}
+
+// Each noted line once, in order.
+void TSynEditor::SortEditedLines() {
     std::sort(FEditedLines.begin(), FEditedLines.end());
     FEditedLines.erase(std::unique(FEditedLines.begin(), FEditedLines.end()), FEditedLines.end());
 }

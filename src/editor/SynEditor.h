@@ -81,6 +81,7 @@ private:
     void TextModified(int position, int type, int length, int linesAdded);
     void UpdateUi(int updated);
     void NoteEditedLines(int firstLine, int lastLine);
+    void SortEditedLines();
     void ApplyStyles();
     void UpdateMarginWidth();
     void ShowScrollHint(int value);
