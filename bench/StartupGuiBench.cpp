@@ -98,9 +98,14 @@ private:
 // the sandbox the parent made once (WORDLARK_BENCH_ROOT), so that every start
 // after the first is a repeated start, as a user's usually is.
 int ColdChild(int argc, char** argv, const std::string& what) {
+    // Started by hand, the child makes an installation of its own rather than
+    // touching the user's folders.
     std::unique_ptr<ScopedFakePlatform> fake;
+    std::unique_ptr<Sandbox> own;
     if (const char* root = std::getenv("WORDLARK_BENCH_ROOT"))
         fake = std::make_unique<ScopedFakePlatform>(root);
+    else
+        own = std::make_unique<Sandbox>();
     const auto start = std::chrono::steady_clock::now();
     auto phase = [&](const char* name) {
         if (std::getenv("WORDLARK_BENCH_PHASES"))
