@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -61,6 +62,23 @@ std::unique_ptr<Platform> Install(std::unique_ptr<Platform> replacement) {
     auto previous = std::move(current);
     current = std::move(replacement);
     return previous;
+}
+
+std::string AddressWithScheme(const std::string& address) {
+    // A scheme is letters, digits, "+", "-" and "." after a first letter, then ":".
+    const size_t colon = address.find(':');
+    if (colon != std::string::npos && colon > 0) {
+        bool scheme = std::isalpha(static_cast<unsigned char>(address[0])) != 0;
+        for (size_t i = 1; i < colon && scheme; ++i) {
+            const unsigned char c = static_cast<unsigned char>(address[i]);
+            scheme = std::isalnum(c) || c == '+' || c == '-' || c == '.';
+        }
+        // "host:8080/path" is a host with a port, not a scheme.
+        if (scheme && !(colon + 1 < address.size() &&
+                        std::isdigit(static_cast<unsigned char>(address[colon + 1]))))
+            return address;
+    }
+    return address.empty() ? address : "https://" + address;
 }
 
 std::string IncludeTrailingDelimiter(const std::string& path) {

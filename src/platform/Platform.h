@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -38,6 +39,21 @@ public:
     virtual bool CreateDir(const std::string& path);
     virtual std::string GetCurrentDir();
     virtual bool SetCurrentDir(const std::string& path);
+
+    // The shell: hands documents, folders and addresses to the desktop and
+    // starts outside programs. None of these waits for what it opened; each
+    // returns whether the request could be handed over (callers mostly do not
+    // look). Paths and arguments are passed as they are, never through a shell.
+
+    // Opens a document with the program the desktop associates with it.
+    virtual bool OpenDocument(const std::string& path);
+    // Shows a folder in the desktop's file manager.
+    virtual bool OpenFolder(const std::string& path);
+    // Opens a web or "mailto:" address; a bare host name is taken as https.
+    virtual bool OpenAddress(const std::string& address);
+    // Starts a program with its arguments.
+    virtual bool StartProgram(const std::string& program,
+                              const std::vector<std::string>& arguments);
 };
 
 // The platform in use. Tests install a double with Install().
@@ -57,6 +73,11 @@ inline bool DirectoryExists(const std::string& path) {
 inline bool CreateDir(const std::string& path) {
     return Get().CreateDir(path);
 }
+
+// The address as the shell is given it: a bare host name such as
+// "www.example.com" gets "https://"; an address with a scheme ("http:",
+// "mailto:", ...) is kept as it is.
+std::string AddressWithScheme(const std::string& address);
 
 // Appends the path separator unless the text already ends with one.
 std::string IncludeTrailingDelimiter(const std::string& path);

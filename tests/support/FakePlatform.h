@@ -1,11 +1,22 @@
 // A platform for tests: the executable lives in <root>/bin/ and every shell
-// folder lies under the test's temporary folder.
+// folder lies under the test's temporary folder. What would have been opened or
+// started is recorded instead.
 #pragma once
 
 #include "platform/Platform.h"
 
 #include <memory>
 #include <string>
+#include <vector>
+
+// One request to the shell, as the program made it.
+struct ShellRequest {
+    std::string What; // "document", "folder", "address" or "program"
+    std::string Target;
+    std::vector<std::string> Arguments;
+
+    bool operator==(const ShellRequest&) const = default;
+};
 
 class FakePlatform : public platform::Platform {
 public:
@@ -24,8 +35,29 @@ public:
         return std::string();
     }
 
+    bool OpenDocument(const std::string& path) override { return Record("document", path); }
+    bool OpenFolder(const std::string& path) override { return Record("folder", path); }
+    bool OpenAddress(const std::string& address) override { return Record("address", address); }
+    bool StartProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) override {
+        return Record("program", program, arguments);
+    }
+
     std::string Root; // with a trailing separator
+    std::vector<ShellRequest> ShellRequests;
+
+private:
+    bool Record(const char* what, const std::string& target,
+                const std::vector<std::string>& arguments = {}) {
+        ShellRequests.push_back({what, target, arguments});
+        return true;
+    }
 };
+
+// The fake in use; null when the platform in use is another.
+inline FakePlatform* CurrentFake() {
+    return dynamic_cast<FakePlatform*>(&platform::Get());
+}
 
 // Installs a FakePlatform for the life of the object and restores the previous
 // platform (and current directory) afterwards.

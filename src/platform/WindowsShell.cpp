@@ -1,0 +1,81 @@
+// The shell on Windows: ShellExecuteW with the verb "open" for documents,
+// addresses and programs, and "explorer" for folders. Texts cross the Win32
+// boundary as UTF-16.
+#ifdef _WIN32
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace platform {
+
+namespace {
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty())
+        return std::wstring();
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+// One argument as CommandLineToArgvW reads it back: quoted when it holds a
+// blank, a tab or a quote, backslashes before a quote doubled.
+std::wstring Quoted(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos)
+        return arg;
+    std::wstring out = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count double only before a quote.
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out.push_back(c);
+    }
+    out.append(backslashes * 2, L'\\');
+    out.push_back(L'"');
+    return out;
+}
+
+bool Execute(const std::wstring& file, const std::wstring& parameters) {
+    if (file.empty())
+        return false;
+    const HINSTANCE result =
+        ShellExecuteW(nullptr, L"open", file.c_str(),
+                      parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+} // namespace
+
+bool Platform::OpenDocument(const std::string& path) {
+    return Execute(Wide(path), std::wstring());
+}
+
+bool Platform::OpenFolder(const std::string& path) {
+    if (path.empty())
+        return false;
+    return Execute(L"explorer", Quoted(Wide(path)));
+}
+
+bool Platform::OpenAddress(const std::string& address) {
+    return Execute(Wide(AddressWithScheme(address)), std::wstring());
+}
+
+bool Platform::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    std::wstring parameters;
+    for (const std::string& arg : arguments) {
+        if (!parameters.empty())
+            parameters += L' ';
+        parameters += Quoted(Wide(arg));
+    }
+    return Execute(Wide(program), parameters);
+}
+
+} // namespace platform
+#endif

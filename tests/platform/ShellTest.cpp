@@ -1,0 +1,161 @@
+#include "platform/Platform.h"
+#include "platform/Process.h"
+
+#include "support/FakePlatform.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+TEST(Shell, BareHostNamesGetHttpsAndSchemesStay) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"www.brightmoor.example", "https://www.brightmoor.example"},
+        {"brightmoor.example/pages/x.php?a=1", "https://brightmoor.example/pages/x.php?a=1"},
+        {"localhost:8080/x", "https://localhost:8080/x"},
+        {"https://www.brightmoor.example", "https://www.brightmoor.example"},
+        {"http://old.example", "http://old.example"},
+        {"mailto:someone@brightmoor.example", "mailto:someone@brightmoor.example"},
+        {"", ""},
+    };
+    for (const auto& [given, expected] : cases)
+        EXPECT_EQ(platform::AddressWithScheme(given), expected) << given;
+}
+
+TEST(Shell, TheTestDoubleRecordsEveryRequest) {
+    TempDir dir;
+    ScopedFakePlatform fake(dir.Path());
+    platform::Get().OpenDocument("/p/Wordlark_Deutsch.html");
+    platform::Get().OpenFolder("/p/");
+    platform::Get().OpenAddress("www.brightmoor.example");
+    platform::Get().StartProgram("/p/UnInstCleanup", {"Snap glass"});
+    const std::vector<ShellRequest> expected = {
+        {"document", "/p/Wordlark_Deutsch.html", {}},
+        {"folder", "/p/", {}},
+        {"address", "www.brightmoor.example", {}},
+        {"program", "/p/UnInstCleanup", {"Snap glass"}},
+    };
+    EXPECT_EQ(CurrentFake()->ShellRequests, expected);
+}
+
+#ifndef _WIN32
+namespace {
+// Waits until a file appears (a started program runs on its own time).
+bool WaitForFile(const std::string& path) {
+    for (int i = 0; i < 400; ++i) {
+        if (std::filesystem::exists(path))
+            return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+// A program that writes its arguments, one per line, into the file named by
+// its first argument.
+std::string WriteRecorder(const TempDir& dir, const std::string& name) {
+    const std::string path = dir.Write(name, "#!/bin/sh\nout=$1\nshift\n"
+                                             "for a in \"$@\"; do printf '%s\\n' \"$a\"; done"
+                                             " > \"$out.part\"\nmv \"$out.part\" \"$out\"\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    return path;
+}
+
+// Puts a folder first on PATH for the life of the object.
+class ScopedPath {
+public:
+    explicit ScopedPath(const std::string& folder) : FOld(std::getenv("PATH")) {
+        setenv("PATH", (folder + ":" + FOld).c_str(), 1);
+    }
+    ~ScopedPath() { setenv("PATH", FOld.c_str(), 1); }
+
+private:
+    std::string FOld;
+};
+} // namespace
+
+TEST(Process, ArgumentsReachTheProgramByteForByte) {
+    TempDir dir;
+    const std::string program = WriteRecorder(dir, "record");
+    const std::string out = dir / "args";
+    // Nothing here may be read by a shell: blanks, quotes, $(...), globs, and
+    // bytes that are no UTF-8.
+    const std::vector<std::string> args = {"two words", "it's \"quoted\"", "$(touch gotcha)", "*",
+                                           "Fran\xe7"
+                                           "ais"};
+    std::vector<std::string> argv = {program, out};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ASSERT_EQ(platform::StartProcess(argv), "");
+    ASSERT_TRUE(WaitForFile(out));
+    std::string expected;
+    for (const auto& a : args)
+        expected += a + "\n";
+    EXPECT_EQ(TempDir::Read(out), expected);
+    EXPECT_FALSE(std::filesystem::exists(dir / "gotcha"));
+}
+
+TEST(Process, RunReportsExitCodesMissingProgramsAndTimeouts) {
+    TempDir dir;
+    using State = platform::TProcessResult::TState;
+    auto exit3 = platform::RunProcess({"/bin/sh", "-c", "exit 3"}, 5s);
+    EXPECT_EQ(exit3.State, State::Exited);
+    EXPECT_EQ(exit3.ExitCode, 3);
+    auto missing = platform::RunProcess({dir / "no-such-program"}, 5s);
+    EXPECT_EQ(missing.State, State::NotStarted);
+    EXPECT_NE(missing.Error.find("no-such-program"), std::string::npos) << missing.Error;
+    auto slow = platform::RunProcess({"/bin/sleep", "5"}, 50ms);
+    EXPECT_EQ(slow.State, State::StillRunning);
+    EXPECT_EQ(platform::StartProcess({}), "Cannot start \"\". No such file or directory");
+}
+
+TEST(Shell, PosixHandsDocumentsFoldersAndAddressesToXdgOpen) {
+    TempDir dir;
+    // A stand-in for xdg-open, first on PATH, that records its arguments.
+    std::filesystem::create_directories(dir / "bin");
+    const std::string recorder = WriteRecorder(dir, "bin/record");
+    dir.Write("bin/xdg-open",
+              "#!/bin/sh\nexec \"" + recorder + "\" \"" + dir.Path() + "opened-$$\" \"$@\"\n");
+    std::filesystem::permissions(dir / "bin/xdg-open", std::filesystem::perms::owner_all);
+    ScopedPath path(dir / "bin");
+    auto native = platform::CreateNative();
+
+    const std::pair<std::function<bool()>, std::string> cases[] = {
+        {[&] { return native->OpenDocument("/p/My Help.html"); }, "/p/My Help.html\n"},
+        {[&] { return native->OpenFolder("-odd folder/"); }, "./-odd folder/\n"},
+        {[&] { return native->OpenAddress("www.brightmoor.example"); },
+         "https://www.brightmoor.example\n"},
+        {[&] { return native->OpenAddress("mailto:a@b.example"); }, "mailto:a@b.example\n"},
+    };
+    for (const auto& [open, expected] : cases) {
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            if (e.path().filename().string().rfind("opened-", 0) == 0)
+                std::filesystem::remove(e.path());
+        ASSERT_TRUE(open()) << expected;
+        std::string seen;
+        for (int i = 0; i < 400 && seen.empty(); ++i) {
+            for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+                if (e.path().filename().string().rfind("opened-", 0) == 0 &&
+                    e.path().extension() != ".part")
+                    seen = TempDir::Read(e.path().string());
+            std::this_thread::sleep_for(10ms);
+        }
+        EXPECT_EQ(seen, expected);
+    }
+    EXPECT_FALSE(native->OpenDocument(""));
+}
+
+TEST(Shell, PosixStartsProgramsWithTheirArgumentsAndReportsMissingOnes) {
+    TempDir dir;
+    const std::string program = WriteRecorder(dir, "UnInstCleanup");
+    auto native = platform::CreateNative();
+    ASSERT_TRUE(native->StartProgram(program, {dir / "out", "Snap glass"}));
+    ASSERT_TRUE(WaitForFile(dir / "out"));
+    EXPECT_EQ(TempDir::Read(dir / "out"), "Snap glass\n");
+    EXPECT_FALSE(native->StartProgram(dir / "missing", {}));
+}
+#endif
