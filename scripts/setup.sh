@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Wordlark needs to build, test and run, only those
 # that are missing. Uses sudo for apt when not run as root.
+#
+#   scripts/setup.sh                      build, test and run
+#   scripts/setup.sh --gates              and the quality gates' tools
+#   scripts/setup.sh --package            and the tools that build and check the
+#                                         Debian package
 set -euo pipefail
 
 packages=(
@@ -8,11 +13,19 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils xvfb xauth fonts-dejavu-core
+  # the icon's renderings; the validators of the menu entry, the AppStream
+  # metadata and the manual page
+  librsvg2-bin desktop-file-utils appstream man-db
 )
-# Extra packages for the quality gates (sanitizers and fuzzing with clang).
-if [[ "${1:-}" == "--gates" ]]; then
-  packages+=(clang-14 libclang-rt-14-dev)
-fi
+for arg in "$@"; do
+  case "$arg" in
+    # sanitizers and fuzzing with clang
+    --gates) packages+=(clang-14 libclang-rt-14-dev) ;;
+    # CPack's DEB generator (dpkg-shlibdeps, file) and lintian
+    --package) packages+=(dpkg-dev file lintian) ;;
+    *) echo "setup: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

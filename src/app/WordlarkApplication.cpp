@@ -6,6 +6,9 @@
 TWordlarkApplication::TWordlarkApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Wordlark");
     setOrganizationName("Brightmoor");
+    // The name of the installed menu entry, so that desktops show the entry's
+    // name and icon for the program's windows.
+    setDesktopFileName("example.brightmoor.wordlark");
 }
 
 bool TWordlarkApplication::notify(QObject* receiver, QEvent* event) {
