@@ -84,15 +84,17 @@ start() {
   printf '<?xml version="1.0" encoding="utf-8"?>\r\n<InitFile>\r\n  <LanguageName>Deutsch</LanguageName>\r\n</InitFile>\r\n' \
     >"$sandbox/data/Brightmoor/Wordlark/Wordlark.ini"
   local status=0
-  # The menu entry's command, as the desktop runs it: found on the PATH.
+  # The menu entry's command, as the desktop runs it: found on the PATH. Only
+  # the program gets the probe (in the sanitizer build it brings the sanitizer's
+  # runtime along, which is no good in an uninstrumented program).
   env -i PATH="$usr/bin:/usr/bin:/bin" HOME="$sandbox/home" \
     XDG_DATA_HOME="$sandbox/data" XDG_CONFIG_HOME="$sandbox/config" \
     XDG_DATA_DIRS="$sandbox/common" XDG_CACHE_HOME="$sandbox/cache" \
     XDG_RUNTIME_DIR="$sandbox/runtime" QT_QPA_PLATFORM=offscreen \
     ${ASAN_OPTIONS+ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0"} \
     ${UBSAN_OPTIONS+UBSAN_OPTIONS="$UBSAN_OPTIONS"} ${LSAN_OPTIONS+LSAN_OPTIONS="$LSAN_OPTIONS"} \
-    LD_PRELOAD="$probe" WINDOW_PROBE_OUT="$sandbox/report" \
-    timeout 60 $exec_line >"$sandbox/output" 2>&1 || status=$?
+    WINDOW_PROBE_OUT="$sandbox/report" \
+    timeout 60 env LD_PRELOAD="$probe" $exec_line >"$sandbox/output" 2>&1 || status=$?
   if ((status != 0)); then
     cat "$sandbox/output" >&2
     fail "the program ended with status $status ($1)"

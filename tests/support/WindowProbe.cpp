@@ -20,7 +20,8 @@
 //
 // Controls are the named labels, buttons and line edits of each visible
 // top-level window (not those of the dialogs it owns). Without
-// WINDOW_PROBE_OUT the library does nothing.
+// WINDOW_PROBE_OUT the library does nothing. With WINDOW_PROBE_SHOTS naming a
+// folder, it also saves a picture of each window there as <objectName>.png.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,6 +29,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -115,6 +117,8 @@ private:
                 windows << w;
         for (QWidget* w : windows) {
             FLines << "window " + Described(w) + ' ' + Quoted(w->windowTitle());
+            if (!FShots.isEmpty())
+                w->grab().save(FShots + '/' + w->objectName() + ".png");
             for (QWidget* c : w->findChildren<QWidget*>()) {
                 // The window's own named controls: not those of a (hidden)
                 // dialog it owns, nor Qt's internal ones.
@@ -157,6 +161,7 @@ private:
     }
 
     QString FReport;
+    QString FShots = qEnvironmentVariable("WINDOW_PROBE_SHOTS");
     QTimer FTimer;
     int FQuiet = 0;
     bool FReported = false;
