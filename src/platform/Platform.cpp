@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include "platform/Utf8.h"
+
 #include <cctype>
 #include <filesystem>
 #include <system_error>
@@ -25,28 +27,28 @@ bool IsDelimiter(char c) {
 
 bool Platform::FileExists(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+    return !path.empty() && fs::is_regular_file(PathFromUtf8(path), ec);
 }
 
 bool Platform::DirectoryExists(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_directory(fs::path(path), ec);
+    return !path.empty() && fs::is_directory(PathFromUtf8(path), ec);
 }
 
 bool Platform::CreateDir(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::create_directory(fs::path(path), ec);
+    return !path.empty() && fs::create_directory(PathFromUtf8(path), ec);
 }
 
 std::string Platform::GetCurrentDir() {
     std::error_code ec;
     auto p = fs::current_path(ec);
-    return ec ? std::string() : p.string();
+    return ec ? std::string() : Utf8FromPath(p);
 }
 
 bool Platform::SetCurrentDir(const std::string& path) {
     std::error_code ec;
-    fs::current_path(fs::path(path), ec);
+    fs::current_path(PathFromUtf8(path), ec);
     return !ec;
 }
 
@@ -102,10 +104,10 @@ std::string ExpandFileName(const std::string& path) {
     if (path.empty())
         return path;
     std::error_code ec;
-    auto abs = fs::absolute(fs::path(path), ec);
+    auto abs = fs::absolute(PathFromUtf8(path), ec);
     if (ec)
         return path;
-    return abs.lexically_normal().string();
+    return Utf8FromPath(abs.lexically_normal());
 }
 
 } // namespace platform

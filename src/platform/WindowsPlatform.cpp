@@ -1,6 +1,9 @@
-// Windows implementation over the shell's folder and module calls.
+// Windows implementation over the shell's folder and module calls, through
+// their W forms so that paths outside the ANSI code page survive.
 #ifdef _WIN32
 #include "platform/Platform.h"
+
+#include "platform/Utf8.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -11,9 +14,22 @@ namespace {
 class WindowsPlatform : public Platform {
 public:
     std::string ExecutablePath() override {
-        char buffer[MAX_PATH];
-        DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-        return std::string(buffer, n);
+        // A path may be up to 32767 characters long; the call cuts it silently
+        // (returning the buffer's size) when the buffer is too small.
+        std::wstring buffer(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD size = static_cast<DWORD>(buffer.size());
+            const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), size);
+            if (n == 0)
+                return std::string();
+            if (n < size) {
+                buffer.resize(n);
+                return Utf8FromWide(buffer);
+            }
+            if (size >= 65536)
+                return std::string();
+            buffer.resize(size * 2);
+        }
     }
 
     std::string GetShellFolder(ShellFolder folder) override {
@@ -22,10 +38,10 @@ public:
             csidl = CSIDL_APPDATA; // 0x1A
         else if (folder == ShellFolder::CommonAppData)
             csidl = CSIDL_COMMON_APPDATA; // 0x23
-        char buffer[MAX_PATH] = {};
-        if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer) != S_OK)
+        wchar_t buffer[MAX_PATH] = {};
+        if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
             return std::string();
-        return std::string(buffer);
+        return Utf8FromWide(buffer);
     }
 };
 } // namespace
