@@ -78,11 +78,11 @@ TEST(InitFile, LoadRefusesEmptyMissingAndFolders) {
 TEST(InitFile, LoadStopsAtTheFirstNulByte) {
     TempDir dir;
     TInitFile doc(TInitFile::TForm::Ini);
-    ASSERT_TRUE(doc.Load(dir.Write("nul.ini", std::string("A=\"1\"\r\n\0B=\"2\"\r\n", 15))));
+    ASSERT_TRUE(doc.Load(dir.Write("nulbyte.ini", std::string("A=\"1\"\r\n\0B=\"2\"\r\n", 15))));
     EXPECT_EQ(doc.GetString("A", ""), "1");
     EXPECT_EQ(doc.GetString("B", "none"), "none");
     // A file that starts with NUL has no text: parsing it gives an empty body.
-    EXPECT_TRUE(doc.Load(dir.Write("nul0.ini", std::string("\0A=\"1\"", 6))));
+    EXPECT_TRUE(doc.Load(dir.Write("nulfirst.ini", std::string("\0A=\"1\"", 6))));
     EXPECT_EQ(doc.GetString("A", "none"), "none");
 }
 

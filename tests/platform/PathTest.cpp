@@ -1,10 +1,18 @@
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+
+#ifdef _WIN32
+#include "support/ChildTest.h"
+
+#include <windows.h>
+#endif
 
 using platform::ExtractFileName;
 using platform::ExtractFilePath;
@@ -70,5 +78,52 @@ TEST(Path, PosixShellFoldersFollowTheXdgVariables) {
         else
             unsetenv(names[i]);
     }
+}
+#endif
+
+#ifdef _WIN32
+TEST(Path, WindowsShellFoldersAndExecutableComeThroughTheWideCalls) {
+    auto native = platform::CreateNative();
+    using platform::ShellFolder;
+    for (ShellFolder folder :
+         {ShellFolder::LocalAppData, ShellFolder::RoamingAppData, ShellFolder::CommonAppData}) {
+        const std::string path = native->GetShellFolder(folder);
+        EXPECT_TRUE(platform::DirectoryExists(path)) << path;
+        EXPECT_NE(path.back(), '\\') << path;
+    }
+    const std::string exe = native->ExecutablePath();
+    EXPECT_TRUE(platform::FileExists(exe)) << exe;
+    EXPECT_EQ(platform::ExtractFileName(exe), "wordlark_tests.exe");
+}
+
+// Run by AnExecutableInAFolderOutsideAsciiKnowsItsWholePath from a copy of this
+// binary.
+TEST(PathChild, DISABLED_TellTheExecutablePath) {
+    std::ofstream out(platform::PathFromUtf8(childtest::Variable("WORDLARK_CHILD_REPORT")),
+                      std::ios::binary);
+    out << platform::CreateNative()->ExecutablePath();
+}
+
+TEST(Path, AnExecutableInAFolderOutsideAsciiKnowsItsWholePath) {
+    // A deep program folder with names outside the ANSI code page, as close to
+    // MAX_PATH (260) as a program can be started from.
+    TempDir dir;
+    std::string folder = dir.Path();
+    const std::string part =
+        "Programme f\xC3\xBCr \xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 ";
+    for (int i = 0; folder.size() + part.size() + 25 < MAX_PATH; ++i) {
+        folder += part + std::to_string(i) + "\\";
+        ASSERT_TRUE(CreateDirectoryW(platform::WideFromUtf8(folder).c_str(), nullptr)) << folder;
+    }
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), 32768));
+    const std::string copy = folder + "wordlark_tests.exe";
+    ASSERT_TRUE(CopyFileW(self.c_str(), platform::WideFromUtf8(copy).c_str(), TRUE));
+
+    TempDir side;
+    ASSERT_EQ(childtest::Run("PathChild.DISABLED_TellTheExecutablePath",
+                             {{"WORDLARK_CHILD_REPORT", side / "exe.txt"}}, copy),
+              0);
+    EXPECT_EQ(TempDir::Read(side / "exe.txt"), copy);
 }
 #endif
