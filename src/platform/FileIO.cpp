@@ -1,6 +1,9 @@
 #include "platform/FileIO.h"
 
+#include "platform/Utf8.h"
+
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +14,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <algorithm>
+#include <atomic>
+#include <cwchar>
+#include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -19,12 +27,13 @@ namespace platform {
 
 void (*BeforeReplaceRenameHook)(const std::string& tempPath) = nullptr;
 
+#ifndef _WIN32
 bool ReadFileBytes(const std::string& path, std::string& data) {
     data.clear();
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(fs::path(path), ec))
         return false;
-    std::ifstream in(fs::path(path), std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
     in.seekg(0, std::ios::end);
@@ -39,6 +48,38 @@ bool ReadFileBytes(const std::string& path, std::string& data) {
     }
     return true;
 }
+
+#else
+// Reads with every kind of sharing, so that reading never stops another save
+// from swapping its new file in.
+bool ReadFileBytes(const std::string& path, std::string& data) {
+    data.clear();
+    if (path.empty())
+        return false;
+    const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
+              size.QuadPart >= 0 && static_cast<unsigned long long>(size.QuadPart) < SIZE_MAX;
+    if (ok) {
+        data.resize(static_cast<size_t>(size.QuadPart));
+        size_t done = 0;
+        while (ok && done < data.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 30));
+            DWORD got = 0;
+            ok = ReadFile(file, data.data() + done, chunk, &got, nullptr) && got > 0;
+            done += got;
+        }
+    }
+    CloseHandle(file);
+    if (!ok)
+        data.clear();
+    return ok;
+}
+#endif
 
 #ifndef _WIN32
 
@@ -156,40 +197,276 @@ std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
 
 #else // _WIN32
 
-std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
-    std::error_code ec;
-    fs::path target(path);
-    if (fs::is_symlink(target, ec))
-        target = fs::weakly_canonical(target, ec);
-    bool exists = fs::exists(target, ec);
-    if (exists) {
-        if (fs::is_directory(target, ec))
-            return "Cannot create file \"" + path + "\". It is a folder";
-        auto perms = fs::status(target, ec).permissions();
-        if ((perms & fs::perms::owner_write) == fs::perms::none)
-            return "Cannot create file \"" + path + "\". Access denied";
+namespace {
+std::string ErrorText(const std::string& what, const std::string& path, DWORD code) {
+    return what + " \"" + path + "\". " + WindowsErrorText(code);
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : H(h) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    HANDLE Get() const { return H; }
+    bool Valid() const { return H != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE h) {
+        Close();
+        H = h;
     }
-    fs::path temp = target;
-    temp += ".wordlark-tmp";
+    bool Close() {
+        const bool ok = !Valid() || CloseHandle(H);
+        H = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE H;
+};
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+// The absolute form of a path with the \\?\ prefix, so that no MAX_PATH limit
+// applies to it or to the temporary name beside it. A reserved device name
+// ("nul", "con.ini"...) comes back as a \\.\ path and stays one.
+std::wstring LongPath(const std::wstring& path) {
+    if (StartsWith(path, L"\\\\?\\"))
+        return path;
+    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return path;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (n == 0 || n >= full.size())
+        return path;
+    full.resize(n);
+    if (StartsWith(full, L"\\\\.\\"))
+        return full;
+    if (StartsWith(full, L"\\\\"))
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// The path as people write it, without the \\?\ prefix.
+std::wstring ShortForm(const std::wstring& path) {
+    if (StartsWith(path, L"\\\\?\\UNC\\"))
+        return L"\\\\" + path.substr(8);
+    if (StartsWith(path, L"\\\\?\\"))
+        return path.substr(4);
+    return path;
+}
+
+// The full path of an open file with every link and junction on the way
+// resolved; empty when the file system cannot tell.
+std::wstring FinalPath(HANDLE file) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD n = GetFinalPathNameByHandleW(file, buffer.data(), size,
+                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0)
+            return std::wstring();
+        if (n < size) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(n); // n counts the terminating NUL
+    }
+}
+
+// A name beside the file that no other save of this process uses, and none of
+// another running process (their ids differ). A name taken by a file left from
+// a crash is never reused: the file is created only when it is new.
+std::wstring TempName(const std::wstring& target) {
+    static std::atomic<unsigned> counter{0};
+    const size_t cut = target.find_last_of(L'\\') + 1;
+    // Keep the whole name within the 255 characters a folder entry may have.
+    const std::wstring name = target.substr(cut, 200);
+    wchar_t suffix[40];
+    std::swprintf(suffix, 40, L".%lx-%x.tmp", GetCurrentProcessId(), counter++);
+    return target.substr(0, cut) + name + suffix;
+}
+
+bool WriteAll(HANDLE file, std::string_view data) {
+    while (!data.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, data.data(), chunk, &written, nullptr))
+            return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        data.remove_prefix(written);
+    }
+    return true;
+}
+
+// Writes in place, for a writable file in a folder where no temporary file can
+// be made.
+std::string OverwriteInPlace(const std::wstring& target, const std::string& path,
+                             std::string_view data) {
+    Handle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return ErrorText("Cannot create file", path, GetLastError());
+    bool ok =
+        WriteAll(file.Get(), data) && SetEndOfFile(file.Get()) && FlushFileBuffers(file.Get());
+    DWORD err = ok ? ERROR_SUCCESS : GetLastError();
+    if (!file.Close() && ok) {
+        ok = false;
+        err = GetLastError();
+    }
+    return ok ? std::string() : ErrorText("Cannot write file", path, err);
+}
+
+// Swaps the complete temporary file in at the name. For a file there,
+// ReplaceFileW keeps the old file's attributes, owner, access rules and
+// alternate streams. When no file is there (a new file, ReplaceFileW failed
+// after taking the old one away, or another save is in the middle of its own
+// swap), the new one is moved there with write-through. What is at the name is
+// looked at again before each try. `tempKept` tells that a failure left no file
+// at a name that had one, so the temporary file, now the only copy of the text,
+// must stay.
+DWORD SwapIn(const std::wstring& target, const std::wstring& temp, bool existed, bool& tempKept) {
+    DWORD err = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (attempt > 1)
+            Sleep(10 * attempt);
+        const bool there = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+        const BOOL done = there ? ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                                : MoveFileExW(temp.c_str(), target.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (done)
+            return ERROR_SUCCESS;
+        err = GetLastError();
+        // A virus scanner, an indexer or a second save may hold the file for a
+        // moment, or be between taking the old file away and putting its own
+        // (a file about to be deleted denies all access). The read-only file,
+        // denied for good, never gets here.
+        const bool busy = err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION ||
+                          err == ERROR_ACCESS_DENIED || err == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+                          err == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+                          err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 || err == ERROR_FILE_NOT_FOUND;
+        if (!busy)
+            break;
+    }
+    tempKept = existed && GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return err;
+}
+
+// Sets again the attributes ReplaceFileW is to keep, where the swap lost them
+// (as some implementations of it do).
+void KeepAttributes(const std::wstring& target, DWORD old) {
+    constexpr DWORD kept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    constexpr DWORD settable = kept | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE |
+                               FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY;
+    const DWORD now = GetFileAttributesW(target.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (old & kept & ~now) != 0)
+        SetFileAttributesW(target.c_str(), (now & settable) | (old & kept));
+}
+} // namespace
+
+std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
+    if (path.empty())
+        return "Cannot create file \"\". No file name given";
+    std::wstring target = LongPath(WideFromUtf8(path));
+
+    // Open what the path names, links followed, to learn which file is meant.
+    bool exists = false;
+    bool placeholder = false; // made here through a link to a missing file
+    DWORD attributes = 0;
     {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return "Cannot create file \"" + path + "\"";
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return "Cannot write file \"" + path + "\"";
+        constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        Handle file(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES, shareAll, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        DWORD err = file.Valid() ? ERROR_SUCCESS : GetLastError();
+        if (err == ERROR_FILE_NOT_FOUND) {
+            const DWORD own = GetFileAttributesW(target.c_str());
+            if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                // A link to a file that is not there yet: opening the link to
+                // write makes that file, as it does for every Windows program.
+                file.Reset(CreateFileW(target.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES,
+                                       shareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr));
+                err = file.Valid() ? ERROR_SUCCESS : GetLastError();
+                placeholder = file.Valid();
+            }
+        }
+        if (file.Valid()) {
+            if (GetFileType(file.Get()) != FILE_TYPE_DISK)
+                return "Cannot create file \"" + path + "\". It is a device, not a file";
+            BY_HANDLE_FILE_INFORMATION info{};
+            if (!GetFileInformationByHandle(file.Get(), &info))
+                return ErrorText("Cannot create file", path, GetLastError());
+            attributes = info.dwFileAttributes;
+            if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                return "Cannot create file \"" + path + "\". It is a folder";
+            if (attributes & FILE_ATTRIBUTE_READONLY)
+                return ErrorText("Cannot create file", path, ERROR_ACCESS_DENIED);
+            const std::wstring real = FinalPath(file.Get());
+            if (!real.empty())
+                target = real;
+            exists = true;
+        } else if (err != ERROR_FILE_NOT_FOUND) {
+            return ErrorText("Cannot create file", path, err);
         }
     }
-    if (BeforeReplaceRenameHook)
-        BeforeReplaceRenameHook(temp.string());
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return "Cannot write file \"" + path + "\"";
+    auto dropPlaceholder = [&] {
+        if (placeholder)
+            DeleteFileW(target.c_str());
+    };
+
+    Handle out;
+    std::wstring temp;
+    DWORD err = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = TempName(target);
+        out.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        err = out.Valid() ? ERROR_SUCCESS : GetLastError();
+        if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS)
+            break;
     }
+    if (!out.Valid()) {
+        if (exists && !placeholder && err == ERROR_ACCESS_DENIED)
+            return OverwriteInPlace(target, path, data);
+        dropPlaceholder();
+        return ErrorText("Cannot create file", path, err);
+    }
+
+    bool ok = WriteAll(out.Get(), data) && FlushFileBuffers(out.Get());
+    err = ok ? ERROR_SUCCESS : GetLastError();
+    if (!out.Close() && ok) {
+        ok = false;
+        err = GetLastError();
+    }
+    if (!ok) {
+        DeleteFileW(temp.c_str());
+        dropPlaceholder();
+        return ErrorText("Cannot write file", path, err);
+    }
+    if (BeforeReplaceRenameHook)
+        BeforeReplaceRenameHook(Utf8FromWide(ShortForm(temp)));
+
+    bool tempKept = false;
+    err = SwapIn(target, temp, exists, tempKept);
+    if (err != ERROR_SUCCESS) {
+        std::string message = ErrorText("Cannot write file", path, err);
+        if (tempKept)
+            return message + " The new content is kept in \"" + Utf8FromWide(ShortForm(temp)) +
+                   "\".";
+        DeleteFileW(temp.c_str());
+        dropPlaceholder();
+        return message;
+    }
+    if (exists)
+        KeepAttributes(target, attributes);
     return std::string();
 }
 

@@ -7,15 +7,19 @@
 namespace platform {
 
 // Reads the whole file in byte mode into `data`. False when the path is not a
-// regular file or cannot be read; `data` is then left empty.
+// regular file or cannot be read; `data` is then left empty. On Windows the
+// file is opened with every kind of sharing, so reading never stops a save.
 bool ReadFileBytes(const std::string& path, std::string& data);
 
-// Replaces the file at `path` with `data` without ever leaving it half written:
-// the bytes go to a temporary file in the same folder that is then renamed over
-// the old file, keeping its permissions. A symbolic link is followed, so the
-// file it names is replaced. A file nobody may write (no write permission at
-// all, like a read-only file on Windows) is left alone. Returns an empty text on
-// success, otherwise the reason it failed.
+// Replaces the file at `path` (UTF-8) with `data` without ever leaving it half
+// written: the bytes go to a temporary file of a name no other save uses, in
+// the same folder, are flushed to the disk and then swapped in for the old
+// file, keeping its permissions and owner (on Windows: ReplaceFileW, keeping
+// attributes, owner, access rules and streams; MoveFileExW with write-through
+// for a new file). A symbolic link is followed, so the file it names is
+// replaced. A file nobody may write (no write permission at all, a read-only
+// file on Windows) is left alone. Returns an empty text on success, otherwise
+// the reason it failed, in the system's words.
 std::string ReplaceFileBytes(const std::string& path, std::string_view data);
 
 // Null in the program. Tests set it to stop ReplaceFileBytes at its most
