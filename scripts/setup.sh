@@ -3,7 +3,9 @@
 # that are missing. Uses sudo for apt when not run as root.
 #
 #   scripts/setup.sh                      build, test and run
-#   scripts/setup.sh --gates              and the quality gates' tools
+#   scripts/setup.sh --gates              and the quality gates' tools (the
+#                                         Windows gate's included)
+#   scripts/setup.sh --windows            and the Windows gate's tools only
 #   scripts/setup.sh --package            and the tools that build and check the
 #                                         Debian package
 set -euo pipefail
@@ -17,10 +19,14 @@ packages=(
   # metadata and the manual page
   librsvg2-bin desktop-file-utils appstream man-db
 )
+windows=(g++-mingw-w64-x86-64-posix wine64 googletest)
 for arg in "$@"; do
   case "$arg" in
-    # sanitizers and fuzzing with clang
-    --gates) packages+=(clang-14 libclang-rt-14-dev) ;;
+    # sanitizers and fuzzing with clang, and everything --windows installs
+    --gates) packages+=(clang-14 libclang-rt-14-dev "${windows[@]}") ;;
+    # the Windows gate: mingw-w64 (posix threads), wine to run its tests,
+    # GoogleTest's sources to build it for Windows
+    --windows) packages+=("${windows[@]}") ;;
     # CPack's DEB generator (dpkg-shlibdeps, file) and lintian
     --package) packages+=(dpkg-dev file lintian) ;;
     *) echo "setup: unknown option $arg" >&2; exit 2 ;;
