@@ -4,6 +4,8 @@
 #ifdef _WIN32
 #include "platform/Platform.h"
 
+#include "platform/Utf8.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -11,16 +13,6 @@
 namespace platform {
 
 namespace {
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty())
-        return std::wstring();
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
 // One argument as CommandLineToArgvW reads it back: quoted when it holds a
 // blank, a tab or a quote, backslashes before a quote doubled.
 std::wstring Quoted(const std::wstring& arg) {
@@ -54,17 +46,17 @@ bool Execute(const std::wstring& file, const std::wstring& parameters) {
 } // namespace
 
 bool Platform::OpenDocument(const std::string& path) {
-    return Execute(Wide(path), std::wstring());
+    return Execute(WideFromUtf8(path), std::wstring());
 }
 
 bool Platform::OpenFolder(const std::string& path) {
     if (path.empty())
         return false;
-    return Execute(L"explorer", Quoted(Wide(path)));
+    return Execute(L"explorer", Quoted(WideFromUtf8(path)));
 }
 
 bool Platform::OpenAddress(const std::string& address) {
-    return Execute(Wide(AddressWithScheme(address)), std::wstring());
+    return Execute(WideFromUtf8(AddressWithScheme(address)), std::wstring());
 }
 
 bool Platform::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
@@ -72,9 +64,9 @@ bool Platform::StartProgram(const std::string& program, const std::vector<std::s
     for (const std::string& arg : arguments) {
         if (!parameters.empty())
             parameters += L' ';
-        parameters += Quoted(Wide(arg));
+        parameters += Quoted(WideFromUtf8(arg));
     }
-    return Execute(Wide(program), parameters);
+    return Execute(WideFromUtf8(program), parameters);
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 #include "platform/Process.h"
+#include "platform/Utf8.h"
 
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
@@ -8,9 +9,19 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cwchar>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
+
+#ifdef _WIN32
+#include "support/ChildTest.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
 
 using namespace std::chrono_literals;
 
@@ -44,17 +55,20 @@ TEST(Shell, TheTestDoubleRecordsEveryRequest) {
     EXPECT_EQ(CurrentFake()->ShellRequests, expected);
 }
 
-#ifndef _WIN32
 namespace {
 // Waits until a file appears (a started program runs on its own time).
 bool WaitForFile(const std::string& path) {
     for (int i = 0; i < 400; ++i) {
-        if (std::filesystem::exists(path))
+        if (std::filesystem::exists(platform::PathFromUtf8(path)))
             return true;
         std::this_thread::sleep_for(10ms);
     }
     return false;
 }
+} // namespace
+
+#ifndef _WIN32
+namespace {
 
 // A program that writes its arguments, one per line, into the file named by
 // its first argument.
@@ -157,5 +171,57 @@ TEST(Shell, PosixStartsProgramsWithTheirArgumentsAndReportsMissingOnes) {
     ASSERT_TRUE(WaitForFile(dir / "out"));
     EXPECT_EQ(TempDir::Read(dir / "out"), "Snap glass\n");
     EXPECT_FALSE(native->StartProgram(dir / "missing", {}));
+}
+#endif
+
+#ifdef _WIN32
+// Run by WindowsStartsProgramsWithTheirArgumentsAndReportsMissingOnes: writes
+// the arguments this process was given, as Windows splits its command line.
+TEST(ShellChild, DISABLED_TellTheArguments) {
+    int count = 0;
+    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    ASSERT_NE(args, nullptr);
+    std::string seen;
+    for (int i = 1; i < count; ++i)
+        if (std::wcsncmp(args[i], L"--gtest_", 8) != 0)
+            seen += platform::Utf8FromWide(args[i]) + "\n";
+    LocalFree(args);
+    const std::string report = childtest::Variable("WORDLARK_CHILD_REPORT");
+    {
+        std::ofstream out(platform::PathFromUtf8(report + ".part"), std::ios::binary);
+        out << seen;
+    }
+    std::filesystem::rename(platform::PathFromUtf8(report + ".part"),
+                            platform::PathFromUtf8(report));
+}
+
+TEST(Shell, WindowsStartsProgramsWithTheirArgumentsAndReportsMissingOnes) {
+    TempDir dir;
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), 32768));
+    // Blanks, quotes, backslashes before a quote and at the end, an empty
+    // argument and a name outside the ANSI code page.
+    const std::vector<std::string> args = {"Snap glass",
+                                           "it's \"quoted\"",
+                                           "C:\\Program Files\\",
+                                           "a\\\\\"b",
+                                           "Fran\xC3\xA7"
+                                           "ais",
+                                           ""};
+    std::vector<std::string> argv = {"--gtest_also_run_disabled_tests",
+                                     "--gtest_filter=ShellChild.DISABLED_TellTheArguments"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const std::string report = dir / "args";
+    SetEnvironmentVariableW(L"WORDLARK_CHILD_REPORT", platform::WideFromUtf8(report).c_str());
+    const bool started = platform::CreateNative()->StartProgram(platform::Utf8FromWide(self), argv);
+    SetEnvironmentVariableW(L"WORDLARK_CHILD_REPORT", nullptr);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(WaitForFile(report));
+    std::string expected;
+    for (const auto& a : args)
+        expected += a + "\n";
+    EXPECT_EQ(TempDir::Read(report), expected);
+
+    EXPECT_FALSE(platform::CreateNative()->StartProgram(dir / "missing.exe", {}));
 }
 #endif
