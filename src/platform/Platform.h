@@ -29,7 +29,8 @@ public:
 
     // Full path of the running executable.
     virtual std::string ExecutablePath() = 0;
-    // The shell folder without a trailing separator; empty when unknown.
+    // The shell folder without a trailing separator; empty when unknown. A
+    // per-user folder (local or roaming) that does not exist yet is made first.
     virtual std::string GetShellFolder(ShellFolder folder) = 0;
 
     // True only for an existing regular file (never for a folder).

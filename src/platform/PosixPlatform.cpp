@@ -1,11 +1,16 @@
 // POSIX implementation: the executable's path from /proc, the shell folders
 // from the XDG base-directory variables as every Linux desktop program does.
+// The per-user folders may not exist yet on a fresh account; they are made
+// (parents included, mode 0700, as the XDG rules ask) when handed out, just as
+// the Windows shell folders always exist.
 #ifndef _WIN32
 #include "platform/Platform.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -22,6 +27,39 @@ std::string WithoutTrailingSlash(std::string path) {
     return path;
 }
 
+// Makes every missing folder of an absolute path, each with mode 0700.
+// Folders that exist already keep their mode; failures are left for the
+// folder's users to meet.
+void MakePrivateFolders(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || path[0] != '/' || stat(path.c_str(), &info) == 0)
+        return;
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (mkdir(prefix.c_str(), 0700) == 0)
+            chmod(prefix.c_str(), 0700); // whatever the umask took away
+        else if (errno != EEXIST)
+            return;
+        if (slash == std::string::npos)
+            return;
+    }
+}
+
+// A per-user base folder: the variable's value when it is an absolute path
+// (the XDG rules ignore relative ones), else the fallback under $HOME.
+std::string PerUserFolder(const char* variable, const char* fallback) {
+    std::string dir = Env(variable);
+    if (dir.empty() || dir[0] != '/') {
+        const std::string home = Env("HOME");
+        dir = home + fallback;
+        if (home.empty() || home[0] != '/')
+            return WithoutTrailingSlash(dir); // no home to make anything in
+    }
+    dir = WithoutTrailingSlash(dir);
+    MakePrivateFolders(dir);
+    return dir;
+}
+
 class PosixPlatform : public Platform {
 public:
     std::string ExecutablePath() override {
@@ -33,16 +71,11 @@ public:
     }
 
     std::string GetShellFolder(ShellFolder folder) override {
-        std::string home = Env("HOME");
         switch (folder) {
-        case ShellFolder::LocalAppData: {
-            std::string dir = Env("XDG_DATA_HOME");
-            return WithoutTrailingSlash(dir.empty() ? home + "/.local/share" : dir);
-        }
-        case ShellFolder::RoamingAppData: {
-            std::string dir = Env("XDG_CONFIG_HOME");
-            return WithoutTrailingSlash(dir.empty() ? home + "/.config" : dir);
-        }
+        case ShellFolder::LocalAppData:
+            return PerUserFolder("XDG_DATA_HOME", "/.local/share");
+        case ShellFolder::RoamingAppData:
+            return PerUserFolder("XDG_CONFIG_HOME", "/.config");
         case ShellFolder::CommonAppData: {
             std::string dirs = Env("XDG_DATA_DIRS");
             std::string first = dirs.substr(0, dirs.find(':'));

@@ -4,6 +4,8 @@
 
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
+#include "platform/Platform.h"
+#include "support/ScopedEnvironment.h"
 #include "texts/QtText.h"
 
 #include <QAction>
@@ -133,6 +135,31 @@ TEST_F(StartupTest, UnusableSavePathFallsBackToTheDefaultFolder) {
         EXPECT_EQ(Frm->DataFolder(), Dir / "local/Brightmoor/Wordlark/");
         EXPECT_TRUE(fs::exists(Dir / "common/Brightmoor/Wordlark/Installation.ini"));
     }
+}
+
+// A fresh account under the real platform layer: the per-user folders named
+// by the XDG variables do not exist yet, nor does $HOME.
+TEST_F(StartupTest, AFreshAccountGetsItsDataFolderSettingsAndRegistration) {
+    const std::string fresh = Dir / "fresh";
+    ScopedEnvironment env;
+    env.Set("HOME", fresh + "/home");
+    env.Set("XDG_DATA_HOME", fresh + "/data");
+    env.Set("XDG_CONFIG_HOME", fresh + "/config");
+    env.Set("XDG_DATA_DIRS", Dir / "common");
+    auto fake = platform::Install(platform::CreateNative());
+    Start();
+    Show();
+    const std::string programFolder = platform::ExtractFilePath(platform::Get().ExecutablePath());
+    EXPECT_EQ(Frm->DataFolder(), fresh + "/data/Brightmoor/Wordlark/");
+    EXPECT_TRUE(fs::is_directory(Frm->DataFolder()));
+    EXPECT_EQ(fs::status(fresh + "/data").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(Frm->RoamingMakerFolder(), fresh + "/config/Brightmoor/");
+    EXPECT_TRUE(Frm->close());
+    EXPECT_EQ(TempDir::Read(Frm->DataFolder() + "Wordlark.ini").rfind("<?xml", 0), 0u);
+    EXPECT_EQ(TempDir::Read(Dir / "common/Brightmoor/Wordlark/Installation.ini")
+                  .rfind("InstallationDirectory=\"" + programFolder + "\"\r\n", 0),
+              0u);
+    platform::Install(std::move(fake));
 }
 
 // ---- The catalogue ------------------------------------------------------------

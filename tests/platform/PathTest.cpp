@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 #include "platform/Utf8.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -47,37 +48,70 @@ TEST(Path, FileExistsOnlyForFiles) {
 }
 
 #ifndef _WIN32
-TEST(Path, PosixShellFoldersFollowTheXdgVariables) {
-    auto native = platform::CreateNative();
-    const char* names[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DATA_DIRS", "HOME"};
-    std::string saved[4];
-    bool had[4];
-    for (int i = 0; i < 4; ++i) {
-        const char* v = std::getenv(names[i]);
-        had[i] = v != nullptr;
-        saved[i] = v ? v : "";
-    }
-    setenv("HOME", "/home/u", 1);
-    unsetenv("XDG_DATA_HOME");
-    unsetenv("XDG_CONFIG_HOME");
-    unsetenv("XDG_DATA_DIRS");
+namespace {
+bool IsPrivateFolder(const std::string& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    return std::filesystem::is_directory(status) &&
+           status.permissions() == std::filesystem::perms::owner_all;
+}
+} // namespace
+
+// Every folder lies in the test's own temporary folder: handing out a per-user
+// folder makes it when it is missing.
+TEST(Path, PosixShellFoldersFollowTheXdgVariablesAndExistWhenHandedOut) {
+    TempDir dir;
+    const std::string home = dir / "home";
+    std::filesystem::create_directories(dir / "kept");
+    std::filesystem::permissions(dir / "kept", std::filesystem::perms(0755));
+    const struct {
+        const char* dataHome;
+        const char* configHome;
+        std::string dataDirs;
+        std::string local, roaming, common;
+    } cases[] = {
+        // A fresh account: nothing under $HOME yet, not even $HOME itself.
+        {nullptr, nullptr, "", home + "/.local/share", home + "/.config", "/usr/local/share"},
+        // Relative values are not XDG folders; the defaults under $HOME stand.
+        {"rel/data", "rel", "", home + "/.local/share", home + "/.config", "/usr/local/share"},
+        {"", "", ":/second", home + "/.local/share", home + "/.config", "/usr/local/share"},
+        // Named folders, missing with their parents or there already.
+        {"DIR/d/e/", "DIR/kept", "DIR/first:DIR/second", "DIR/d/e", "DIR/kept", "DIR/first"},
+    };
+    auto expand = [&](std::string text) {
+        for (size_t at; (at = text.find("DIR/")) != std::string::npos;)
+            text.replace(at, 4, dir.Path());
+        return text;
+    };
     using platform::ShellFolder;
-    EXPECT_EQ(native->GetShellFolder(ShellFolder::LocalAppData), "/home/u/.local/share");
-    EXPECT_EQ(native->GetShellFolder(ShellFolder::RoamingAppData), "/home/u/.config");
-    EXPECT_EQ(native->GetShellFolder(ShellFolder::CommonAppData), "/usr/local/share");
-    setenv("XDG_DATA_HOME", "/d/", 1);
-    setenv("XDG_CONFIG_HOME", "/c", 1);
-    setenv("XDG_DATA_DIRS", "/first:/second", 1);
-    EXPECT_EQ(native->GetShellFolder(ShellFolder::LocalAppData), "/d");
-    EXPECT_EQ(native->GetShellFolder(ShellFolder::RoamingAppData), "/c");
-    EXPECT_EQ(native->GetShellFolder(ShellFolder::CommonAppData), "/first");
-    EXPECT_TRUE(std::filesystem::is_regular_file(native->ExecutablePath()));
-    for (int i = 0; i < 4; ++i) {
-        if (had[i])
-            setenv(names[i], saved[i].c_str(), 1);
-        else
-            unsetenv(names[i]);
+    auto native = platform::CreateNative();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.dataHome ? c.dataHome : "unset") + " " + c.dataDirs);
+        std::filesystem::remove_all(home);
+        ScopedEnvironment env;
+        env.Set("HOME", home.c_str());
+        env.Set("XDG_DATA_HOME", c.dataHome ? expand(c.dataHome).c_str() : nullptr);
+        env.Set("XDG_CONFIG_HOME", c.configHome ? expand(c.configHome).c_str() : nullptr);
+        env.Set("XDG_DATA_DIRS", c.dataDirs.empty() ? nullptr : expand(c.dataDirs).c_str());
+        const std::string local = native->GetShellFolder(ShellFolder::LocalAppData);
+        const std::string roaming = native->GetShellFolder(ShellFolder::RoamingAppData);
+        const std::string common = native->GetShellFolder(ShellFolder::CommonAppData);
+        EXPECT_EQ(local, expand(c.local));
+        EXPECT_EQ(roaming, expand(c.roaming));
+        EXPECT_EQ(common, expand(c.common));
+        // The per-user folders and every parent made for them are private.
+        for (std::string folder : {local, roaming}) {
+            for (; folder.size() >= dir.Path().size(); folder = folder.substr(0, folder.rfind('/')))
+                EXPECT_TRUE(folder == dir / "kept" || IsPrivateFolder(folder)) << folder;
+        }
+        // The all-users folder is only read here, never made.
+        if (common.rfind(dir.Path(), 0) == 0) {
+            EXPECT_FALSE(std::filesystem::exists(common));
+        }
     }
+    EXPECT_EQ(std::filesystem::status(dir / "kept").permissions(), std::filesystem::perms(0755));
+    EXPECT_FALSE(std::filesystem::exists("rel"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(native->ExecutablePath()));
 }
 #endif
 
