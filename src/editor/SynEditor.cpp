@@ -2,14 +2,20 @@
 
 #include "editor/IniLexer.h"
 #include "platform/FileIO.h"
-#include "texts/Encoding.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QFontDatabase>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -80,18 +86,6 @@ std::string WithLineBreaks(std::string_view text, std::string_view eol, size_t l
         p = q + finder.BreakLength(q);
     }
     return out;
-}
-
-// UTF-8 text cut down to what Windows-1252 can hold: every other character
-// becomes "?". Still UTF-8.
-std::string Cp1252Repertoire(std::string_view utf8) {
-    return Cp1252ToUtf8(Utf8ToCp1252(utf8));
-}
-
-QString Cp1252Repertoire(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    const std::string kept = Cp1252Repertoire(std::string_view(utf8.constData(), utf8.size()));
-    return QString::fromUtf8(kept.data(), static_cast<qsizetype>(kept.size()));
 }
 
 long ToScintilla(const QColor& colour) {
@@ -190,18 +184,18 @@ void TSynEditor::LoadFromFile(const std::string& path) {
     if (!platform::ReadFileBytes(path, bytes))
         throw std::runtime_error("Cannot open file \"" + path + "\".");
     const TLineBreak lineBreak = DetectLineBreak(bytes);
-    const bool cp1252 = !IsValidUtf8(bytes);
-    if (cp1252)
-        bytes = Cp1252ToUtf8(bytes);
+    const TTextEncoding encoding = DetectEncoding(bytes);
+    if (encoding != TTextEncoding::Utf8)
+        bytes = DecodeText(bytes, encoding);
 
     FLineBreak = lineBreak;
-    FCp1252 = cp1252;
+    FEncoding = encoding;
     ReplaceText(bytes);
 }
 
 void TSynEditor::ClearAll() {
     FLineBreak = TLineBreak::CrLf;
-    FCp1252 = false;
+    FEncoding = TTextEncoding::Utf8;
     ReplaceText({});
 }
 
@@ -259,8 +253,8 @@ std::string TSynEditor::Bytes() const {
         length ? static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)) : "";
     std::string bytes = WithLineBreaks(std::string_view(text, length), LineBreakBytes(FLineBreak),
                                        static_cast<size_t>(Send(SCI_GETLINECOUNT)));
-    if (FCp1252)
-        bytes = Utf8ToCp1252(bytes);
+    if (FEncoding != TTextEncoding::Utf8)
+        bytes = EncodeText(bytes, FEncoding);
     return bytes;
 }
 
@@ -399,6 +393,7 @@ void TSynEditor::TrimEditedLines(bool caretLineToo) {
 // Look
 
 void TSynEditor::SetOpenState(bool open) {
+    FOpen = open;
     setEnabled(open);
     FPaper = open ? palette().color(QPalette::Active, QPalette::Base) : EmptyPaper;
     ApplyStyles();
@@ -471,6 +466,29 @@ bool TSynEditor::event(QEvent* e) {
     return QsciScintilla::event(e);
 }
 
+std::optional<char32_t> TSynEditor::Unencodable(const QString& text) const {
+    if (FEncoding == TTextEncoding::Utf8 || text.isEmpty())
+        return std::nullopt;
+    const QByteArray utf8 = text.toUtf8();
+    return FirstUnencodable(std::string_view(utf8.constData(), utf8.size()), FEncoding);
+}
+
+std::optional<char32_t> TSynEditor::Unencodable(const QMimeData* source) const {
+    if (FEncoding == TTextEncoding::Utf8 || !source || !canInsertFromMimeData(source))
+        return std::nullopt;
+    // The text exactly as it would go in.
+    bool rectangular = false;
+    const QByteArray utf8 = QsciScintilla::fromMimeData(source, rectangular);
+    return FirstUnencodable(std::string_view(utf8.constData(), utf8.size()), FEncoding);
+}
+
+bool TSynEditor::IsPasteKey(const QKeyEvent* e) const {
+    const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                         Qt::AltModifier | Qt::MetaModifier);
+    const QsciCommand* command = standardCommands()->boundTo(e->key() | mods.toInt());
+    return command && command->command() == QsciCommand::Paste;
+}
+
 void TSynEditor::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
         const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
@@ -481,38 +499,82 @@ void TSynEditor::keyPressEvent(QKeyEvent* e) {
             return;
         }
     }
-    if (FCp1252 && !e->text().isEmpty()) {
-        const QString kept = Cp1252Repertoire(e->text());
-        if (kept != e->text()) {
-            QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->nativeScanCode(),
-                           e->nativeVirtualKey(), e->nativeModifiers(), kept, e->isAutoRepeat(),
-                           static_cast<quint16>(e->count()));
-            QsciScintilla::keyPressEvent(&copy);
-            e->setAccepted(copy.isAccepted());
-            return;
-        }
+    // Pasting by key takes the same road as the paste command.
+    if (IsPasteKey(e)) {
+        paste();
+        e->accept();
+        return;
+    }
+    if (const auto refused = Unencodable(e->text())) {
+        e->accept();
+        emit InputRefused(*refused);
+        return;
+    }
+    // QScintilla drops a typed character beyond the 16-bit range (its text is
+    // a surrogate pair); it goes in as a composed text would.
+    if (e->text().size() == 2 && e->text().front().isHighSurrogate()) {
+        QInputMethodEvent commit;
+        commit.setCommitString(e->text());
+        QsciScintilla::inputMethodEvent(&commit);
+        e->accept();
+        return;
     }
     QsciScintilla::keyPressEvent(e);
 }
 
 void TSynEditor::inputMethodEvent(QInputMethodEvent* e) {
-    if (FCp1252 && !e->commitString().isEmpty()) {
-        const QString kept = Cp1252Repertoire(e->commitString());
-        if (kept != e->commitString()) {
-            std::unique_ptr<QInputMethodEvent> copy(e->clone());
-            copy->setCommitString(kept, e->replacementStart(), e->replacementLength());
-            QsciScintilla::inputMethodEvent(copy.get());
-            return;
-        }
+    if (const auto refused = Unencodable(e->commitString())) {
+        // The composition ends without putting anything in.
+        std::unique_ptr<QInputMethodEvent> copy(e->clone());
+        copy->setCommitString(QString());
+        QsciScintilla::inputMethodEvent(copy.get());
+        emit InputRefused(*refused);
+        return;
     }
     QsciScintilla::inputMethodEvent(e);
 }
 
-// Pasted and dropped text comes through here.
+void TSynEditor::paste() {
+    if (const auto refused = Unencodable(QApplication::clipboard()->mimeData())) {
+        emit InputRefused(*refused);
+        return;
+    }
+    QsciScintilla::paste();
+}
+
+// The middle button pastes the selection where the system has one.
+void TSynEditor::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection()) {
+        if (const auto refused =
+                Unencodable(QApplication::clipboard()->mimeData(QClipboard::Selection))) {
+            e->accept();
+            emit InputRefused(*refused);
+            return;
+        }
+    }
+    QsciScintilla::mousePressEvent(e);
+}
+
+void TSynEditor::dropEvent(QDropEvent* e) {
+    const auto refused = Unencodable(e->mimeData());
+    if (!refused) {
+        QsciScintilla::dropEvent(e);
+        return;
+    }
+    e->ignore();
+    QDragLeaveEvent leave; // takes the drop caret away
+    QsciScintilla::dragLeaveEvent(&leave);
+    // Reported once the drop is over, not while the drag's source waits for it.
+    QMetaObject::invokeMethod(
+        this, [this, character = *refused] { emit InputRefused(character); }, Qt::QueuedConnection);
+}
+
+// Pasted and dropped text comes through here, checked already; text from
+// anywhere else that the encoding cannot hold is still never stored.
 QByteArray TSynEditor::fromMimeData(const QMimeData* source, bool& rectangular) const {
     QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
-    if (!FCp1252)
-        return text;
-    const std::string kept = Cp1252Repertoire(std::string_view(text.constData(), text.size()));
-    return QByteArray(kept.data(), static_cast<qsizetype>(kept.size()));
+    if (FEncoding != TTextEncoding::Utf8 &&
+        FirstUnencodable(std::string_view(text.constData(), text.size()), FEncoding))
+        return QByteArray();
+    return text;
 }

@@ -6,16 +6,19 @@
 // bytes are decoded into UTF-8 on loading and encoded back on saving. That
 // mapping is one to one for all 256 byte values, NUL and the five codes the
 // code page leaves undefined included, so an unedited file is saved byte for
-// byte. Whatever the user types, pastes or drops into such a document is
-// reduced to what Windows-1252 can hold first ("?" for anything else), so the
-// screen always shows what will be saved.
+// byte. Text the user types, pastes or drops that holds a character the
+// document's encoding cannot hold is refused whole, before it reaches the
+// text, and InputRefused names the character; nothing is ever stored as "?".
 //
 // Line breaks: the style found on loading (CR, LF or CR LF) is used for new
 // lines, and on saving every line break, whatever its kind, is written in it.
 #pragma once
 
+#include "texts/Encoding.h"
+
 #include <Qsci/qsciscintilla.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,14 +47,21 @@ public:
     bool IsEmpty() const;
     // Open: enabled on the window colour. Empty: disabled and grey.
     void SetOpenState(bool open);
+    bool IsOpen() const { return FOpen; }
     // Font sizes in points of the text and of the line-number gutter.
     void SetFontSizes(int textPoints, int gutterPoints);
     // The text as SaveToFile writes it (without trimming anything first).
     std::string Bytes() const;
 
     TLineBreak LineBreak() const { return FLineBreak; }
-    // True when the document is shown as Windows-1252 (its file was not UTF-8).
-    bool IsCp1252() const { return FCp1252; }
+    // The encoding the document is shown in: UTF-8 when its file was valid
+    // UTF-8, else Windows-1252.
+    TTextEncoding Encoding() const { return FEncoding; }
+    bool IsCp1252() const { return FEncoding == TTextEncoding::Windows1252; }
+
+    // Pastes the clipboard's text at the caret, unless the document's encoding
+    // cannot hold it.
+    void paste() override;
 
     // The highlighter that colours the text; its attributes may be changed at
     // any time and the editor follows.
@@ -70,14 +80,25 @@ signals:
     void UserChange();
     // Ctrl+F1: context help for the editor was asked for.
     void ContextHelp();
+    // Typed, pasted or dropped text was refused: the document's encoding
+    // cannot hold this character of it.
+    void InputRefused(char32_t character);
 
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
 
 private:
+    // The one check of the user's text: the first character that the
+    // document's encoding cannot hold, or none.
+    std::optional<char32_t> Unencodable(const QString& text) const;
+    std::optional<char32_t> Unencodable(const QMimeData* source) const;
+    // True when the key is bound to the editor's paste command.
+    bool IsPasteKey(const QKeyEvent* e) const;
     void TextModified(int position, int type, int length, int linesAdded);
     void UpdateUi(int updated);
     void NoteEditedLines(int firstLine, int lastLine);
@@ -91,7 +112,8 @@ private:
 
     TIniLexer* FLexer = nullptr;
     TLineBreak FLineBreak = TLineBreak::CrLf;
-    bool FCp1252 = false;
+    TTextEncoding FEncoding = TTextEncoding::Utf8;
+    bool FOpen = true;
     // Set while the editor itself replaces the text (loading, clearing) or
     // trims it, so those changes are told apart from the user's.
     bool FLoading = false;

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -46,8 +47,9 @@ protected:
     // One key press per character, the character as the event's text, as a
     // keyboard delivers it.
     void Type(const QString& text) {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        for (char32_t c : text.toUcs4()) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                            QString::fromUcs4(&c, 1));
             QApplication::sendEvent(&Editor, &press);
         }
     }
@@ -143,30 +145,115 @@ TEST_F(SynEditorTest, TextShowsAsUtf8OrWindows1252AndTypedTextIsEncodedBack) {
     EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("€ ü „x“"));
     GoTo(Length() - 2);
     // "€" is 0x80 in Windows-1252; the arrow has no place there.
+    QSignalSpy refusals(&Editor, &TSynEditor::InputRefused);
     Type(QString::fromUtf8("€ä→"));
-    EXPECT_EQ(Saved(), "K=\"\x80 \xFC \x84x\x93\"\x80\xE4?\r\n");
+    EXPECT_EQ(Saved(), "K=\"\x80 \xFC \x84x\x93\"\x80\xE4\r\n");
+    ASSERT_EQ(refusals.count(), 1);
+    EXPECT_EQ(refusals[0][0].value<char32_t>(), U'→');
 }
 
-TEST_F(SynEditorTest, PastedAndDroppedTextIsEncodedLikeTypedText) {
-    Load("K=\xE9\n");
-    QSignalSpy changes(&Editor, &TSynEditor::UserChange);
-    QApplication::clipboard()->setText(QString::fromUtf8("„€“→"));
-    GoTo(Length() - 1);
-    Editor.paste();
-    EXPECT_EQ(Editor.Bytes(), "K=\xE9\x84\x80\x93?\n");
+// The roads by which the user's text comes in.
+enum class Road { Typing, InputMethod, PasteKey, PasteCommand, Drop };
 
+class InputRoadTest : public SynEditorTest {
+protected:
+    void Put(Road road, const QString& text) {
+        switch (road) {
+        case Road::Typing:
+            Type(text);
+            break;
+        case Road::InputMethod: {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(&Editor, &commit);
+            break;
+        }
+        case Road::PasteKey:
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(&Editor, Qt::Key_V, Qt::ControlModifier);
+            break;
+        case Road::PasteCommand:
+            QApplication::clipboard()->setText(text);
+            Editor.paste();
+            break;
+        case Road::Drop: {
+            // Onto the start of the text.
+            QMimeData mime;
+            mime.setText(text);
+            const QPoint at(static_cast<int>(Send(Sci::SCI_POINTXFROMPOSITION, 0, 0)) + 1,
+                            static_cast<int>(Send(Sci::SCI_POINTYFROMPOSITION, 0, 0)) + 2);
+            QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &drop})
+                QApplication::sendEvent(Editor.viewport(), e);
+            break;
+        }
+        }
+        QApplication::processEvents(); // a refused drop is reported once it is over
+    }
+};
+
+const Road AllRoads[] = {Road::Typing, Road::InputMethod, Road::PasteKey, Road::PasteCommand,
+                         Road::Drop};
+
+TEST_F(InputRoadTest, TextTheEncodingCannotHoldIsRefusedWholeOnEveryRoad) {
     Paint();
-    QMimeData mime;
-    mime.setText(QString::fromUtf8("‚Ω"));
-    const QPoint at(static_cast<int>(Send(Sci::SCI_POINTXFROMPOSITION, 0, 0)) + 1,
-                    static_cast<int>(Send(Sci::SCI_POINTYFROMPOSITION, 0, 0)) + 2);
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &drop})
-        QApplication::sendEvent(Editor.viewport(), e);
-    EXPECT_EQ(Editor.Bytes(), "\x82?K=\xE9\x84\x80\x93?\n");
-    EXPECT_EQ(changes.count(), 2);
+    const std::string file = "K=\"\xE9\"\r\n";
+    const struct {
+        QString text;
+        char32_t refused;
+    } cases[] = {
+        {QString::fromUtf8("ł"), U'ł'},
+        {QString::fromUtf8("Ω"), U'Ω'},
+        {QString::fromUtf8("🦜"), U'🦜'},
+        // Pasted or dropped at once: nothing of it goes in.
+        {QString::fromUtf8("é→ł"), U'→'},
+    };
+    for (Road road : AllRoads) {
+        for (const auto& c : cases) {
+            if (road == Road::Typing && c.text.toUcs4().size() > 1)
+                continue; // typed, each key is a text of its own
+            SCOPED_TRACE(testing::Message() << int(road) << " " << c.text.toStdString());
+            Load(file);
+            Send(Sci::SCI_SETSEL, 0, 2); // a selection that must survive
+            QSignalSpy changes(&Editor, &TSynEditor::UserChange);
+            QSignalSpy refusals(&Editor, &TSynEditor::InputRefused);
+            Put(road, c.text);
+            EXPECT_EQ(Editor.Bytes(), file);
+            EXPECT_EQ(Send(Sci::SCI_GETSELECTIONSTART), 0);
+            EXPECT_EQ(Send(Sci::SCI_GETSELECTIONEND), 2);
+            EXPECT_EQ(changes.count(), 0);
+            ASSERT_EQ(refusals.count(), 1);
+            EXPECT_EQ(refusals[0][0].value<char32_t>(), c.refused);
+        }
+    }
+}
+
+TEST_F(InputRoadTest, TextTheEncodingHoldsGoesInOnEveryRoad) {
+    Paint();
+    const struct {
+        std::string file;
+        QString text;
+        std::string stored;
+    } cases[] = {
+        {"K=\xE9\r\n", QString::fromUtf8("é€„"), "\xE9\x80\x84"},
+        {"K=\"\xC3\xA9\"\n", QString::fromUtf8("łΩ🦜"),
+         "ł"
+         "Ω"
+         "🦜"},
+    };
+    for (Road road : AllRoads) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << int(road) << " " << c.text.toStdString());
+            Load(c.file);
+            GoTo(0);
+            QSignalSpy refusals(&Editor, &TSynEditor::InputRefused);
+            Put(road, c.text);
+            EXPECT_EQ(Saved(), c.stored + c.file);
+            EXPECT_EQ(refusals.count(), 0);
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -98,6 +99,51 @@ TEST(Cp1252Test, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1252("a日b"), "a?b");
     EXPECT_EQ(Utf8ToCp1252("a🦜b"), "a?b");
     EXPECT_EQ(Utf8ToCp1252("Ā"), "?"); // U+0100, just past Latin-1
+}
+
+TEST(TextEncodingTest, FirstCharacterTheEncodingCannotHold) {
+    using E = TTextEncoding;
+    const struct {
+        E encoding;
+        std::string text;
+        std::optional<char32_t> refused;
+    } cases[] = {
+        {E::Windows1252, "", std::nullopt},
+        {E::Windows1252, "é€„Ÿ ÿ\t", std::nullopt},
+        // The bytes the code page leaves undefined read as these C1 controls.
+        {E::Windows1252, "\u0081\u008D\u008F\u0090\u009D", std::nullopt},
+        {E::Windows1252, "a\u0080", U'\u0080'}, // € has the byte 0x80, U+0080 none
+        {E::Windows1252, "aΩbł", U'Ω'},
+        {E::Windows1252, "łść", U'ł'},
+        {E::Windows1252, "Ā", U'Ā'},
+        {E::Windows1252, "x🦜", U'🦜'},
+        {E::Windows1252, "ok" + Bytes({0xC3}), U'\uFFFD'},
+        {E::Utf8, "łΩ🦜", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(FirstUnencodable(c.text, c.encoding), c.refused);
+        // What is refused is exactly what the encoding would turn into "?".
+        if (c.encoding == E::Windows1252) {
+            EXPECT_EQ(c.refused.has_value(),
+                      EncodeText(c.text, c.encoding).find('?') != std::string::npos);
+        }
+    }
+}
+
+TEST(TextEncodingTest, EachEncodingReadsAndWritesItsOwnBytes) {
+    EXPECT_EQ(DetectEncoding("Gr\xC3\xB6\xC3\x9F"
+                             "e"),
+              TTextEncoding::Utf8);
+    EXPECT_EQ(DetectEncoding("Gr\xF6\xDF"
+                             "e"),
+              TTextEncoding::Windows1252);
+    EXPECT_STREQ(EncodingName(TTextEncoding::Utf8), "UTF-8");
+    EXPECT_STREQ(EncodingName(TTextEncoding::Windows1252), "Windows-1252");
+    EXPECT_EQ(DecodeText("\xE9\x80\x84", TTextEncoding::Windows1252), "é€„");
+    EXPECT_EQ(EncodeText("é€„", TTextEncoding::Windows1252), "\xE9\x80\x84");
+    EXPECT_EQ(DecodeText("é€„", TTextEncoding::Utf8), "é€„");
+    EXPECT_EQ(EncodeText("é€„", TTextEncoding::Utf8), "é€„");
 }
 
 } // namespace
