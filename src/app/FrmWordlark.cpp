@@ -246,6 +246,9 @@ void TFrmWordlark::BuildWindow() {
     Command(PopPaste, &QAction::triggered, &TFrmWordlark::PopPasteClick);
     Command(PopSelectAll, &QAction::triggered, &TFrmWordlark::PopSelectAllClick);
     Command(MemTranslation, &TSynEditor::UserChange, &TFrmWordlark::MemTranslationChange);
+    connect(MemTranslation, &TSynEditor::InputRefused, this, [this](char32_t character) {
+        Guarded([&] { MemTranslationInputRefused(character); });
+    });
     connect(LisTranslations, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopLanguages->popup(LisTranslations->viewport()->mapToGlobal(pos));
     });
@@ -327,7 +330,7 @@ void TFrmWordlark::showEvent(QShowEvent* event) {
 void TFrmWordlark::FormShow() {
     SelectProgramLanguage("");
     LoadSettings(FDataFolder + "Wordlark.ini");
-    setWindowTitle(Caption);
+    UpdateCaption();
     RestoreWindowPlacement(FDataFolder + "Wordlark.ini");
 }
 
@@ -396,10 +399,22 @@ void TFrmWordlark::BtnIniFileClick() {}
 void TFrmWordlark::EmptyEditor() {
     MemTranslation->ClearAll();
     MemTranslation->SetOpenState(false);
+    UpdateCaption();
 }
 
 void TFrmWordlark::OpenEditor() {
     MemTranslation->SetOpenState(true);
+    UpdateCaption();
+}
+
+void TFrmWordlark::UpdateCaption() {
+    QString caption = Caption;
+    if (MemTranslation->IsOpen()) {
+        caption += " - " + PathToQt(platform::ExtractFileName(TranslationPath));
+        if (!ProgramName.empty())
+            caption += " [" + ToDisplay(ProgramName) + "]";
+    }
+    setWindowTitle(caption);
 }
 
 void TFrmWordlark::UpdateIniFileButton() {
@@ -408,6 +423,17 @@ void TFrmWordlark::UpdateIniFileButton() {
 
 void TFrmWordlark::MemTranslationChange() {
     Modified = true;
+}
+
+// Says which character the document's encoding cannot hold, as the character
+// and its code point (it may not show in every font).
+void TFrmWordlark::MemTranslationInputRefused(char32_t character) {
+    const QString shown =
+        "'" + QString::fromUcs4(&character, 1) + "' (U+" +
+        QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, QChar('0')) +
+        ")";
+    DoMsgBox(m_aMNotInEncoding.arg(shown, EncodingName(MemTranslation->Encoding())),
+             QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void TFrmWordlark::PopCutClick() {
@@ -528,14 +554,12 @@ void TFrmWordlark::BtnEditClick() {
 
 bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
                                    const std::string& settingsFilePath) {
+    // The file is read first: one that cannot be read leaves the editor's text,
+    // the path it is saved to and the title as they were, so that a later save
+    // never writes this text over the file that failed to open.
+    MemTranslation->LoadFromFile(translationPath);
     TranslationPath = translationPath;
     SettingsFilePath = settingsFilePath;
-    QString caption =
-        QString(Caption) + " - " + PathToQt(platform::ExtractFileName(translationPath));
-    if (!ProgramName.empty())
-        caption += " [" + ToDisplay(ProgramName) + "]";
-    setWindowTitle(caption);
-    MemTranslation->LoadFromFile(translationPath);
     Modified = false;
     OpenEditor();
     UpdateIniFileButton();
@@ -568,6 +592,13 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
                  QMessageBox::Critical, QMessageBox::Ok);
         return false;
     }
+    // A second entry of a listed name would share its file, and saving would
+    // write the master's text over that translation.
+    if (FindTranslation(languageName)) {
+        DoMsgBox("'" + ToDisplay(languageName) + "'" + m_aMLanguageListed, QMessageBox::Critical,
+                 QMessageBox::Ok);
+        return false;
+    }
     auto* item = new QTreeWidgetItem(LisTranslations);
     SetItemBytes(item, 0, languageName);
     const std::string firstPath = ItemBytes(LisTranslations->topLevelItem(0), PathColumn);
@@ -585,6 +616,14 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
     return true;
 }
 
+QTreeWidgetItem* TFrmWordlark::FindTranslation(const std::string& name) const {
+    // Names are compared as the catalogue compares them: byte for byte.
+    for (int i = 0; i < LisTranslations->topLevelItemCount(); ++i)
+        if (ItemBytes(LisTranslations->topLevelItem(i), 0) == name)
+            return LisTranslations->topLevelItem(i);
+    return nullptr;
+}
+
 void TFrmWordlark::BtnDeleteClick() {
     QTreeWidgetItem* item = SelectedTranslation(m_aMSelectTrans);
     if (!item)
@@ -593,6 +632,10 @@ void TFrmWordlark::BtnDeleteClick() {
         DoMsgBox(m_aMNoDeleteGerman, QMessageBox::Information, QMessageBox::Ok);
         return;
     }
+    // Deleting empties the editor: its unsaved edits need the same question as
+    // everywhere else.
+    if (Modified && MemTranslation->IsOpen() && !AskDiscard())
+        return;
     if (DoMsgBox(m_aMSureToDelete, QMessageBox::Question, QMessageBox::Yes | QMessageBox::Cancel) !=
         QMessageBox::Yes)
         return;

@@ -81,7 +81,8 @@ public:
 
     // Message texts and dialog words in the interface language.
     QString m_aMDiscard, m_aMFailed, m_aMNoTransFile, m_aMSelectTrans, m_aMSelectTransSource,
-        m_aMNoDeleteGerman, m_aMSureToDelete, m_aMFileDoesNotExist, m_aMInvalidLanguageName;
+        m_aMNoDeleteGerman, m_aMSureToDelete, m_aMFileDoesNotExist, m_aMInvalidLanguageName,
+        m_aMLanguageListed, m_aMNotInEncoding;
     QString m_aMYes, m_aMYesToAll, m_aMNo, m_aMNoToAll, m_aMCancel, m_aMError, m_aMInformation,
         m_aMConfirmation, m_aMWarning;
 
@@ -102,6 +103,7 @@ public:
     void PopPasteClick();
     void PopSelectAllClick();
     void MemTranslationChange();
+    void MemTranslationInputRefused(char32_t character);
     void FormShow();
     bool FormCloseQuery();
     void FormResize();
@@ -125,6 +127,11 @@ private:
     QTreeWidgetItem* SelectedTranslation(const QString& noSelectionMessage);
     void EmptyEditor();
     void OpenEditor();
+    // The title names what the editor holds: the file it is saved to, and the
+    // program chosen in the wizard, or nothing while it is empty.
+    void UpdateCaption();
+    // The listed translation with exactly this name, or none.
+    QTreeWidgetItem* FindTranslation(const std::string& name) const;
     void UpdateIniFileButton();
     void ApplyMainTexts();
     QString DefaultLblInfo() const;

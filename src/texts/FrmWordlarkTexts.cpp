@@ -154,6 +154,12 @@ void TFrmWordlark::ApplyMainTexts() {
          " cannot be used as a language name, because it names the translation file. Choose "
          "another!",
          member(m_aMInvalidLanguageName)},
+        {"FrmWordlark.m_aMLanguageListed", " is listed already. Choose another name!",
+         member(m_aMLanguageListed)},
+        {"FrmWordlark.m_aMNotInEncoding",
+         "The character %1 cannot be stored in this file's encoding (%2), so it was not "
+         "inserted.",
+         member(m_aMNotInEncoding)},
         {"FrmWordlark.m_aMYes", "Yes", member(m_aMYes)},
         {"FrmWordlark.m_aMYesToAll", "Yes to all", member(m_aMYesToAll)},
         {"FrmWordlark.m_aMNo", "No", member(m_aMNo)},

@@ -8,9 +8,12 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -55,7 +58,14 @@ protected:
         };
     }
 
-    void Type(const QString& text) { QTest::keyClicks(Frm->MemTranslation, text); }
+    // One key press per character, the character as the event's text.
+    void Type(const QString& text) {
+        for (char32_t c : text.toUcs4()) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                            QString::fromUcs4(&c, 1));
+            QApplication::sendEvent(Frm->MemTranslation, &press);
+        }
+    }
 
     std::string Catalogue, English, Deutsch;
 };
@@ -150,6 +160,7 @@ TEST_F(TranslationTest, AMissingFileCanBeDroppedFromTheLists) {
 TEST_F(TranslationTest, AFileThatCannotBeOpenedIsReportedAndTheEditorKeepsItsState) {
     SelectTranslation("English");
     Frm->BtnEdit->click();
+    Type("x");
     ModalAnswers answers;
     answers.Click("OK");
     // A folder where the file should be: listed, exists as a path, cannot be read.
@@ -157,8 +168,12 @@ TEST_F(TranslationTest, AFileThatCannotBeOpenedIsReportedAndTheEditorKeepsItsSta
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_TRUE(answers.Seen()[0].Text.contains("Snapglass"))
         << answers.Seen()[0].Text.toStdString();
-    EXPECT_EQ(Frm->MemTranslation->Bytes(), English);
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), "x" + English);
     EXPECT_TRUE(Frm->MemTranslation->isEnabled());
+    EXPECT_TRUE(Frm->Modified);
+    // The text is still saved where it came from, and the title says so.
+    EXPECT_EQ(Frm->TranslationPath, Dir / "Snapglass/Snapglass_English.ini");
+    EXPECT_EQ(Frm->windowTitle(), "Brightmoor Wordlark - Snapglass_English.ini");
 }
 
 TEST_F(TranslationTest, AddCopiesTheMasterUnderANewName) {
@@ -206,6 +221,46 @@ TEST_F(TranslationTest, AddIsRefusedOrDroppedWithoutChanges) {
     EXPECT_FALSE(Frm->MemTranslation->isEnabled());
 }
 
+TEST_F(TranslationTest, AListedNameIsRefusedAndNothingIsWritten) {
+    SelectTranslation("English");
+    Frm->BtnEdit->click();
+    ModalAnswers answers;
+    // Names are compared byte for byte, as the catalogue compares them.
+    const struct {
+        const char* name;
+        bool refused;
+    } cases[] = {{"Deutsch", true}, {"English", true}, {"deutsch", false}, {"Deutsch2", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList before = ListNames(Frm->LisTranslations);
+        const std::string path = Frm->TranslationPath;
+        SelectTranslation("English");
+        answers.Then(NameLanguage(c.name));
+        if (c.refused)
+            answers.Click("OK");
+        Frm->BtnAdd->click();
+        ASSERT_EQ(answers.Pending(), 0u);
+        if (!c.refused) {
+            EXPECT_EQ(ListNames(Frm->LisTranslations), before + QStringList(c.name));
+            continue;
+        }
+        EXPECT_EQ(answers.Seen().back().Text,
+                  QString("'") + c.name + "' is listed already. Choose another name!");
+        EXPECT_EQ(answers.Seen().back().Title, "Error");
+        EXPECT_EQ(ListNames(Frm->LisTranslations), before);
+        EXPECT_EQ(Frm->TranslationPath, path);
+    }
+    // The wizard's road is refused the same way.
+    answers.Click("OK");
+    EXPECT_FALSE(Frm->AddTranslation("Deutsch", Dir / "Snapglass/Snapglass_English.ini"));
+    EXPECT_EQ(Choices(Frm->CbbDefaultLanguage),
+              QStringList({"English", "Deutsch", "deutsch", "Deutsch2"}));
+    // Saving writes the editor's text to the last added file, never over Deutsch.
+    Frm->BtnSave->click();
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), Deutsch);
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_English.ini"), English);
+}
+
 TEST_F(TranslationTest, TheNameDialogStartsEmptyEveryTime) {
     SelectTranslation("English");
     QString seenText = "unset";
@@ -243,6 +298,103 @@ TEST_F(TranslationTest, DeleteRemovesFromTheListOnly) {
     EXPECT_TRUE(Frm->MemTranslation->IsEmpty());
     EXPECT_EQ(Choices(Frm->CbbDefaultLanguage), QStringList({"English", "Deutsch"}));
     EXPECT_TRUE(fs::exists(Dir / "Snapglass/Snapglass_English.ini"));
+}
+
+TEST_F(TranslationTest, DeleteWithUnsavedEditsAsksToDiscardThemFirst) {
+    Dir.Write("Snapglass/Snapglass_Dansk.ini", English);
+    Dir.Write("Snapglass/Languages.ini",
+              "LanguageName=\"English\"\r\nLanguageFile=\"Snapglass_English.ini\"\r\n"
+              "LanguageName=\"Deutsch\"\r\nLanguageFile=\"Snapglass_Deutsch.ini\"\r\n"
+              "LanguageName=\"Dansk\"\r\nLanguageFile=\"Snapglass_Dansk.ini\"\r\n");
+    Frm->PopRefresh->trigger();
+    SelectTranslation("Deutsch");
+    Frm->BtnEdit->click();
+    Type("x");
+    const std::string edited = Frm->MemTranslation->Bytes();
+
+    ModalAnswers answers;
+    SelectTranslation("English");
+    answers.Click("Cancel");
+    Frm->BtnDelete->click();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].Text, "You made changes! Sure to discard them?");
+    EXPECT_EQ(ListNames(Frm->LisTranslations), QStringList({"English", "Deutsch", "Dansk"}));
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), edited);
+    EXPECT_TRUE(Frm->MemTranslation->isEnabled());
+
+    // Discarding leads to the usual confirmation; Cancel there keeps all too.
+    answers.Click("Yes").Click("Cancel");
+    Frm->BtnDelete->click();
+    ASSERT_EQ(answers.Seen().size(), 3u);
+    EXPECT_EQ(answers.Seen()[2].Text, "Sure to delete?");
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), edited);
+
+    answers.Click("Yes").Click("Yes");
+    Frm->BtnDelete->click();
+    EXPECT_EQ(ListNames(Frm->LisTranslations), QStringList({"Deutsch", "Dansk"}));
+    EXPECT_TRUE(Frm->MemTranslation->IsEmpty());
+
+    // With the editor empty there are no edits to lose: only the confirmation.
+    SelectTranslation("Dansk");
+    answers.Click("Yes");
+    Frm->BtnDelete->click();
+    ASSERT_EQ(answers.Seen().size(), 6u);
+    EXPECT_EQ(answers.Seen()[5].Text, "Sure to delete?");
+    EXPECT_EQ(ListNames(Frm->LisTranslations), QStringList({"Deutsch"}));
+}
+
+TEST_F(TranslationTest, TheTitleNamesWhatTheEditorHolds) {
+    const std::string other = InstallDemo("Other");
+    const QString plain = "Brightmoor Wordlark";
+    Frm->SetProgramName("Snapglass");
+    ModalAnswers answers;
+    const struct {
+        const char* step;
+        std::function<void()> run;
+        QString title;
+    } steps[] = {
+        {"edit", [&] { SelectTranslation("English"), Frm->BtnEdit->click(); },
+         plain + " - Snapglass_English.ini [Snapglass]"},
+        {"add",
+         [&] {
+             SelectTranslation("Deutsch");
+             answers.Then(NameLanguage(QString::fromUtf8(Francais)));
+             Frm->BtnAdd->click();
+         },
+         plain + " - Snapglass_" + QString::fromUtf8(Francais) + ".ini [Snapglass]"},
+        {"delete",
+         [&] {
+             answers.Click("Yes");
+             Frm->BtnDelete->click();
+         },
+         plain},
+        {"edit again, the deletion discarded",
+         [&] {
+             SelectTranslation("English");
+             answers.Click("Yes");
+             Frm->BtnEdit->click();
+         },
+         plain + " - Snapglass_English.ini [Snapglass]"},
+        {"browse",
+         [&] {
+             answers.Then(ChooseFile(other));
+             Frm->BtnSelectInitFile->click();
+         },
+         plain},
+        {"edit without a program", [&] { SelectTranslation("Deutsch"), Frm->BtnEdit->click(); },
+         plain + " - Snapglass_Deutsch.ini"},
+        {"the wizard's hand-over",
+         [&] {
+             Frm->LoadCatalogue(Catalogue);
+             Frm->SetCataloguePath(Catalogue);
+         },
+         plain},
+    };
+    for (const auto& s : steps) {
+        s.run();
+        ASSERT_EQ(answers.Pending(), 0u) << s.step;
+        EXPECT_EQ(Frm->windowTitle(), s.title) << s.step;
+    }
 }
 
 TEST_F(TranslationTest, OnlyTheExactNameDeutschIsProtected) {
@@ -368,6 +520,31 @@ TEST_F(TranslationTest, EditAddDeleteRoundTrip) {
     EXPECT_EQ(TempDir::Read(francaisFile), "X" + deutsch);
     EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), deutsch);
     EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_English.ini"), English);
+}
+
+// Snapglass_Deutsch.ini is no UTF-8, so it shows as Windows-1252.
+TEST_F(TranslationTest, CharactersTheFileCannotHoldAreRefusedWithAMessage) {
+    SelectTranslation("Deutsch");
+    Frm->BtnEdit->click();
+    ModalAnswers answers;
+    answers.Click("OK").Click("OK").Click("OK").Click("OK");
+    Type(QString::fromUtf8("łść"));
+    QApplication::clipboard()->setText(QString::fromUtf8("Ω"));
+    Frm->PopPaste->trigger();
+    ASSERT_EQ(answers.Seen().size(), 4u);
+    EXPECT_EQ(answers.Seen()[0].Text, QString::fromUtf8("The character 'ł' (U+0142) cannot be "
+                                                        "stored in this file's encoding "
+                                                        "(Windows-1252), so it was not inserted."));
+    EXPECT_EQ(answers.Seen()[0].Title, "Warning");
+    EXPECT_TRUE(answers.Seen()[2].Text.contains(QString::fromUtf8("'ć' (U+0107)")));
+    EXPECT_TRUE(answers.Seen()[3].Text.contains(QString::fromUtf8("'Ω' (U+03A9)")));
+    EXPECT_FALSE(Frm->Modified);
+
+    // What the code page holds goes in and is saved as its bytes.
+    Type(QString::fromUtf8("é€„"));
+    Frm->BtnSave->click();
+    EXPECT_EQ(answers.Seen().size(), 4u);
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), "\xE9\x80\x84" + Deutsch);
 }
 
 TEST_F(TranslationTest, ClipboardCommandsOfTheEditorMenu) {

@@ -133,7 +133,8 @@ TEST(ShippedLanguagesTest, TranslationsKeepTheMakersAddressesAndLeadingBlanks) {
         for (size_t i = 0; i < entries.size(); ++i) {
             const std::string& en = english[i].Value;
             const std::string& tr = entries[i].Value;
-            for (const char* host : {"www.brightmoor.example", "brightmoor.example", "%s"})
+            for (const char* host :
+                 {"www.brightmoor.example", "brightmoor.example", "%s", "%1", "%2"})
                 EXPECT_EQ(en.find(host) != std::string::npos, tr.find(host) != std::string::npos)
                     << name << ": " << english[i].Key << " and " << host;
             // Messages shown right behind a quoted name start with a blank.
