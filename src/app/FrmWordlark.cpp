@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 

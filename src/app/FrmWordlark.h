@@ -20,6 +20,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTreeWidget;
+class QTranslator;
 class QTreeWidgetItem;
 class TSynEditor;
 class TFrmAddLanguage;
@@ -48,6 +49,9 @@ public:
     void SelectProgramLanguage(const std::string& languageName);
     void Nationalize(const std::string& languageFile, const std::string& languageName);
     QString GetNationalText(const std::string& key, const QString& defaultText);
+    // The locale whose translation of Qt's own texts is in use; empty for
+    // Qt's English.
+    const std::string& QtLocale() const { return FQtLocale; }
 
     // Preferences.
     void LoadSettings(const std::string& path);
@@ -134,6 +138,9 @@ private:
     QTreeWidgetItem* FindTranslation(const std::string& name) const;
     void UpdateIniFileButton();
     void ApplyMainTexts();
+    // Qt's own texts (file dialogs, standard buttons) in the interface
+    // language: Qt's translation for the locale, none for English.
+    void ApplyQtTexts(const std::string& locale);
     QString DefaultLblInfo() const;
     QString DefaultLblSend() const;
 
@@ -147,6 +154,8 @@ private:
     std::unique_ptr<TInitFile> FInterfaceTexts;
     std::string FCurrentLanguageName;
     std::string FCurrentLanguageFile;
+    std::unique_ptr<QTranslator> FQtTranslator;
+    std::string FQtLocale;
     bool FShown = false;
     bool FUseBuildInFont = false;
     bool FUseFontSettings = true;

@@ -4,15 +4,19 @@
 
 #include "app/Catalogue.h"
 #include "platform/Platform.h"
+#include "texts/InterfaceLocale.h"
 #include "texts/QtText.h"
 #include "texts/Registration.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QPushButton>
+#include <QTranslator>
 
 namespace {
 const char* const MakerHost = "www.brightmoor.example";
@@ -70,6 +74,31 @@ void TFrmWordlark::Nationalize(const std::string& languageFile, const std::strin
         FCurrentLanguageFile = languageFile;
     }
     ApplyMainTexts();
+    ApplyQtTexts(InterfaceLocale(FInterfaceTexts->GetString(LocaleKey, ""), languageName));
+}
+
+void TFrmWordlark::ApplyQtTexts(const std::string& locale) {
+    if (locale == FQtLocale)
+        return;
+    if (FQtTranslator) {
+        QCoreApplication::removeTranslator(FQtTranslator.get());
+        FQtTranslator.reset();
+    }
+    FQtLocale.clear();
+    auto translator = std::make_unique<QTranslator>();
+    // Qt's own texts are English. "qtbase_pt_BR" falls back to "qtbase_pt"
+    // when there is no such file.
+    const bool english = locale.empty() || locale == "en" || locale.rfind("en_", 0) == 0;
+    if (!english && translator->load("qtbase_" + QString::fromStdString(locale),
+                                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        FQtTranslator = std::move(translator);
+        FQtLocale = locale;
+    }
+    // Windows retranslate Qt's texts on the change events posted for it. They
+    // are delivered now, not in the loop of the next message dialog, where
+    // they would put Qt's words back over the dialog's own button captions.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 }
 
 QString TFrmWordlark::DefaultLblInfo() const {

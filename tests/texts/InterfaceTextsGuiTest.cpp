@@ -6,6 +6,7 @@
 #include "dialogs/FrmAddLanguage.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -335,6 +336,39 @@ TEST_F(InterfaceTextsTest, EveryShippedTranslationCoversTheWholeMainWindow) {
             else
                 EXPECT_NE(text, english.at(name)) << language << " " << name << " still English";
         }
+    }
+}
+
+// Qt's own dialogs speak the interface language: the catalogue's file dialog,
+// made under Deutsch and asked again after each change of language.
+TEST_F(InterfaceTextsTest, QtsOwnDialogsSpeakTheInterfaceLanguage) {
+    InstallProgramFiles();
+    WriteSettings({{"LanguageName", "Deutsch"}});
+    Start();
+    Show();
+    const struct {
+        const char* language;
+        const char* locale;
+        QStringList buttons; // accept, reject
+    } cases[] = {
+        {"Deutsch", "de", {QString::fromUtf8("Öffnen"), "Abbrechen"}},
+        {"Français", "fr", {"Ouvrir", "Annuler"}},
+        {"English", "", {"Open", "Cancel"}},
+        {"Deutsch", "de", {QString::fromUtf8("Öffnen"), "Abbrechen"}},
+    };
+    for (const auto& c : cases) {
+        Frm->SelectProgramLanguage(c.language);
+        EXPECT_EQ(Frm->QtLocale(), c.locale);
+        QStringList buttons;
+        ModalAnswers answers;
+        answers.Then([&](QWidget* dialog) {
+            auto* box = dialog->findChild<QDialogButtonBox*>();
+            for (auto kind : {QDialogButtonBox::Open, QDialogButtonBox::Cancel})
+                buttons << (box && box->button(kind) ? box->button(kind)->text() : QString());
+            QMetaObject::invokeMethod(dialog, "reject");
+        });
+        Frm->BtnSelectInitFile->click();
+        EXPECT_EQ(buttons, c.buttons) << c.language;
     }
 }
 
