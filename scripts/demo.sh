@@ -1,30 +1,62 @@
 #!/usr/bin/env bash
-# Builds Wordlark and starts it on a ready demo installation: the sample program
-# Snapglass installed and registered in a sandbox under build/demo/, with every
-# shell folder pointed into that sandbox, so nothing outside the build tree is
-# touched and no root rights are needed.
-#
-#   scripts/demo.sh                 start on the current display
-#   scripts/demo.sh --xvfb          start on a virtual screen (no display needed)
-#   scripts/demo.sh --reset         throw the sandbox away and install it afresh
+# Builds the program Wordlark (only the program: the tests and benchmarks are
+# built by scripts/test.sh) and starts it on a ready demo installation: the
+# sample program Snapglass installed and registered in a sandbox under
+# build/demo/, with every shell folder pointed into that sandbox, so nothing
+# outside the build tree is touched and no root rights are needed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
+
+usage() {
+  cat <<USAGE
+Usage: scripts/demo.sh [--xvfb] [--reset] [--help]
+
+Installs the Debian packages Wordlark needs (with sudo when not run as root),
+builds the program in $build and starts it on a demo installation of the
+sample program Snapglass in $build/demo/.
+
+  --xvfb    start Wordlark on a virtual screen (no display needed)
+  --reset   throw the demo installation away and install it afresh
+  --help    show this help
+
+The tests and benchmarks are built and run by scripts/test.sh.
+USAGE
+}
+
 use_xvfb=0
+reset=0
 for arg in "$@"; do
   case "$arg" in
     --xvfb) use_xvfb=1 ;;
-    --reset) rm -rf "$build/demo" ;;
-    *) echo "demo: unknown option $arg" >&2; exit 2 ;;
+    --reset) reset=1 ;;
+    -h|--help) usage; exit 0 ;;
+    *) echo "demo: unknown option $arg (see scripts/demo.sh --help)" >&2; exit 2 ;;
   esac
 done
+if ((!use_xvfb)) && [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+  echo "demo: there is no display to show Wordlark on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
+  echo "demo: run 'scripts/demo.sh --xvfb' to start it on a virtual screen instead." >&2
+  exit 1
+fi
 
+echo "demo: checking the Debian packages Wordlark needs, installing any that are missing"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+
+echo "demo: building Wordlark in $build (the first build takes a few minutes)"
+mkdir -p "$build"
+log=$build/demo-build.log
+if ! "$root/scripts/build.sh" --target wordlark >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "demo: the build failed; its output is above and in $log" >&2
+  exit 1
+fi
 
 sandbox=$build/demo
 program=$sandbox/Programs/Snapglass
+((reset)) && rm -rf "$sandbox"
 if [[ ! -f "$program/Languages.ini" ]]; then
+  echo "demo: installing the sample program Snapglass in $sandbox"
   mkdir -p "$program" "$sandbox/home" "$sandbox/local" "$sandbox/roaming" "$sandbox/common" \
            "$sandbox/cache" "$sandbox/runtime"
   cp "$root"/demo/Snapglass/* "$program/"
@@ -36,6 +68,7 @@ if [[ ! -f "$program/Languages.ini" ]]; then
   printf 'Language="English"\r\nDelay="3"\r\nFormat="PNG"\r\n' \
     > "$sandbox/local/Brightmoor/Snapglass/Snapglass.ini"
 fi
+mkdir -p "$sandbox/runtime"
 chmod 700 "$sandbox/runtime"
 
 export HOME=$sandbox/home
@@ -45,13 +78,10 @@ export XDG_DATA_DIRS=$sandbox/common
 export XDG_CACHE_HOME=$sandbox/cache
 export XDG_RUNTIME_DIR=$sandbox/runtime
 
-echo "demo: Snapglass's catalogue is $program/Languages.ini"
+echo "demo: Snapglass's catalogue is $program/Languages.ini (\"Browse\" opens it)"
 if ((use_xvfb)); then
+  echo "demo: starting Wordlark on a virtual screen"
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$build/src/wordlark"
 fi
-if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-  echo "demo: there is no display to show Wordlark on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
-  echo "demo: run 'scripts/demo.sh --xvfb' to start it on a virtual screen instead." >&2
-  exit 1
-fi
+echo "demo: starting Wordlark"
 exec "$build/src/wordlark"
