@@ -383,12 +383,6 @@ TEST_F(TranslationTest, TheTitleNamesWhatTheEditorHolds) {
          plain},
         {"edit without a program", [&] { SelectTranslation("Deutsch"), Frm->BtnEdit->click(); },
          plain + " - Snapglass_Deutsch.ini"},
-        {"the wizard's hand-over",
-         [&] {
-             Frm->LoadCatalogue(Catalogue);
-             Frm->SetCataloguePath(Catalogue);
-         },
-         plain},
     };
     for (const auto& s : steps) {
         s.run();

@@ -131,19 +131,4 @@ TEST(TextEncodingTest, FirstCharacterTheEncodingCannotHold) {
     }
 }
 
-TEST(TextEncodingTest, EachEncodingReadsAndWritesItsOwnBytes) {
-    EXPECT_EQ(DetectEncoding("Gr\xC3\xB6\xC3\x9F"
-                             "e"),
-              TTextEncoding::Utf8);
-    EXPECT_EQ(DetectEncoding("Gr\xF6\xDF"
-                             "e"),
-              TTextEncoding::Windows1252);
-    EXPECT_STREQ(EncodingName(TTextEncoding::Utf8), "UTF-8");
-    EXPECT_STREQ(EncodingName(TTextEncoding::Windows1252), "Windows-1252");
-    EXPECT_EQ(DecodeText("\xE9\x80\x84", TTextEncoding::Windows1252), "é€„");
-    EXPECT_EQ(EncodeText("é€„", TTextEncoding::Windows1252), "\xE9\x80\x84");
-    EXPECT_EQ(DecodeText("é€„", TTextEncoding::Utf8), "é€„");
-    EXPECT_EQ(EncodeText("é€„", TTextEncoding::Utf8), "é€„");
-}
-
 } // namespace
