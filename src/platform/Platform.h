@@ -4,8 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace smapi {
+struct TMapiFunctions;
+}
 
 namespace platform {
 
@@ -55,6 +60,14 @@ public:
     // Starts a program with its arguments.
     virtual bool StartProgram(const std::string& program,
                               const std::vector<std::string>& arguments);
+
+    // Mail: the Simple MAPI entry points (platform/SimpleMapi.h), or null when
+    // no mail system can be reached. On Windows the system's library is loaded
+    // at the first call; one that lacks an entry point raises EMapiDllError.
+    virtual const smapi::TMapiFunctions* SimpleMapi();
+    // The name of the mail system's default profile: nothing when the system
+    // keeps none, empty when it cannot be read.
+    virtual std::optional<std::string> DefaultMailProfile();
 };
 
 // The platform in use. Tests install a double with Install().

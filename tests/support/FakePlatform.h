@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "support/FakeMapi.h"
 
 #include <memory>
 #include <string>
@@ -43,8 +44,16 @@ public:
         return Record("program", program, arguments);
     }
 
+    // The mail system: a fake one that records every call.
+    const smapi::TMapiFunctions* SimpleMapi() override {
+        return Mail.Available ? &Mail.Table : nullptr;
+    }
+    std::optional<std::string> DefaultMailProfile() override { return MailProfile; }
+
     std::string Root; // with a trailing separator
     std::vector<ShellRequest> ShellRequests;
+    TFakeMapi Mail;
+    std::optional<std::string> MailProfile; // the system's default profile, if it keeps one
 
 private:
     bool Record(const char* what, const std::string& target,

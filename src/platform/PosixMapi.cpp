@@ -1,0 +1,240 @@
+// Simple MAPI on POSIX desktops: the ten calls served by the program itself.
+// A message goes to the desktop's mail client through xdg-email, which opens
+// the client's compose window filled in; there is no mail store, so reading,
+// saving and the address book are not there. Without xdg-email there is no
+// mail system at all.
+#ifndef _WIN32
+#include "platform/Platform.h"
+#include "platform/Process.h"
+#include "platform/SimpleMapi.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+std::chrono::milliseconds XdgEmailTimeout{5000};
+
+namespace {
+using namespace smapi;
+
+std::set<LHANDLE>& Sessions() {
+    static std::set<LHANDLE> sessions;
+    return sessions;
+}
+
+// Session 0 stands for "log on for this call only".
+bool KnownSession(LHANDLE session) {
+    return session == 0 || Sessions().count(session) != 0;
+}
+
+// Whether a program can be found on PATH as posix_spawnp would find it.
+bool OnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    const std::string folders = path ? path : "/bin:/usr/bin";
+    size_t start = 0;
+    for (;;) {
+        const size_t end = folders.find(':', start);
+        std::string folder = folders.substr(start, end - start);
+        if (folder.empty())
+            folder = ".";
+        const std::string candidate = folder + "/" + program;
+        struct stat info {};
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0)
+            return true;
+        if (end == std::string::npos)
+            return false;
+        start = end + 1;
+    }
+}
+
+std::string Text(const char* text) {
+    return text ? std::string(text) : std::string();
+}
+
+// The address a recipient is reached at, without a transport prefix.
+std::string MailAddress(const MapiRecipDesc& recipient) {
+    std::string address = Text(recipient.lpszAddress);
+    if (address.empty())
+        address = Text(recipient.lpszName);
+    if (address.size() > 5 && strncasecmp(address.c_str(), "SMTP:", 5) == 0)
+        address.erase(0, 5);
+    return address;
+}
+
+// An address inside a mailto: URI: everything but letters, digits and the
+// few characters that never mean anything there is percent-encoded, so "?",
+// "&", "," and "%" stay part of the address.
+std::string UriEncoded(const std::string& address) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : address) {
+        if (std::isalnum(c) || std::strchr("-._~@+", c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+ULONG WORDLARK_MAPI_CALL Logon(ULONG_PTR, char*, char*, FLAGS, ULONG, LHANDLE* session) {
+    if (!session)
+        return MAPI_E_FAILURE;
+    static LHANDLE last = 0;
+    *session = ++last;
+    Sessions().insert(*session);
+    return SUCCESS_SUCCESS;
+}
+
+ULONG WORDLARK_MAPI_CALL Logoff(LHANDLE session, ULONG_PTR, FLAGS, ULONG) {
+    return Sessions().erase(session) != 0 ? SUCCESS_SUCCESS : MAPI_E_INVALID_SESSION;
+}
+
+// Every name is taken as the address it is: there is no address book.
+ULONG WORDLARK_MAPI_CALL ResolveName(LHANDLE session, ULONG_PTR, char* name, FLAGS, ULONG,
+                                     lpMapiRecipDesc* recipient) {
+    if (!recipient)
+        return MAPI_E_FAILURE;
+    *recipient = nullptr;
+    if (!KnownSession(session))
+        return MAPI_E_INVALID_SESSION;
+    const size_t length = name ? std::strlen(name) : 0;
+    if (length == 0)
+        return MAPI_E_UNKNOWN_RECIPIENT;
+    // One block that MAPIFreeBuffer releases at once: the record, then the text
+    // that serves as both name and address.
+    void* block = std::malloc(sizeof(MapiRecipDesc) + length + 1);
+    if (!block)
+        return MAPI_E_INSUFFICIENT_MEMORY;
+    auto* desc = static_cast<MapiRecipDesc*>(block);
+    char* text = static_cast<char*>(block) + sizeof(MapiRecipDesc);
+    std::memcpy(text, name, length + 1);
+    *desc = MapiRecipDesc{};
+    desc->ulRecipClass = MAPI_TO;
+    desc->lpszName = text;
+    desc->lpszAddress = text;
+    *recipient = desc;
+    return SUCCESS_SUCCESS;
+}
+
+ULONG WORDLARK_MAPI_CALL FreeBuffer(void* buffer) {
+    std::free(buffer);
+    return SUCCESS_SUCCESS;
+}
+
+// xdg-email's exit codes as the mail system's.
+ULONG MailResult(const TProcessResult& result) {
+    switch (result.State) {
+    case TProcessResult::TState::StillRunning:
+        // The mail client took the message and is still showing it.
+        return SUCCESS_SUCCESS;
+    case TProcessResult::TState::Exited:
+        switch (result.ExitCode) {
+        case 0:
+            return SUCCESS_SUCCESS;
+        case 2: // a file does not exist
+            return MAPI_E_ATTACHMENT_NOT_FOUND;
+        case 5: // a file cannot be read
+            return MAPI_E_ATTACHMENT_OPEN_FAILURE;
+        default:
+            return MAPI_E_FAILURE;
+        }
+    default:
+        return MAPI_E_FAILURE;
+    }
+}
+
+ULONG WORDLARK_MAPI_CALL SendMail(LHANDLE session, ULONG_PTR, lpMapiMessage message, FLAGS, ULONG) {
+    if (!message)
+        return MAPI_E_FAILURE;
+    if (!KnownSession(session))
+        return MAPI_E_INVALID_SESSION;
+    std::vector<std::string> argv = {"xdg-email", "--utf8"};
+    std::string to;
+    for (ULONG i = 0; message->lpRecips && i < message->nRecipCount; ++i) {
+        const MapiRecipDesc& recipient = message->lpRecips[i];
+        const std::string address = MailAddress(recipient);
+        if (address.empty())
+            return MAPI_E_INVALID_RECIPS;
+        switch (recipient.ulRecipClass) {
+        case MAPI_TO:
+            to += (to.empty() ? "" : ",") + UriEncoded(address);
+            break;
+        case MAPI_CC:
+            argv.insert(argv.end(), {"--cc", address});
+            break;
+        case MAPI_BCC:
+            argv.insert(argv.end(), {"--bcc", address});
+            break;
+        default:
+            return MAPI_E_BAD_RECIPTYPE;
+        }
+    }
+    // xdg-email refuses an option with an empty text.
+    if (const std::string subject = Text(message->lpszSubject); !subject.empty())
+        argv.insert(argv.end(), {"--subject", subject});
+    if (const std::string body = Text(message->lpszNoteText); !body.empty())
+        argv.insert(argv.end(), {"--body", body});
+    for (ULONG i = 0; message->lpFiles && i < message->nFileCount; ++i) {
+        const std::string path = Text(message->lpFiles[i].lpszPathName);
+        if (path.empty())
+            return MAPI_E_ATTACHMENT_NOT_FOUND;
+        argv.insert(argv.end(), {"--attach", path});
+    }
+    if (!to.empty())
+        argv.push_back("mailto:" + to);
+    return MailResult(RunProcess(argv, XdgEmailTimeout));
+}
+
+ULONG WORDLARK_MAPI_CALL SaveMail(LHANDLE session, ULONG_PTR, lpMapiMessage, FLAGS, ULONG, char*) {
+    return KnownSession(session) ? MAPI_E_NOT_SUPPORTED : MAPI_E_INVALID_SESSION;
+}
+
+ULONG WORDLARK_MAPI_CALL ReadMail(LHANDLE session, ULONG_PTR, char*, FLAGS, ULONG,
+                                  lpMapiMessage* message) {
+    if (message)
+        *message = nullptr;
+    return KnownSession(session) ? MAPI_E_INVALID_MESSAGE : MAPI_E_INVALID_SESSION;
+}
+
+ULONG WORDLARK_MAPI_CALL FindNext(LHANDLE session, ULONG_PTR, char*, char*, FLAGS, ULONG, char*) {
+    return KnownSession(session) ? MAPI_E_NO_MESSAGES : MAPI_E_INVALID_SESSION;
+}
+
+ULONG WORDLARK_MAPI_CALL DeleteMail(LHANDLE session, ULONG_PTR, char*, FLAGS, ULONG) {
+    return KnownSession(session) ? MAPI_E_INVALID_MESSAGE : MAPI_E_INVALID_SESSION;
+}
+
+ULONG WORDLARK_MAPI_CALL Address(LHANDLE session, ULONG_PTR, char*, ULONG, char*, ULONG,
+                                 lpMapiRecipDesc, FLAGS, ULONG, ULONG* count,
+                                 lpMapiRecipDesc* chosen) {
+    if (count)
+        *count = 0;
+    if (chosen)
+        *chosen = nullptr;
+    return KnownSession(session) ? MAPI_E_NOT_SUPPORTED : MAPI_E_INVALID_SESSION;
+}
+
+const TMapiFunctions XdgEmailMapi = {FindNext,   Logoff,      Logon,      SendMail, ReadMail,
+                                     DeleteMail, ResolveName, FreeBuffer, Address,  SaveMail};
+} // namespace
+
+const smapi::TMapiFunctions* Platform::SimpleMapi() {
+    return OnPath("xdg-email") ? &XdgEmailMapi : nullptr;
+}
+
+std::optional<std::string> Platform::DefaultMailProfile() {
+    return std::nullopt;
+}
+
+} // namespace platform
+#endif

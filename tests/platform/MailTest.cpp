@@ -1,0 +1,207 @@
+// The mail system built into the program on POSIX desktops, against a
+// stand-in for xdg-email placed first on PATH.
+#ifndef _WIN32
+#include "platform/Platform.h"
+#include "platform/SimpleMapi.h"
+#include "send/Email.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace smapi;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Puts a folder first on PATH (or makes it the whole PATH) for the life of
+// the object.
+class ScopedPath {
+public:
+    ScopedPath(const std::string& folder, bool only) : FOld(std::getenv("PATH")) {
+        setenv("PATH", (only ? folder : folder + ":" + FOld).c_str(), 1);
+    }
+    ~ScopedPath() { setenv("PATH", FOld.c_str(), 1); }
+
+private:
+    std::string FOld;
+};
+
+class XdgEmailTest : public ::testing::Test {
+protected:
+    XdgEmailTest() : Path(Dir / "bin", false) {
+        fs::create_directories(Dir / "bin");
+        // Writes its arguments, each ended by a NUL byte, and exits with the
+        // code in the file "code" (0 without it).
+        const std::string script =
+            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"" + Dir.Path() +
+            "args\"\n" + "[ -f \"" + Dir.Path() + "slow\" ] && sleep 5\n" + "exit $(cat \"" +
+            Dir.Path() + "code\" 2>/dev/null || echo 0)\n";
+        fs::permissions(Dir.Write("bin/xdg-email", script), fs::perms::owner_all);
+        Mapi = platform::CreateNative()->SimpleMapi();
+    }
+    ~XdgEmailTest() override { platform::XdgEmailTimeout = 5000ms; }
+
+    std::vector<std::string> Arguments() const {
+        const std::string bytes = TempDir::Read(Dir / "args");
+        std::vector<std::string> args;
+        size_t start = 0;
+        for (size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)
+            args.push_back(bytes.substr(start, end - start));
+        return args;
+    }
+
+    TempDir Dir;
+    ScopedPath Path;
+    const TMapiFunctions* Mapi = nullptr;
+};
+
+MapiRecipDesc Recip(ULONG recipClass, const char* name, const char* address) {
+    MapiRecipDesc r{};
+    r.ulRecipClass = recipClass;
+    r.lpszName = const_cast<char*>(name);
+    r.lpszAddress = const_cast<char*>(address);
+    return r;
+}
+
+TEST_F(XdgEmailTest, TheMessageBecomesOneArgumentVector) {
+    ASSERT_NE(Mapi, nullptr);
+    LHANDLE session = 0;
+    ASSERT_EQ(Mapi->Logon(0, nullptr, nullptr, MAPI_NEW_SESSION, 0, &session), SUCCESS_SUCCESS);
+    EXPECT_NE(session, 0u);
+
+    const std::string t = Dir.Write("My Folder/Snapglass_Fran\xc3\xa7"
+                                    "ais.ini",
+                                    "x");
+    const std::string c = Dir.Write("-odd/Languages.ini", "y");
+    MapiRecipDesc recips[] = {
+        Recip(MAPI_TO, "Brightmoor", "SMTP:translations@brightmoor.example"),
+        Recip(MAPI_CC, "cc@b.example", nullptr),
+        Recip(MAPI_TO, "Odd, Name?&x", "odd, name?&x%@b.example"),
+        Recip(MAPI_BCC, "Hidden", "smtp:bcc@b.example"),
+    };
+    MapiFileDesc files[2] = {};
+    files[0].nPosition = files[1].nPosition = 0xFFFFFFFF;
+    files[0].lpszPathName = const_cast<char*>(t.c_str());
+    files[1].lpszPathName = const_cast<char*>(c.c_str());
+    char subject[] = "Translation of Snapglass_Fran\xc3\xa7"
+                     "ais.ini";
+    char body[] = "Line one\nLine \"two\" $(no shell)";
+    MapiMessage message{};
+    message.lpszSubject = subject;
+    message.lpszNoteText = body;
+    message.nRecipCount = 4;
+    message.lpRecips = recips;
+    message.nFileCount = 2;
+    message.lpFiles = files;
+    message.flFlags = MAPI_RECEIPT_REQUESTED;
+
+    EXPECT_EQ(Mapi->SendMail(session, 0, &message, MAPI_DIALOG, 0), SUCCESS_SUCCESS);
+    const std::vector<std::string> expected = {
+        "--utf8",
+        "--cc",
+        "cc@b.example",
+        "--bcc",
+        "bcc@b.example",
+        "--subject",
+        subject,
+        "--body",
+        body,
+        "--attach",
+        t,
+        "--attach",
+        c,
+        "mailto:translations@brightmoor.example,odd%2C%20name%3F%26x%25@b.example"};
+    EXPECT_EQ(Arguments(), expected);
+
+    // Nothing but the text: no empty options, no address part.
+    MapiMessage bare{};
+    EXPECT_EQ(Mapi->SendMail(0, 0, &bare, MAPI_DIALOG, 0), SUCCESS_SUCCESS);
+    EXPECT_EQ(Arguments(), std::vector<std::string>{"--utf8"});
+
+    EXPECT_EQ(Mapi->Logoff(session, 0, 0, 0), SUCCESS_SUCCESS);
+    EXPECT_EQ(Mapi->Logoff(session, 0, 0, 0), MAPI_E_INVALID_SESSION);
+    EXPECT_EQ(Mapi->SendMail(session, 0, &bare, 0, 0), MAPI_E_INVALID_SESSION);
+}
+
+TEST_F(XdgEmailTest, ExitCodesBecomeTheMailSystemsCodes) {
+    ASSERT_NE(Mapi, nullptr);
+    const std::pair<int, ULONG> cases[] = {
+        {0, SUCCESS_SUCCESS},
+        {1, MAPI_E_FAILURE},                 // syntax
+        {2, MAPI_E_ATTACHMENT_NOT_FOUND},    // a file does not exist
+        {3, MAPI_E_FAILURE},                 // no mail client found
+        {4, MAPI_E_FAILURE},                 // the client failed
+        {5, MAPI_E_ATTACHMENT_OPEN_FAILURE}, // a file cannot be read
+        {77, MAPI_E_FAILURE},
+    };
+    MapiMessage message{};
+    for (const auto& [exitCode, mapiCode] : cases) {
+        Dir.Write("code", std::to_string(exitCode));
+        EXPECT_EQ(Mapi->SendMail(0, 0, &message, MAPI_DIALOG, 0), mapiCode) << exitCode;
+    }
+
+    // A mail client that keeps xdg-email waiting has the message: the window
+    // goes on after the wait.
+    Dir.Write("code", "1");
+    Dir.Write("slow", "");
+    platform::XdgEmailTimeout = 100ms;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Mapi->SendMail(0, 0, &message, MAPI_DIALOG, 0), SUCCESS_SUCCESS);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+}
+
+TEST_F(XdgEmailTest, NamesResolveToThemselvesAndTheRestIsNotThere) {
+    ASSERT_NE(Mapi, nullptr);
+    char name[] = "translations@brightmoor.example";
+    lpMapiRecipDesc recip = nullptr;
+    ASSERT_EQ(Mapi->ResolveName(0, 0, name, 0, 0, &recip), SUCCESS_SUCCESS);
+    ASSERT_NE(recip, nullptr);
+    EXPECT_STREQ(recip->lpszName, name);
+    EXPECT_STREQ(recip->lpszAddress, name);
+    EXPECT_EQ(recip->ulRecipClass, MAPI_TO);
+    Mapi->FreeBuffer(recip); // the leak checker sees a block left behind
+    char empty[] = "";
+    EXPECT_EQ(Mapi->ResolveName(0, 0, empty, 0, 0, &recip), MAPI_E_UNKNOWN_RECIPIENT);
+    EXPECT_EQ(recip, nullptr);
+
+    char id[MessageIdBufferSize] = "";
+    lpMapiMessage read = nullptr;
+    ULONG count = 7;
+    lpMapiRecipDesc chosen = nullptr;
+    MapiMessage message{};
+    EXPECT_EQ(Mapi->FindNext(0, 0, nullptr, id, 0, 0, id), MAPI_E_NO_MESSAGES);
+    EXPECT_EQ(Mapi->ReadMail(0, 0, id, 0, 0, &read), MAPI_E_INVALID_MESSAGE);
+    EXPECT_EQ(read, nullptr);
+    EXPECT_EQ(Mapi->DeleteMail(0, 0, id, 0, 0), MAPI_E_INVALID_MESSAGE);
+    EXPECT_EQ(Mapi->SaveMail(0, 0, &message, 0, 0, id), MAPI_E_NOT_SUPPORTED);
+    EXPECT_EQ(Mapi->Address(0, 0, nullptr, 4, nullptr, 0, nullptr, 0, 0, &count, &chosen),
+              MAPI_E_NOT_SUPPORTED);
+    EXPECT_EQ(count, 0u);
+    EXPECT_FALSE(fs::exists(Dir / "args")) << "xdg-email started for no message";
+}
+
+TEST(XdgEmail, WithoutXdgEmailThereIsNoMailSystem) {
+    TempDir empty;
+    ScopedPath path(empty.Path(), true);
+    EXPECT_EQ(platform::CreateNative()->SimpleMapi(), nullptr);
+    // The component says so before it changes anything.
+    TEmail mail;
+    mail.Recipient = {"a@b.example"};
+    EXPECT_FALSE(mail.MapiAvail());
+    try {
+        mail.SendMail();
+        FAIL() << "no exception";
+    } catch (const EMapiUnavailable& error) {
+        EXPECT_STREQ(error.what(), "MAPI services are not available on this system");
+    }
+    EXPECT_EQ(mail.Recipient, std::vector<std::string>{"a@b.example"});
+}
+
+} // namespace
+#endif
