@@ -7,6 +7,7 @@
 #include "editor/SynIniSyn.h"
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
+#include "send/FrmSend.h"
 #include "texts/QtText.h"
 
 #include <QAction>
@@ -648,11 +649,15 @@ void TFrmWordlark::BtnDeleteClick() {
 // ---- Saving -------------------------------------------------------------------------
 
 void TFrmWordlark::BtnSaveClick() {
+    SaveTranslationAndCatalogue();
+}
+
+bool TFrmWordlark::SaveTranslationAndCatalogue() {
     const std::string cataloguePath = CataloguePath();
     const std::string folder = platform::ExtractFilePath(cataloguePath);
     if (!platform::DirectoryExists(folder)) {
         DoMsgBox(m_aMFailed, QMessageBox::Critical, QMessageBox::Ok);
-        return;
+        return false;
     }
     // A translation file that cannot be written raises the file error, which
     // ends the command before the catalogue is touched.
@@ -681,8 +686,18 @@ void TFrmWordlark::BtnSaveClick() {
         Modified = false;
     else
         DoMsgBox(m_aMFailed, QMessageBox::Critical, QMessageBox::Ok);
+    return saved;
+}
+
+std::string TFrmWordlark::TranslationToSend() const {
+    return MemTranslation->IsEmpty() ? std::string() : TranslationPath;
 }
 
 void TFrmWordlark::BtnSendClick() {
-    BtnSaveClick();
+    // Both files on disk hold the current work before they are offered; a
+    // save that failed (and said so) offers nothing.
+    if (!SaveTranslationAndCatalogue())
+        return;
+    if (FFrmSend)
+        FFrmSend->exec();
 }

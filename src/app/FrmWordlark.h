@@ -24,6 +24,7 @@ class QTranslator;
 class QTreeWidgetItem;
 class TSynEditor;
 class TFrmAddLanguage;
+class TFrmSend;
 
 class TFrmWordlark : public QMainWindow {
     Q_OBJECT
@@ -33,6 +34,8 @@ public:
 
     // The new-language dialog the "Add new" command shows.
     void SetAddLanguageDialog(TFrmAddLanguage* dialog) { FFrmAddLanguage = dialog; }
+    // The send dialog the "Send" command shows.
+    void SetSendDialog(TFrmSend* dialog) { FFrmSend = dialog; }
 
     // Operations other windows call.
     bool LoadCatalogue(const std::string& path);
@@ -68,6 +71,9 @@ public:
 
     // State other windows and tests read.
     std::string CataloguePath() const;
+    // The translation file that "Save" writes and "Send" offers: none while
+    // the editor is empty (after a Delete), since nothing of it is saved then.
+    std::string TranslationToSend() const;
     void SetCataloguePath(const std::string& path);
     const std::string& ProgramFolder() const { return FProgramFolder; }
     const std::string& DataFolder() const { return FDataFolder; }
@@ -127,6 +133,8 @@ private:
         connect(sender, signal, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
     }
     bool AskDiscard();
+    // "Save": true when both files were written.
+    bool SaveTranslationAndCatalogue();
     // The selected translation; without one, says so and gives none.
     QTreeWidgetItem* SelectedTranslation(const QString& noSelectionMessage);
     void EmptyEditor();
@@ -164,6 +172,7 @@ private:
     int FFontCharset = 1;
     QFileDialog* FOpdInitFile = nullptr;
     TFrmAddLanguage* FFrmAddLanguage = nullptr;
+    TFrmSend* FFrmSend = nullptr;
 
 public:
     // Controls, each under its name.

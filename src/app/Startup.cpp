@@ -3,6 +3,7 @@
 #include "app/FrmWordlark.h"
 #include "app/WordlarkApplication.h"
 #include "dialogs/FrmAddLanguage.h"
+#include "send/FrmSend.h"
 
 TWordlarkWindows::TWordlarkWindows() = default;
 TWordlarkWindows::~TWordlarkWindows() = default;
@@ -12,6 +13,8 @@ TWordlarkWindows& TWordlarkWindows::operator=(TWordlarkWindows&&) noexcept = def
 TWordlarkWindows CreateWordlarkWindows() {
     TWordlarkWindows windows;
     windows.FrmWordlark = std::make_unique<TFrmWordlark>();
+    windows.FrmSend = new TFrmSend(windows.FrmWordlark.get());
+    windows.FrmWordlark->SetSendDialog(windows.FrmSend);
     windows.FrmAddLanguage = new TFrmAddLanguage(windows.FrmWordlark.get());
     windows.FrmWordlark->SetAddLanguageDialog(windows.FrmAddLanguage);
     return windows;

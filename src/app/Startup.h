@@ -6,10 +6,12 @@
 
 class TFrmWordlark;
 class TFrmAddLanguage;
+class TFrmSend;
 
 struct TWordlarkWindows {
     // The first window created is the application's main window.
     std::unique_ptr<TFrmWordlark> FrmWordlark;
+    TFrmSend* FrmSend = nullptr;               // owned by the main window
     TFrmAddLanguage* FrmAddLanguage = nullptr; // owned by the main window
 
     TWordlarkWindows();
