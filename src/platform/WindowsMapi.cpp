@@ -15,6 +15,7 @@
 #include "platform/SimpleMapi.h" // before <mapi.h>
 
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 #include <windows.h>
 
@@ -86,7 +87,8 @@ namespace {
 
 // ---- Texts in the system's code page -----------------------------------------------
 
-std::wstring WideFromUtf8(const std::string& utf8, bool& valid) {
+// UTF-8 as UTF-16; `valid` tells whether the text was UTF-8 at all.
+std::wstring WideIfUtf8(const std::string& utf8, bool& valid) {
     valid = true;
     if (utf8.empty())
         return std::wstring();
@@ -123,7 +125,7 @@ std::string AnsiFromWide(const std::wstring& wide, bool& lossless) {
 std::string Ansi(const char* text, bool isPath) {
     const std::string utf8(text);
     bool valid = false;
-    const std::wstring wide = WideFromUtf8(utf8, valid);
+    const std::wstring wide = WideIfUtf8(utf8, valid);
     if (!valid)
         return utf8;
     bool lossless = false;
@@ -372,13 +374,7 @@ std::optional<std::string> ReadDefaultProfile() {
         value.resize(size / sizeof(wchar_t));
         while (!value.empty() && value.back() == L'\0')
             value.pop_back();
-        const int n = WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()),
-                                          nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<size_t>(n > 0 ? n : 0), '\0');
-        if (n > 0)
-            WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()),
-                                utf8.data(), n, nullptr, nullptr);
-        return utf8;
+        return Utf8FromWide(value);
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "send/FileCopy.h"
 
 #include "platform/FileIO.h"
+#include "platform/Utf8.h"
 
 #include <filesystem>
 #include <system_error>
@@ -14,7 +15,8 @@ std::string CopyFileBytes(const std::string& source, const std::string& destinat
     // A file copied onto itself already holds what the copy would write; it is
     // left untouched (a read-only file too, and its times stay as they are).
     std::error_code ec;
-    if (fs::equivalent(fs::path(source), fs::path(destination), ec) && !ec)
+    if (fs::equivalent(platform::PathFromUtf8(source), platform::PathFromUtf8(destination), ec) &&
+        !ec)
         return std::string();
     return platform::ReplaceFileBytes(destination, data);
 }

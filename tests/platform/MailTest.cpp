@@ -1,6 +1,6 @@
-// The mail system built into the program on POSIX desktops, against a
-// stand-in for xdg-email placed first on PATH.
-#ifndef _WIN32
+// The platform's mail system: on POSIX desktops the one built into the
+// program, against a stand-in for xdg-email placed first on PATH; on Windows
+// the loader of the system's library.
 #include "platform/Platform.h"
 #include "platform/SimpleMapi.h"
 #include "send/Email.h"
@@ -18,6 +18,30 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
+
+#ifdef _WIN32
+// Whatever the system has (the entry points are never called here: a real
+// mail client might ask the user something).
+TEST(WindowsMapi, TheLoaderOffersAllTenEntryPointsOrNone) {
+    auto native = platform::CreateNative();
+    const TMapiFunctions* table = nullptr;
+    try {
+        table = native->SimpleMapi();
+    } catch (const EMapiDllError& error) {
+        EXPECT_STREQ(error.what(), "GetProcAddress for MAPI.DLL function(s) failed");
+        EXPECT_FALSE(TEmail().MapiAvail());
+        return;
+    }
+    EXPECT_EQ(TEmail().MapiAvail(), table != nullptr);
+    if (!table)
+        return;
+    EXPECT_TRUE(table->FindNext && table->Logoff && table->Logon && table->SendMail &&
+                table->ReadMail && table->DeleteMail && table->ResolveName && table->FreeBuffer &&
+                table->Address && table->SaveMail);
+    // Loaded once, at the first request.
+    EXPECT_EQ(native->SimpleMapi(), table);
+}
+#else
 
 // Puts a folder first on PATH (or makes it the whole PATH) for the life of
 // the object.
@@ -203,5 +227,5 @@ TEST(XdgEmail, WithoutXdgEmailThereIsNoMailSystem) {
     EXPECT_EQ(mail.Recipient, std::vector<std::string>{"a@b.example"});
 }
 
-} // namespace
 #endif
+} // namespace

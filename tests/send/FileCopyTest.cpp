@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -41,20 +43,27 @@ TEST(FileCopy, TheTargetHoldsExactlyTheSourcesBytes) {
 TEST(FileCopy, AFileCopiedOntoItselfStaysAsItIs) {
     TempDir dir;
     const std::string source = dir.Write("Snapglass/Snapglass_Deutsch.ini", Bytes);
-    fs::create_directory_symlink(dir / "Snapglass", dir / "link");
-    fs::create_symlink(source, dir / "Snapglass/alias.ini");
+    std::vector<std::string> targets = {source, dir / "Snapglass/./Snapglass_Deutsch.ini",
+                                        dir / "Snapglass/../Snapglass/Snapglass_Deutsch.ini"};
+#ifdef _WIN32
+    targets.push_back(dir / "SNAPGLASS/snapglass_deutsch.INI");
+#endif
+    // Links, where the system lets us make them.
+    std::error_code ec;
+    fs::create_directory_symlink(dir / "Snapglass", dir / "link", ec);
+    if (!ec)
+        targets.push_back(dir / "link/Snapglass_Deutsch.ini");
+    fs::create_symlink(source, dir / "Snapglass/alias.ini", ec);
+    if (!ec)
+        targets.push_back(dir / "Snapglass/alias.ini");
     // Read-only, so a rewrite would be refused rather than go unnoticed.
     fs::permissions(source, fs::perms::owner_read);
     const auto before = fs::last_write_time(source);
-    for (const std::string& target :
-         {source, dir / "Snapglass/./Snapglass_Deutsch.ini",
-          dir / "Snapglass/../Snapglass/Snapglass_Deutsch.ini", dir / "link/Snapglass_Deutsch.ini",
-          dir / "Snapglass/alias.ini"}) {
+    for (const std::string& target : targets) {
         EXPECT_EQ(CopyFileBytes(source, target), "") << target;
         EXPECT_EQ(TempDir::Read(source), Bytes) << target;
     }
     EXPECT_EQ(fs::last_write_time(source), before);
-    EXPECT_TRUE(fs::is_symlink(dir / "Snapglass/alias.ini"));
     fs::permissions(source, fs::perms::owner_all);
 }
 
