@@ -1,6 +1,9 @@
 // The translation editor with a large translation file: styling all of it
 // against QScintilla's own properties lexer, opening it (load and first
-// paint), saving it, and how much is styled again after one typed character.
+// paint), saving it, how much is styled again after one typed character, and
+// what one keystroke with its repaint costs at the start, in the middle and at
+// the end of the text, beside a plain QScintilla control measured in the same
+// run.
 //
 // About 50 MB by default; WORDLARK_BENCH_SMALL=1 uses about 1 MB. Runs under
 // the offscreen platform unless QT_QPA_PLATFORM says otherwise.
@@ -16,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -159,6 +163,95 @@ void BM_TypeOneCharacter(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
+// One keystroke with its repaint, the caret at the start, in the middle or at
+// the end of the text. Iterations alternate between typing a letter and taking
+// it back with Backspace, so the text keeps its length; each is one key.
+enum class TWhere { Start, Middle, End };
+
+void TypeKeys(benchmark::State& state, QsciScintilla& editor, TWhere where) {
+    const long length = editor.SendScintilla(Sci::SCI_GETLENGTH);
+    const long at = where == TWhere::Start ? 0 : where == TWhere::Middle ? length / 2 : length;
+    const long line = editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, at);
+    // Inside the line's phrase where there is one, so the letter lands in text
+    // the highlighter colours.
+    const long lineStart = editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    const long lineEnd = editor.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
+    const long caret = std::min(lineStart + 3, lineEnd);
+    editor.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(caret));
+    editor.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
+                         static_cast<unsigned long>(std::max(0L, line - 2)));
+    editor.viewport()->repaint();
+    QApplication::processEvents();
+    bool typed = false;
+    for (auto _ : state) {
+        if (!typed) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+            QApplication::sendEvent(&editor, &key);
+        } else {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+            QApplication::sendEvent(&editor, &key);
+        }
+        editor.viewport()->repaint();
+        typed = !typed;
+    }
+    if (typed) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::sendEvent(&editor, &key);
+    }
+    QApplication::processEvents();
+    if (editor.SendScintilla(Sci::SCI_GETLENGTH) != length)
+        state.SkipWithError("the text did not keep its length");
+    state.counters["caret_MB"] = static_cast<double>(caret) / 1e6;
+}
+
+// A QScintilla control with nothing of ours: no highlighter, no handlers.
+QsciScintilla& PlainEditor() {
+    static QsciScintilla* editor = [] {
+        auto* e = new QsciScintilla;
+        e->setUtf8(true);
+        e->resize(1000, 700);
+        const std::string& text = GetCorpus().text;
+        e->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL, 0L);
+        e->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
+                         static_cast<void*>(const_cast<char*>(text.data())));
+        e->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL, 0L);
+        e->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
+        e->show();
+        QApplication::processEvents();
+        return e;
+    }();
+    return *editor;
+}
+
+void BM_Keystroke_TSynEditor(benchmark::State& state, TWhere where) {
+    TSynEditor& editor = LoadedEditor();
+    TypeKeys(state, editor, where);
+    SetLabel(state, "baseline: <= 16 ms per key, wherever the caret is");
+    editor.LoadFromFile(GetCorpus().path);
+}
+void BM_Keystroke_PlainQScintilla(benchmark::State& state, TWhere where) {
+    TypeKeys(state, PlainEditor(), where);
+    SetLabel(state, "a plain QScintilla control, same text, same run (reference)");
+}
+BENCHMARK_CAPTURE(BM_Keystroke_TSynEditor, start, TWhere::Start)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Keystroke_PlainQScintilla, start, TWhere::Start)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Keystroke_TSynEditor, middle, TWhere::Middle)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Keystroke_PlainQScintilla, middle, TWhere::Middle)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Keystroke_TSynEditor, end, TWhere::End)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Keystroke_PlainQScintilla, end, TWhere::End)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 // Keeps each run's time so the styling ratio can be printed at the end.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -188,6 +281,20 @@ int main(int argc, char** argv) {
         std::printf("Styling all: IniLexer %.1f ms, QsciLexerProperties %.1f ms, ratio %.2f "
                     "(baseline: <= 0.75)\n",
                     ours->second, theirs->second, ours->second / theirs->second);
+    bool keystrokes = false;
+    for (const char* where : {"start", "middle", "end"}) {
+        const auto synEditor =
+            reporter.Times.find(std::string("BM_Keystroke_TSynEditor/") + where + "/real_time");
+        const auto plain = reporter.Times.find(std::string("BM_Keystroke_PlainQScintilla/") +
+                                               where + "/real_time");
+        if (synEditor == reporter.Times.end() || plain == reporter.Times.end())
+            continue;
+        if (!keystrokes)
+            std::printf("Keystroke with repaint (baseline: <= 16 ms in TSynEditor):\n");
+        keystrokes = true;
+        std::printf("  %-7s TSynEditor %8.2f ms   plain QScintilla %8.2f ms\n", where,
+                    synEditor->second, plain->second);
+    }
     std::filesystem::remove(GetCorpus().path);
     std::filesystem::remove(GetCorpus().savePath);
     return 0;

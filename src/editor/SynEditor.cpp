@@ -119,7 +119,7 @@ private:
 
 } // namespace
 
-TSynEditor::TSynEditor(QWidget* parent) : QsciScintilla(parent) {
+TSynEditor::TSynEditor(QWidget* parent) : TScintillaControl(parent) {
     SubstituteMissingFont();
     static const bool accessibleFactory = [] {
         QAccessible::installFactory(PlainAccessibleEditor);
@@ -200,6 +200,7 @@ void TSynEditor::ClearAll() {
 }
 
 void TSynEditor::ReplaceText(std::string_view text) {
+    FlushChanges();
     TFlagGuard loading(FLoading);
     // Neither the old nor the new text goes into the undo history, and nobody
     // is told about the change: it is no edit, and QScintilla would copy the
@@ -387,6 +388,7 @@ void TSynEditor::TrimEditedLines(bool caretLineToo) {
     }
     if (grouped)
         Send(SCI_ENDUNDOACTION);
+    FlushChanges();
 }
 
 // ---------------------------------------------------------------------------
@@ -463,7 +465,7 @@ bool TSynEditor::event(QEvent* e) {
             return true;
         }
     }
-    return QsciScintilla::event(e);
+    return TScintillaControl::event(e);
 }
 
 std::optional<char32_t> TSynEditor::Unencodable(const QString& text) const {
@@ -539,7 +541,7 @@ void TSynEditor::paste() {
         emit InputRefused(*refused);
         return;
     }
-    QsciScintilla::paste();
+    TScintillaControl::paste();
 }
 
 // The middle button pastes the selection where the system has one.

@@ -14,9 +14,8 @@
 // lines, and on saving every line break, whatever its kind, is written in it.
 #pragma once
 
+#include "editor/ScintillaControl.h"
 #include "texts/Encoding.h"
-
-#include <Qsci/qsciscintilla.h>
 
 #include <optional>
 #include <string>
@@ -26,7 +25,7 @@
 class TIniLexer;
 class TSynIniSyn;
 
-class TSynEditor : public QsciScintilla {
+class TSynEditor : public TScintillaControl {
     Q_OBJECT
 public:
     enum class TLineBreak { CrLf, Lf, Cr };

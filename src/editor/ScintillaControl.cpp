@@ -1,0 +1,164 @@
+#include "editor/ScintillaControl.h"
+
+#include <QMetaObject>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+// The notifications asked for while changes are announced here: those sent
+// just before a change. They carry no bit in common with the notification of
+// the change itself (SC_MOD_INSERTTEXT or SC_MOD_DELETETEXT with the
+// SC_PERFORMED_* bits), which Scintilla then keeps to itself.
+constexpr long BeforeChangeMask = Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE;
+constexpr int PerformedBits =
+    Sci::SC_PERFORMED_USER | Sci::SC_PERFORMED_UNDO | Sci::SC_PERFORMED_REDO;
+
+} // namespace
+
+TScintillaControl::TScintillaControl(QWidget* parent) : QsciScintilla(parent) {
+    // Connected before anything else listens, so a held-back change is
+    // announced before any other handler of these notifications runs.
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                Modified(position, type, length);
+            });
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TScintillaControl::AnnounceAll);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TScintillaControl::AnnounceAll);
+    connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TScintillaControl::AnnounceAll);
+    QAccessible::installActivationObserver(this);
+    ApplyEventMask(QAccessible::isActive());
+}
+
+TScintillaControl::~TScintillaControl() {
+    QAccessible::removeActivationObserver(this);
+}
+
+void TScintillaControl::accessibilityActiveChanged(bool active) {
+    ApplyEventMask(active);
+}
+
+void TScintillaControl::ApplyEventMask(bool accessibilityActive) {
+    AnnounceAll();
+    FHolding = !accessibilityActive;
+    const long mask = FHolding ? BeforeChangeMask : static_cast<long>(SC_MODEVENTMASKALL);
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+}
+
+void TScintillaControl::Modified(int position, int type, int length) {
+    if (!FHolding || !(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
+        return;
+    // The text is now as the previous change left it: announce that one.
+    Announce(false);
+    FPending = {position, type, length, SendScintilla(SCI_GETLINECOUNT)};
+    FPendingValid = true;
+    if (!FQueued) {
+        FQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                FQueued = false;
+                AnnounceAll();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TScintillaControl::Announce(bool lastStep) {
+    if (!FPendingValid)
+        return;
+    const TPending change = FPending;
+    FPendingValid = false;
+    int type = (change.Type & SC_MOD_BEFOREINSERT) ? SC_MOD_INSERTTEXT : SC_MOD_DELETETEXT;
+    type |= change.Type & PerformedBits;
+    if (lastStep && (type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO)))
+        type |= SC_LASTSTEPINUNDOREDO;
+    const long linesAdded = SendScintilla(SCI_GETLINECOUNT) - change.LinesBefore;
+    emit SCN_MODIFIED(change.Position, type, nullptr, change.Length, static_cast<int>(linesAdded),
+                      0, 0, 0, 0, 0);
+}
+
+void TScintillaControl::AnnounceAll() {
+    // A listener may change the text again while it hears of a change.
+    while (FPendingValid)
+        Announce(true);
+}
+
+void TScintillaControl::FlushChanges() {
+    AnnounceAll();
+}
+
+bool TScintillaControl::event(QEvent* e) {
+    const bool result = QsciScintilla::event(e);
+    AnnounceAll();
+    return result;
+}
+
+bool TScintillaControl::viewportEvent(QEvent* e) {
+    const bool result = QsciScintilla::viewportEvent(e);
+    AnnounceAll();
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// The editing calls of the API
+
+void TScintillaControl::append(const QString& text) {
+    QsciScintilla::append(text);
+    AnnounceAll();
+}
+
+void TScintillaControl::clear() {
+    QsciScintilla::clear();
+    AnnounceAll();
+}
+
+void TScintillaControl::cut() {
+    QsciScintilla::cut();
+    AnnounceAll();
+}
+
+void TScintillaControl::insert(const QString& text) {
+    QsciScintilla::insert(text);
+    AnnounceAll();
+}
+
+void TScintillaControl::insertAt(const QString& text, int line, int index) {
+    QsciScintilla::insertAt(text, line, index);
+    AnnounceAll();
+}
+
+void TScintillaControl::paste() {
+    QsciScintilla::paste();
+    AnnounceAll();
+}
+
+void TScintillaControl::redo() {
+    QsciScintilla::redo();
+    AnnounceAll();
+}
+
+void TScintillaControl::removeSelectedText() {
+    QsciScintilla::removeSelectedText();
+    AnnounceAll();
+}
+
+void TScintillaControl::replace(const QString& replaceStr) {
+    QsciScintilla::replace(replaceStr);
+    AnnounceAll();
+}
+
+void TScintillaControl::replaceSelectedText(const QString& text) {
+    QsciScintilla::replaceSelectedText(text);
+    AnnounceAll();
+}
+
+void TScintillaControl::setText(const QString& text) {
+    QsciScintilla::setText(text);
+    AnnounceAll();
+}
+
+void TScintillaControl::undo() {
+    QsciScintilla::undo();
+    AnnounceAll();
+}
