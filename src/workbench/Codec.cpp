@@ -1,0 +1,205 @@
+#include "workbench/Codec.h"
+
+#include "platform/Text.h"
+#include "workbench/Utf8.h"
+
+#include <cctype>
+
+namespace {
+
+// The private-use characters that stand for single bytes: U+F700 + byte.
+constexpr char32_t ByteEscape = 0xF700;
+bool IsByteEscape(char32_t c) {
+    return c >= ByteEscape + 0x80 && c <= ByteEscape + 0xFF;
+}
+
+unsigned CodePageOf(TEncoding encoding) {
+    switch (encoding) {
+    case TEncoding::Windows1250:
+        return 1250;
+    case TEncoding::Windows1251:
+        return 1251;
+    case TEncoding::Windows1252:
+        return 1252;
+    case TEncoding::Windows1253:
+        return 1253;
+    case TEncoding::Windows1254:
+        return 1254;
+    case TEncoding::Windows1257:
+        return 1257;
+    case TEncoding::Utf8:
+        break;
+    }
+    return 0;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::string_view EncodingName(TEncoding encoding) {
+    switch (encoding) {
+    case TEncoding::Utf8:
+        return "UTF-8";
+    case TEncoding::Windows1250:
+        return "Windows-1250";
+    case TEncoding::Windows1251:
+        return "Windows-1251";
+    case TEncoding::Windows1252:
+        return "Windows-1252";
+    case TEncoding::Windows1253:
+        return "Windows-1253";
+    case TEncoding::Windows1254:
+        return "Windows-1254";
+    case TEncoding::Windows1257:
+        return "Windows-1257";
+    }
+    return "";
+}
+
+std::optional<TEncoding> EncodingFromName(std::string_view name) {
+    for (TEncoding encoding : AllEncodings)
+        if (SameLetters(name, EncodingName(encoding)))
+            return encoding;
+    return std::nullopt;
+}
+
+const TCodec& TCodec::Of(TEncoding encoding) {
+    static const TCodec codecs[] = {
+        TCodec(AllEncodings[0]), TCodec(AllEncodings[1]), TCodec(AllEncodings[2]),
+        TCodec(AllEncodings[3]), TCodec(AllEncodings[4]), TCodec(AllEncodings[5]),
+        TCodec(AllEncodings[6]),
+    };
+    static_assert(std::size(AllEncodings) == std::size(codecs));
+    for (const TCodec& codec : codecs)
+        if (codec.FEncoding == encoding)
+            return codec;
+    return codecs[0];
+}
+
+TCodec::TCodec(TEncoding encoding) : FEncoding(encoding) {
+    if (encoding == TEncoding::Utf8)
+        return;
+    FLowBytes.fill(-1);
+    const unsigned codePage = CodePageOf(encoding);
+    std::array<char32_t, 256> characters{};
+    std::array<bool, 256> defined{};
+    for (unsigned b = 0; b < 256; ++b) {
+        const std::optional<char32_t> c =
+            platform::DecodeCodePageByte(codePage, static_cast<unsigned char>(b));
+        defined[b] = c.has_value();
+        characters[b] = c.value_or(0);
+    }
+    // Each character may stand for one byte only, so that every byte comes
+    // back as it was: the defined bytes first, then the undefined ones (and any
+    // byte whose character an earlier byte has taken) get characters of
+    // their own.
+    const auto take = [this](unsigned b, char32_t c) {
+        if (ByteOf(c))
+            return false;
+        if (c < FLowBytes.size())
+            FLowBytes[c] = static_cast<short>(b);
+        else
+            FHighBytes.emplace(c, static_cast<unsigned char>(b));
+        FDecoded[b].clear();
+        AppendUtf8(FDecoded[b], c);
+        return true;
+    };
+    std::array<bool, 256> taken{};
+    for (unsigned b = 0; b < 256; ++b)
+        if (defined[b])
+            taken[b] = take(b, characters[b]);
+    for (unsigned b = 0; b < 256; ++b)
+        if (!taken[b] && !(b >= 0x80 && b < 0xA0 && take(b, b)))
+            take(b, ByteEscape + b);
+}
+
+std::optional<unsigned char> TCodec::ByteOf(char32_t c) const {
+    if (c < FLowBytes.size()) {
+        if (FLowBytes[c] < 0)
+            return std::nullopt;
+        return static_cast<unsigned char>(FLowBytes[c]);
+    }
+    const auto hit = FHighBytes.find(c);
+    if (hit == FHighBytes.end())
+        return std::nullopt;
+    return hit->second;
+}
+
+std::string TCodec::Decode(std::string_view bytes) const {
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    if (FEncoding != TEncoding::Utf8) {
+        for (char byte : bytes)
+            text += FDecoded[static_cast<unsigned char>(byte)];
+        return text;
+    }
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const TUtf8Char c = NextUtf8(bytes, i);
+        if (c.Valid && !IsByteEscape(c.Code)) {
+            text.append(bytes.substr(i, c.Length));
+        } else {
+            // A stray byte, or the bytes of a character that would read as
+            // one: each shown as the character that stands for it.
+            for (std::size_t k = 0; k < c.Length; ++k)
+                AppendUtf8(text, ByteEscape + static_cast<unsigned char>(bytes[i + k]));
+        }
+        i += c.Length;
+    }
+    return text;
+}
+
+std::optional<TUnencodable> TCodec::Encode(std::string_view text, std::string& bytes) const {
+    bytes.clear();
+    bytes.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const TUtf8Char c = NextUtf8(text, i);
+        if (FEncoding == TEncoding::Utf8) {
+            if (c.Valid && IsByteEscape(c.Code))
+                bytes += static_cast<char>(c.Code - ByteEscape);
+            else
+                bytes.append(text.substr(i, c.Length));
+        } else {
+            const std::optional<unsigned char> byte =
+                c.Valid ? ByteOf(c.Code) : std::optional<unsigned char>();
+            if (!byte) {
+                bytes.clear();
+                return TUnencodable{i, c.Code};
+            }
+            bytes += static_cast<char>(*byte);
+        }
+        i += c.Length;
+    }
+    return std::nullopt;
+}
+
+std::optional<TUnencodable> TCodec::FirstUnholdable(std::string_view text) const {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const TUtf8Char c = NextUtf8(text, i);
+        const bool holds = c.Valid && !IsByteEscape(c.Code) &&
+                           (FEncoding == TEncoding::Utf8 || ByteOf(c.Code).has_value());
+        if (!holds)
+            return TUnencodable{i, c.Code};
+        i += c.Length;
+    }
+    return std::nullopt;
+}
+
+std::vector<TEncoding> EncodingsHolding(std::string_view text) {
+    std::vector<TEncoding> out;
+    for (TEncoding encoding : AllEncodings)
+        if (!TCodec::Of(encoding).FirstUnholdable(text))
+            out.push_back(encoding);
+    return out;
+}

@@ -1,0 +1,148 @@
+// TTranslationChecker: a translation checked line by line against its
+// reference, with the translator's progress, kept up to date edit by edit.
+//
+// The checker holds no copy of the translation's text: it keeps, per line,
+// what the checks found, and per key the lines that carry it. After an edit
+// the caller hands over only the lines the edit touched (ReplaceLines); the
+// checker checks those lines again, updates the keys they had and have, and
+// says which other lines changed their marks because of it (a duplicate that
+// is gone, a key that moved). Texts are expected as the editor shows them
+// (UTF-8); the reference must be given in the same form.
+//
+// Progress counts phrases: the entries of the reference whose value is quoted
+// (with no reference, the quoted entries of the translation itself). A phrase
+// is translated when the first entry of its key in the translation (the one a
+// program reads) is quoted, not empty and not the reference's phrase.
+#pragma once
+
+#include "workbench/Checks.h"
+#include "workbench/ReferenceText.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class TTranslationChecker {
+public:
+    struct TProgress {
+        std::size_t Translated = 0;
+        std::size_t Total = 0;
+        bool operator==(const TProgress&) const = default;
+    };
+
+    // What an edit changed beyond the lines it replaced.
+    struct TUpdate {
+        // Lines, numbered after the edit, whose problems or untranslated mark
+        // may differ now: every line the edit wrote and every other line whose
+        // state it changed. Ascending.
+        std::vector<std::size_t> Lines;
+        // The list of missing keys or the places they would go changed.
+        bool MissingKeysChanged = false;
+    };
+
+    // A key of the reference that the translation lacks.
+    struct TMissingKey {
+        std::string Key;
+        std::size_t ReferenceLine;
+        // The translation line it would follow: that of the nearest key before
+        // it in the reference which the translation has; none at the very top.
+        std::optional<std::size_t> After;
+        bool operator==(const TMissingKey&) const = default;
+    };
+
+    TTranslationChecker();
+
+    // Checks the whole `translation` against `reference` (none: null).
+    void Reset(std::string_view translation, std::shared_ptr<const TReferenceText> reference);
+
+    // An edit replaced the lines [first, first + removed) with `lines` (each
+    // without its line break). first + removed may not pass LineCount().
+    TUpdate ReplaceLines(std::size_t first, std::size_t removed,
+                         const std::vector<std::string_view>& lines);
+    // An edit inside one line.
+    TUpdate SetLine(std::size_t line, std::string_view text) {
+        return ReplaceLines(line, 1, {text});
+    }
+
+    std::size_t LineCount() const { return FLines.size(); }
+    const std::shared_ptr<const TReferenceText>& Reference() const { return FReference; }
+    // The reference line for the key of translation line `line`, if any.
+    std::optional<std::size_t> ReferenceLine(std::size_t line) const;
+    // The key of an entry line (empty for other lines).
+    std::string_view Key(std::size_t line) const;
+
+    // The problems of one line: those of its text, then those of its key.
+    std::vector<TProblem> Problems(std::size_t line) const;
+    bool HasProblems(std::size_t line) const { return LineProblemCount(line) > 0; }
+    // The line is the entry of a phrase that still waits for its translation.
+    bool IsUntranslated(std::size_t line) const;
+    TProgress Progress() const { return {FTranslated, FPhrases}; }
+    // Every problem: those of all lines and the missing keys.
+    std::size_t ProblemCount() const { return FLineProblems + FMissing; }
+
+    std::vector<TMissingKey> MissingKeys() const;
+    std::size_t MissingKeyCount() const { return FMissing; }
+
+    // The nearest line after `from` (before it when not `forward`) that is
+    // untranslated, or that has problems or is where a missing key would go.
+    // Searching goes round the end of the text once when `wrap` is set, and
+    // comes back to `from` itself last.
+    std::optional<std::size_t> NextUntranslated(std::size_t from, bool forward = true,
+                                                bool wrap = true) const;
+    std::optional<std::size_t> NextProblem(std::size_t from, bool forward = true,
+                                           bool wrap = true) const;
+
+private:
+    static constexpr std::uint32_t NoKey = UINT32_MAX;
+
+    struct TLineState {
+        std::uint32_t Key = NoKey;
+        bool Quoted = false;
+        bool Translated = false;
+        std::vector<TProblem> TextProblems;
+    };
+    struct TKeyState {
+        std::string Name;
+        std::vector<std::size_t> Lines; // translation lines with this key, ascending
+        std::optional<std::size_t> ReferenceLine;
+        bool ReferencePhrase = false;
+    };
+    struct THash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const noexcept {
+            return std::hash<std::string_view>()(s);
+        }
+    };
+    struct TContribution {
+        bool Phrase = false;
+        bool Translated = false;
+        bool Missing = false;
+        std::optional<std::size_t> FirstLine;
+        bool operator==(const TContribution&) const = default;
+    };
+
+    std::uint32_t KeyId(std::string_view key);
+    TLineState CheckLine(std::string_view text);
+    TContribution ContributionOf(std::uint32_t key) const;
+    void Count(const TContribution& c, int sign);
+    std::size_t LineProblemCount(std::size_t line) const;
+    bool IsDuplicate(std::size_t line) const;
+    bool IsKeyNotInReference(std::size_t line) const;
+    template <class Pred>
+    std::optional<std::size_t> Search(std::size_t from, bool forward, bool wrap, Pred&& hit) const;
+
+    std::shared_ptr<const TReferenceText> FReference;
+    std::vector<TLineState> FLines;
+    std::vector<TKeyState> FKeys;
+    std::unordered_map<std::string, std::uint32_t, THash, std::equal_to<>> FKeyIds;
+
+    std::size_t FPhrases = 0;
+    std::size_t FTranslated = 0;
+    std::size_t FMissing = 0;
+    std::size_t FLineProblems = 0;
+};

@@ -1,0 +1,65 @@
+// What the translator chose and the workbench remembers between runs: the
+// reference language of each catalogue, and how each translation file is shown
+// ("Show as"). Kept in a small file of its own in the data folder, beside
+// Wordlark.ini (whose keys are fixed), one choice per line:
+//
+//   reference<TAB>catalogue path<TAB>language name
+//   show-as<TAB>file path<TAB>encoding name
+//
+// Paths and names are bytes as they are, except that "%", tab, CR and LF are
+// written as %25, %09, %0D and %0A. Lines ending in CR LF read the same. Lines
+// the program does not understand are skipped; a later line wins over an
+// earlier one. The file keeps the most recent choices of each kind only.
+#pragma once
+
+#include "app/Catalogue.h"
+#include "workbench/Codec.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TWorkbenchChoices {
+public:
+    // The file's name in the data folder.
+    static constexpr const char* FileName = "Workbench.txt";
+    // How many choices of each kind are kept; the oldest go first.
+    static constexpr std::size_t MaxChoices = 500;
+
+    // Reads the file at `path`; a missing or unreadable file holds no choices.
+    // Returns whether the file could be read.
+    bool Load(const std::string& path);
+    // Replaces the file at `path` safely; empty on success, else why it failed.
+    std::string Save(const std::string& path) const;
+
+    std::string Text() const;
+    void Parse(std::string_view text);
+
+    std::optional<std::string> ReferenceLanguage(const std::string& cataloguePath) const;
+    void SetReferenceLanguage(const std::string& cataloguePath, const std::string& language);
+
+    std::optional<TEncoding> ShowAs(const std::string& filePath) const;
+    void SetShowAs(const std::string& filePath, TEncoding encoding);
+    // A translation made as a copy of `masterPath` starts as its master is shown.
+    void CopyShowAs(const std::string& masterPath, const std::string& newPath);
+
+private:
+    struct TChoice {
+        std::string Kind;
+        std::string Subject; // the catalogue or file path
+        std::string Value;
+    };
+    const TChoice* Find(const std::string& kind, const std::string& subject) const;
+    void Set(const std::string& kind, const std::string& subject, const std::string& value);
+
+    std::vector<TChoice> FChoices; // oldest first
+};
+
+// The reference language to offer for the translation at `editedPath`: the
+// remembered one while the catalogue still lists it, else English when listed,
+// else the first entry; never the edited translation itself. The index into
+// `entries`, or none when the catalogue lists no other translation.
+std::optional<std::size_t> ChooseReference(const std::vector<TCatalogueEntry>& entries,
+                                           const std::string& editedPath,
+                                           const std::optional<std::string>& remembered);

@@ -1,0 +1,244 @@
+// A translation checked against its reference: key problems, progress,
+// navigation, and updates edit by edit that agree with checking everything
+// again.
+#include "workbench/TranslationChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TChecker = TTranslationChecker;
+
+std::shared_ptr<const TReferenceText> Reference(std::string text) {
+    return std::make_shared<const TReferenceText>(std::move(text));
+}
+
+const char* const English = "; Texts\r\n"
+                            "[Main]\r\n"
+                            "Main.Caption=\"Snapglass\"\r\n"
+                            "Main.Open=\"Open %s\"\r\n"
+                            "Main.Width=400\r\n"
+                            "Main.Save=\"Save\"\r\n"
+                            "Main.Quit=\"Quit\"\r\n"
+                            "Main.Save=\"Ignored second Save\"\r\n";
+
+std::vector<std::string> Reasons(const TChecker& checker, std::size_t line) {
+    std::vector<std::string> out;
+    for (const TProblem& p : checker.Problems(line)) {
+        std::string text(ReasonName(p.Reason));
+        for (const std::string& param : p.Params)
+            text += " " + param;
+        out.push_back(text);
+    }
+    return out;
+}
+
+TEST(TranslationCheckerTest, KeysAgainstTheReference) {
+    TChecker checker;
+    checker.Reset("Main.Caption=\"Snapglass\"\n" // 0: the same as the reference
+                  "Main.Open=\"Öffnen\"\n"       // 1: lost its %s
+                  "Main.Extra=\"Neu\"\n"         // 2: the reference has no such key
+                  "Main.Open=\"%s öffnen\"\n"    // 3: a second Open, never read
+                  "Main.Width=420\n"             // 4: unquoted like the reference
+                  "Main.Save=\"Speichern\"",     // 5
+                  Reference(English));
+    EXPECT_EQ(Reasons(checker, 0), std::vector<std::string>{});
+    EXPECT_EQ(Reasons(checker, 1), std::vector<std::string>{"PlaceholderMissing %s"});
+    EXPECT_EQ(Reasons(checker, 2), std::vector<std::string>{"KeyNotInReference Main.Extra"});
+    EXPECT_EQ(Reasons(checker, 3), std::vector<std::string>{"DuplicateKey 2"});
+    EXPECT_EQ(Reasons(checker, 4), std::vector<std::string>{});
+    EXPECT_EQ(checker.ReferenceLine(1), 3u);
+    EXPECT_EQ(checker.ReferenceLine(2), std::nullopt);
+    EXPECT_EQ(checker.Key(3), "Main.Open");
+
+    const std::vector<TChecker::TMissingKey> missing = {{"Main.Quit", 6, 5}};
+    EXPECT_EQ(checker.MissingKeys(), missing);
+    EXPECT_EQ(checker.ProblemCount(), 4u);
+    // Phrases: Caption, Open, Save and Quit (Width is no phrase); Open and
+    // Save are translated, Caption is the reference's and Quit is missing.
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{2, 4}));
+
+    // Without a reference nothing is missing or foreign, and every quoted
+    // entry read is a phrase.
+    checker.Reset("A=\"x\"\nB=\"\"\nA=\"y\"\nW=3\n", nullptr);
+    EXPECT_EQ(Reasons(checker, 0), std::vector<std::string>{});
+    EXPECT_EQ(Reasons(checker, 2), std::vector<std::string>{"DuplicateKey 1"});
+    EXPECT_EQ(Reasons(checker, 3), std::vector<std::string>{"NotQuoted"});
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{1, 2}));
+    EXPECT_TRUE(checker.MissingKeys().empty());
+}
+
+TEST(TranslationCheckerTest, ProgressFollowsEachEdit) {
+    TChecker checker;
+    checker.Reset("Main.Caption=\"Snapglass\"\n"
+                  "Main.Open=\"Open %s\"\n"
+                  "Main.Save=\"Save\"\n"
+                  "Main.Quit=\"Quit\"",
+                  Reference(English));
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{0, 4}));
+    EXPECT_TRUE(checker.IsUntranslated(1));
+
+    TChecker::TUpdate update = checker.SetLine(1, "Main.Open=\"%s öffnen\"");
+    EXPECT_EQ(update.Lines, std::vector<std::size_t>{1});
+    EXPECT_FALSE(update.MissingKeysChanged);
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{1, 4}));
+    EXPECT_FALSE(checker.IsUntranslated(1));
+
+    // A translated copy above the untranslated first entry takes over.
+    update = checker.ReplaceLines(2, 0, {"Main.Save=\"Speichern\""});
+    EXPECT_EQ(update.Lines, (std::vector<std::size_t>{2, 3}));
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{2, 4}));
+    EXPECT_EQ(Reasons(checker, 3), std::vector<std::string>{"DuplicateKey 3"});
+    EXPECT_FALSE(checker.IsUntranslated(3));
+
+    // Removing the Quit line: missing now (as Width is), still untranslated.
+    EXPECT_EQ(checker.MissingKeyCount(), 1u);
+    update = checker.ReplaceLines(4, 1, {});
+    EXPECT_TRUE(update.MissingKeysChanged);
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{2, 4}));
+    EXPECT_EQ(checker.MissingKeyCount(), 2u);
+
+    // Emptying a translated phrase makes it untranslated again.
+    checker.SetLine(1, "Main.Open=\"\"");
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{1, 4}));
+    EXPECT_THROW(checker.ReplaceLines(4, 2, {}), std::out_of_range);
+}
+
+TEST(TranslationCheckerTest, NavigationGoesRoundOnce) {
+    TChecker checker;
+    checker.Reset("Main.Caption=\"Snapglass\"\n" // 0 untranslated
+                  "Main.Open=\"Öffnen %s\"\n"    // 1
+                  "; note\n"                     // 2
+                  "Main.Save=\"\"\n"             // 3 untranslated
+                  "Main.Extra=\"x\"\n",          // 4 foreign key; 5 is empty
+                  Reference(English));
+    EXPECT_EQ(checker.NextUntranslated(0), 3u);
+    EXPECT_EQ(checker.NextUntranslated(3), 0u);
+    EXPECT_EQ(checker.NextUntranslated(3, true, false), std::nullopt);
+    EXPECT_EQ(checker.NextUntranslated(2, false), 0u);
+    EXPECT_EQ(checker.NextUntranslated(0, false), 3u);
+    EXPECT_EQ(checker.NextUntranslated(0, false, false), std::nullopt);
+
+    // Problems: Width missing after Open (1), Quit missing after Save (3)
+    // and the foreign key (4).
+    EXPECT_EQ(checker.NextProblem(0), 1u);
+    EXPECT_EQ(checker.NextProblem(1), 3u);
+    EXPECT_EQ(checker.NextProblem(3), 4u);
+    EXPECT_EQ(checker.NextProblem(4), 1u);
+    EXPECT_EQ(checker.NextProblem(4, false), 3u);
+
+    TChecker one;
+    one.Reset("A=\"\"", nullptr);
+    EXPECT_EQ(one.NextUntranslated(0), 0u) << "the line itself, last";
+    EXPECT_EQ(one.NextUntranslated(0, true, false), std::nullopt);
+}
+
+// Random edits, each checked line by line and key by key against a checker
+// that is given the whole new text.
+TEST(TranslationCheckerTest, EditsAgreeWithCheckingEverythingAgain) {
+    const std::vector<std::string> pool = {
+        "Main.Caption=\"Snapglass\"",
+        "Main.Caption=\"Schnappglas\"",
+        "Main.Open=\"Öffne %s\"",
+        "Main.Open=\"Öffne\"",
+        "Main.Open=\"\"",
+        "Main.Save=\"Speichern\"",
+        "Main.Save=\"Save\"",
+        "Main.Quit=\"Beenden \"",
+        "Main.Width=420",
+        "Main.Other=\"Anders\"",
+        "Main.Other=\"Anders\\n\"",
+        "Main.Quit=\"Ende",
+        "; comment",
+        "[Main]",
+        "",
+        "garbage",
+    };
+    std::mt19937 random(20261208);
+    const auto pick = [&](std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+    };
+    const auto reference = Reference(English);
+    std::vector<std::string> lines = {pool[0], pool[2], pool[5]};
+    const auto joined = [&] {
+        std::string text;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            text += (i ? "\r\n" : "") + lines[i];
+        return text;
+    };
+    TChecker checker;
+    checker.Reset(joined(), reference);
+
+    struct TLineState {
+        std::vector<TProblem> problems;
+        bool untranslated;
+        bool operator==(const TLineState&) const = default;
+    };
+    // With `marks`, the line number a duplicate names is left out: it moves
+    // with the lines, and the edit reports the lines whose marks change.
+    const auto states = [](const TChecker& c, bool marks = false) {
+        std::vector<TLineState> out;
+        for (std::size_t line = 0; line < c.LineCount(); ++line) {
+            out.push_back({c.Problems(line), c.IsUntranslated(line)});
+            for (TProblem& p : out.back().problems)
+                if (marks && p.Reason == TReason::DuplicateKey)
+                    p.Params.clear();
+        }
+        return out;
+    };
+
+    for (int round = 0; round < 1500; ++round) {
+        const std::size_t first = pick(lines.size() + 1);
+        const std::size_t removed =
+            first == lines.size() ? 0 : pick(std::min<std::size_t>(3, lines.size() - first) + 1);
+        std::vector<std::string> fresh(pick(4));
+        for (std::string& line : fresh)
+            line = pool[pick(pool.size())];
+        if (removed == lines.size() && fresh.empty())
+            fresh.push_back(pool[pick(pool.size())]);
+
+        const std::vector<TLineState> before = states(checker, true);
+        const std::vector<TChecker::TMissingKey> missingBefore = checker.MissingKeys();
+        lines.erase(lines.begin() + static_cast<long>(first),
+                    lines.begin() + static_cast<long>(first + removed));
+        lines.insert(lines.begin() + static_cast<long>(first), fresh.begin(), fresh.end());
+        const TChecker::TUpdate update = checker.ReplaceLines(
+            first, removed, std::vector<std::string_view>(fresh.begin(), fresh.end()));
+
+        TChecker whole;
+        whole.Reset(joined(), reference);
+        const std::vector<TLineState> after = states(checker);
+        ASSERT_EQ(after, states(whole)) << "round " << round;
+        ASSERT_EQ(checker.Progress(), whole.Progress()) << "round " << round;
+        ASSERT_EQ(checker.ProblemCount(), whole.ProblemCount()) << "round " << round;
+        ASSERT_EQ(checker.MissingKeys(), whole.MissingKeys()) << "round " << round;
+        for (std::size_t line = 0; line < after.size(); ++line) {
+            ASSERT_EQ(checker.ReferenceLine(line), whole.ReferenceLine(line));
+            ASSERT_EQ(checker.Key(line), whole.Key(line));
+        }
+
+        // Every line whose marks changed is reported; the missing keys too.
+        const std::vector<TLineState> marks = states(checker, true);
+        for (std::size_t line = 0; line < after.size(); ++line) {
+            const bool edited = line >= first && line < first + fresh.size();
+            const std::size_t old = line < first ? line : line - fresh.size() + removed;
+            if (edited || marks[line] == before[old])
+                continue;
+            ASSERT_TRUE(std::binary_search(update.Lines.begin(), update.Lines.end(), line))
+                << "round " << round << ", line " << line << ": " << lines[line];
+        }
+        for (std::size_t line = first; line < first + fresh.size(); ++line)
+            ASSERT_TRUE(std::binary_search(update.Lines.begin(), update.Lines.end(), line));
+        if (checker.MissingKeys() != missingBefore) {
+            ASSERT_TRUE(update.MissingKeysChanged) << "round " << round;
+        }
+    }
+}
+
+} // namespace

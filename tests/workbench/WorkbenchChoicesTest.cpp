@@ -1,0 +1,107 @@
+// The workbench's remembered choices: written and read back whatever the
+// paths hold, damaged lines skipped, the oldest forgotten first; and which
+// reference language is offered.
+#include "workbench/WorkbenchChoices.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+TEST(WorkbenchChoicesTest, ChoicesSurviveSavingWhateverThePathsHold) {
+    TempDir dir;
+    const std::string odd = std::string("C:\\Program Files\\100%\tx\r\ny\xFF") + '\0' + "z.ini";
+    TWorkbenchChoices choices;
+    choices.SetReferenceLanguage("/p/Languages.ini", "English");
+    choices.SetReferenceLanguage(odd, "Fran\xE7"
+                                      "ais\t2");
+    choices.SetShowAs("/p/App_Polski.ini", TEncoding::Windows1250);
+    choices.SetShowAs(odd, TEncoding::Windows1253);
+    choices.SetReferenceLanguage("/p/Languages.ini", "Deutsch"); // replaces English
+    choices.CopyShowAs("/p/App_Polski.ini", "/p/App_Cesky.ini");
+    choices.CopyShowAs("/p/unknown.ini", "/p/App_Other.ini");
+
+    const std::string path = dir / TWorkbenchChoices::FileName;
+    ASSERT_EQ(choices.Save(path), "");
+    const std::string text = TempDir::Read(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << "a header and five choices";
+
+    TWorkbenchChoices read;
+    ASSERT_TRUE(read.Load(path));
+    EXPECT_EQ(read.ReferenceLanguage("/p/Languages.ini"), "Deutsch");
+    EXPECT_EQ(read.ReferenceLanguage(odd), "Fran\xE7"
+                                           "ais\t2");
+    EXPECT_EQ(read.ShowAs("/p/App_Polski.ini"), TEncoding::Windows1250);
+    EXPECT_EQ(read.ShowAs("/p/App_Cesky.ini"), TEncoding::Windows1250);
+    EXPECT_EQ(read.ShowAs(odd), TEncoding::Windows1253);
+    EXPECT_EQ(read.ShowAs("/p/App_Other.ini"), std::nullopt);
+    EXPECT_EQ(read.ReferenceLanguage("/p/App_Polski.ini"), std::nullopt);
+    EXPECT_EQ(read.Text(), text);
+
+    EXPECT_FALSE(read.Load(dir / "missing.txt"));
+    EXPECT_EQ(read.ShowAs("/p/App_Polski.ini"), std::nullopt);
+    EXPECT_NE(choices.Save(dir / "no folder/Workbench.txt"), "");
+}
+
+TEST(WorkbenchChoicesTest, DamagedLinesAreSkippedAndTheLastWins) {
+    TWorkbenchChoices choices;
+    choices.Parse("# comment\r\n"
+                  "show-as\t/a.ini\tWindows-1251\r\n"
+                  "show-as\t/a.ini\twindows-1257\r\n" // wins, in any case
+                  "show-as\t/b.ini\tKOI8-R\r\n"       // no such encoding
+                  "show-as\t/c.ini\r\n"               // no value
+                  "show-as\t\tUTF-8\n"                // no path
+                  "future\t/d.ini\tx\n"               // a kind this program does not know
+                  "reference\t/e.ini\tEnglish\textra\n"
+                  "reference\t/f%2Fg%zz.ini\tDeutsch"); // %2F is "/", %zz stays
+    EXPECT_EQ(choices.ShowAs("/a.ini"), TEncoding::Windows1257);
+    EXPECT_EQ(choices.ShowAs("/b.ini"), std::nullopt);
+    EXPECT_EQ(choices.ShowAs("/c.ini"), std::nullopt);
+    EXPECT_EQ(choices.ReferenceLanguage("/e.ini"), std::nullopt);
+    EXPECT_EQ(choices.ReferenceLanguage("/f/g%zz.ini"), "Deutsch");
+}
+
+TEST(WorkbenchChoicesTest, TheOldestChoicesGoFirst) {
+    TWorkbenchChoices choices;
+    for (std::size_t i = 0; i <= TWorkbenchChoices::MaxChoices; ++i)
+        choices.SetShowAs("/f" + std::to_string(i), TEncoding::Windows1251);
+    choices.SetReferenceLanguage("/catalogue", "English");
+    // Choosing again makes a choice new.
+    choices.SetShowAs("/f1", TEncoding::Windows1252);
+    choices.SetShowAs("/new", TEncoding::Utf8);
+    EXPECT_EQ(choices.ShowAs("/f0"), std::nullopt);
+    EXPECT_EQ(choices.ShowAs("/f1"), TEncoding::Windows1252);
+    EXPECT_EQ(choices.ShowAs("/f2"), std::nullopt);
+    EXPECT_EQ(choices.ShowAs("/f3"), TEncoding::Windows1251);
+    EXPECT_EQ(choices.ShowAs("/new"), TEncoding::Utf8);
+    EXPECT_EQ(choices.ReferenceLanguage("/catalogue"), "English");
+}
+
+TEST(ChooseReferenceTest, RememberedThenEnglishThenTheFirstOther) {
+    const std::vector<TCatalogueEntry> entries = {
+        {"Deutsch", "/p/App_Deutsch.ini"},
+        {"English", "/p/App_English.ini"},
+        {"Polski", "/p/App_Polski.ini"},
+    };
+    const struct {
+        const char* edited;
+        std::optional<std::string> remembered;
+        std::optional<std::size_t> chosen;
+    } cases[] = {
+        {"/p/App_Polski.ini", std::nullopt, 1}, {"/p/App_Polski.ini", "Deutsch", 0},
+        {"/p/App_Polski.ini", "Klingon", 1},    {"/p/App_English.ini", std::nullopt, 0},
+        {"/p/App_English.ini", "English", 0},   {"/p/App_Deutsch.ini", "Polski", 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseReference(entries, c.edited, c.remembered), c.chosen)
+            << c.edited << " " << c.remembered.value_or("-");
+    EXPECT_EQ(
+        ChooseReference({{"English", "/p/App_English.ini"}}, "/p/App_English.ini", std::nullopt),
+        std::nullopt);
+}
+
+} // namespace
