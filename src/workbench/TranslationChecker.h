@@ -27,6 +27,23 @@
 #include <unordered_map>
 #include <vector>
 
+// The lines an edit replaced, as ReplaceLines takes them, from what the
+// editor reports of it: `line` holds the edit's position (counted after the
+// edit) and `linesAdded` is the change in the number of lines. An insertion
+// turns one line into 1 + linesAdded; a removal turns 1 - linesAdded lines
+// into one.
+struct TLineSplice {
+    std::size_t First;
+    std::size_t Removed;
+    std::size_t Added;
+    bool operator==(const TLineSplice&) const = default;
+};
+inline TLineSplice SpliceOfEdit(std::size_t line, long linesAdded) {
+    if (linesAdded >= 0)
+        return {line, 1, 1 + static_cast<std::size_t>(linesAdded)};
+    return {line, 1 + static_cast<std::size_t>(-linesAdded), 1};
+}
+
 class TTranslationChecker {
 public:
     struct TProgress {

@@ -139,6 +139,64 @@ TEST(TranslationCheckerTest, NavigationGoesRoundOnce) {
     EXPECT_EQ(one.NextUntranslated(0, true, false), std::nullopt);
 }
 
+// The editor reports an edit by its position and the lines it added; the
+// splice made of that must turn the old lines into the new ones, line breaks
+// of every kind joining and parting included.
+TEST(TranslationCheckerTest, SplicesOfEditsAsTheEditorReportsThem) {
+    const auto linesOf = [](std::string_view text) {
+        std::vector<std::string> lines;
+        ForEachLine(text, [&](std::string_view l) { lines.emplace_back(l); });
+        return lines;
+    };
+    // The line holding `position`, as the editor counts: a position inside a
+    // CR LF belongs to the line the pair ends.
+    const auto lineOf = [](std::string_view text, std::size_t position) {
+        std::size_t line = 0;
+        for (std::size_t i = 0; i < position; ++i)
+            if (text[i] == '\n' ||
+                (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
+                ++line;
+        return line;
+    };
+    const struct {
+        const char* before;
+        std::size_t position;
+        const char* inserted; // else `removed` bytes go
+        std::size_t removed;
+    } cases[] = {
+        {"a=\"1\"\nb=\"2\"", 3, "x", 0},
+        {"a=\"1\"\nb=\"2\"", 3, "x\ny\n", 0},
+        {"a=\"1\"\nb=\"2\"", 5, nullptr, 1},
+        {"a=\"1\"\nb=\"2\"\nc", 2, nullptr, 8},
+        {"a\rb", 2, "\n", 0},
+        {"a\r\nb", 2, nullptr, 1},
+        {"a\r\nb", 1, nullptr, 1},
+        {"a\nb", 1, "\r", 0},
+        {"a\rb", 1, "\n", 0},
+        {"a\n\nb", 0, nullptr, 3},
+        {"", 0, "x\r\ny", 0},
+        {"a\r\n", 3, "b", 0},
+    };
+    for (const auto& c : cases) {
+        const std::string before = c.before;
+        std::string after = before;
+        if (c.inserted)
+            after.insert(c.position, c.inserted);
+        else
+            after.erase(c.position, c.removed);
+        const std::vector<std::string> oldLines = linesOf(before);
+        const std::vector<std::string> newLines = linesOf(after);
+        const long added = static_cast<long>(newLines.size()) - static_cast<long>(oldLines.size());
+        const TLineSplice splice = SpliceOfEdit(lineOf(after, c.position), added);
+        std::vector<std::string> spliced(oldLines.begin(), oldLines.begin() + splice.First);
+        spliced.insert(spliced.end(), newLines.begin() + splice.First,
+                       newLines.begin() + splice.First + splice.Added);
+        spliced.insert(spliced.end(), oldLines.begin() + splice.First + splice.Removed,
+                       oldLines.end());
+        EXPECT_EQ(spliced, newLines) << "\"" << c.before << "\" at " << c.position;
+    }
+}
+
 // Random edits, each checked line by line and key by key against a checker
 // that is given the whole new text.
 TEST(TranslationCheckerTest, EditsAgreeWithCheckingEverythingAgain) {
