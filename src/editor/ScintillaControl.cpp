@@ -46,7 +46,16 @@ void TScintillaControl::ApplyEventMask(bool accessibilityActive) {
 }
 
 void TScintillaControl::Modified(int position, int type, int length) {
-    if (!FHolding || !(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
+    if (!FHolding)
+        return;
+    if (type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) {
+        // Not our own announcement: someone asked Scintilla for these again,
+        // and it has announced the change itself.
+        if (!FAnnouncing)
+            FPendingValid = false;
+        return;
+    }
+    if (!(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
         return;
     // The text is now as the previous change left it: announce that one.
     Announce(false);
@@ -74,8 +83,11 @@ void TScintillaControl::Announce(bool lastStep) {
     if (lastStep && (type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO)))
         type |= SC_LASTSTEPINUNDOREDO;
     const long linesAdded = SendScintilla(SCI_GETLINECOUNT) - change.LinesBefore;
+    const bool announcing = FAnnouncing;
+    FAnnouncing = true;
     emit SCN_MODIFIED(change.Position, type, nullptr, change.Length, static_cast<int>(linesAdded),
                       0, 0, 0, 0, 0);
+    FAnnouncing = announcing;
 }
 
 void TScintillaControl::AnnounceAll() {

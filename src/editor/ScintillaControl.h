@@ -78,4 +78,5 @@ private:
     bool FPendingValid = false;
     TPending FPending;
     bool FQueued = false;
+    bool FAnnouncing = false;
 };

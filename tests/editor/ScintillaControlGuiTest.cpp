@@ -173,6 +173,10 @@ TEST(ScintillaControlTest, KeepsTheCountedNotificationsBackUnlessAssistiveTechno
     QAccessible::setActive(false);
     EXPECT_EQ(mask() & counted, 0);
     Key(ours, Qt::Key_Z, "z");
+    // Whoever asks Scintilla for every notification again hears each change once.
+    ours.SendScintilla(Sci::SCI_SETMODEVENTMASK,
+                       static_cast<unsigned long>(Sci::SC_MODEVENTMASKALL));
+    Key(ours, Qt::Key_W, "w");
 
     // The two letters typed in a row are one undo step of two changes.
     const int insert = Sci::SC_MOD_INSERTTEXT | Sci::SC_PERFORMED_USER;
@@ -180,7 +184,7 @@ TEST(ScintillaControlTest, KeepsTheCountedNotificationsBackUnlessAssistiveTechno
     const std::vector<TChange> expected = {
         {0, insert, 1, 0, "xa=\"b\""}, {1, insert, 1, 0, "xya=\"b\""},
         {1, undone, 1, 0, "xa=\"b\""}, {0, undone | Sci::SC_LASTSTEPINUNDOREDO, 1, 0, "a=\"b\""},
-        {0, insert, 1, 0, "za=\"b\""},
+        {0, insert, 1, 0, "za=\"b\""}, {1, insert, 1, 0, "zwa=\"b\""},
     };
     EXPECT_EQ(changes.Changes, expected);
 }
