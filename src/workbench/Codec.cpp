@@ -95,7 +95,10 @@ TCodec::TCodec(TEncoding encoding) : FEncoding(encoding) {
     for (unsigned b = 0; b < 256; ++b) {
         const std::optional<char32_t> c =
             platform::DecodeCodePageByte(codePage, static_cast<unsigned char>(b));
-        defined[b] = c.has_value();
+        // Some converters give bytes the code page leaves undefined a
+        // private-use character of their own; such a byte has no meaning, and
+        // is shown the same way everywhere.
+        defined[b] = c && !(*c >= 0xE000 && *c <= 0xF8FF);
         characters[b] = c.value_or(0);
     }
     // Each character may stand for one byte only, so that every byte comes

@@ -13,7 +13,9 @@
 // so they too come back as they were.
 //
 // What each byte of a code page means comes from the system's converter
-// (platform::DecodeCodePageByte: iconv, or MultiByteToWideChar on Windows).
+// (platform::DecodeCodePageByte: iconv, or MultiByteToWideChar on Windows);
+// a byte it leaves undefined or gives a private-use character counts as
+// undefined.
 #pragma once
 
 #include <array>
