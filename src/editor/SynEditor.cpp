@@ -210,7 +210,9 @@ void TSynEditor::ReplaceText(std::string_view text) {
     Send(SCI_SETUNDOCOLLECTION, 0);
     Send(SCI_CLEARALL);
     if (!text.empty()) {
-        Send(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + 1));
+        // Room to grow, so the first edit need not copy the whole text into
+        // a larger buffer.
+        Send(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + text.size() / 8 + 4096));
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
                       static_cast<void*>(const_cast<char*>(text.data())));
     }
