@@ -80,9 +80,13 @@ TTranslationChecker::TContribution TTranslationChecker::ContributionOf(std::uint
 }
 
 void TTranslationChecker::Count(const TContribution& c, int sign) {
-    FPhrases += static_cast<std::size_t>(sign * c.Phrase);
-    FTranslated += static_cast<std::size_t>(sign * c.Translated);
-    FMissing += static_cast<std::size_t>(sign * c.Missing);
+    const auto add = [sign](std::size_t& total, bool counts) {
+        if (counts)
+            sign > 0 ? ++total : --total;
+    };
+    add(FPhrases, c.Phrase);
+    add(FTranslated, c.Translated);
+    add(FMissing, c.Missing);
 }
 
 bool TTranslationChecker::IsDuplicate(std::size_t line) const {
