@@ -52,6 +52,30 @@ bool Platform::SetCurrentDir(const std::string& path) {
     return !ec;
 }
 
+std::vector<std::string> Platform::CommonAppDataRoots() {
+    std::string common = GetShellFolder(ShellFolder::CommonAppData);
+    if (common.empty())
+        return {};
+    return {common};
+}
+
+std::vector<std::string> Platform::RegistrationRoots() {
+    return CommonAppDataRoots();
+}
+
+std::vector<std::string> Platform::ListFolder(const std::string& path) {
+    std::vector<std::string> names;
+    if (path.empty())
+        return names;
+    // A folder that cannot be read, or that vanishes while it is read, ends
+    // the listing; nothing is thrown.
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(path), ec);
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
+        names.push_back(it->path().filename().string());
+    return names;
+}
+
 Platform& Get() {
     auto& current = Current();
     if (!current)

@@ -17,8 +17,11 @@ namespace platform {
 // The platform's path separator: "\" on Windows, "/" elsewhere.
 #ifdef _WIN32
 inline constexpr char PathDelim = '\\';
+// Appended to the name of an outside program beside the executable.
+inline constexpr const char* ExecutableSuffix = ".exe";
 #else
 inline constexpr char PathDelim = '/';
+inline constexpr const char* ExecutableSuffix = "";
 #endif
 
 // The shell folders the program works with.
@@ -38,6 +41,21 @@ public:
     // per-user folder (local or roaming) that does not exist yet is made first.
     virtual std::string GetShellFolder(ShellFolder folder) = 0;
 
+    // The all-users data folders in which the maker's programs are looked
+    // for, best first, each without a trailing separator. On Windows the one
+    // common folder; on POSIX systems a search path (the user's own data
+    // folder, then the system's data folders), where the first folder that
+    // holds an entry wins.
+    virtual std::vector<std::string> CommonAppDataRoots();
+    // Where this program registers itself, best first: the all-users folder,
+    // and on POSIX systems the user's own data folder for a user who may not
+    // write there.
+    virtual std::vector<std::string> RegistrationRoots();
+    // The names of the entries of a folder, of every kind, in the order the
+    // system lists them; empty when the folder cannot be listed. A listing
+    // that breaks off part way gives the names read so far.
+    virtual std::vector<std::string> ListFolder(const std::string& path);
+
     // True only for an existing regular file (never for a folder).
     virtual bool FileExists(const std::string& path);
     virtual bool DirectoryExists(const std::string& path);
@@ -45,6 +63,8 @@ public:
     virtual bool CreateDir(const std::string& path);
     virtual std::string GetCurrentDir();
     virtual bool SetCurrentDir(const std::string& path);
+    // True for an existing regular file this user may start as a program.
+    virtual bool IsExecutable(const std::string& path);
 
     // The shell: hands documents, folders and addresses to the desktop and
     // starts outside programs. None of these waits for what it opened; each

@@ -12,6 +12,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -60,6 +61,27 @@ std::string PerUserFolder(const char* variable, const char* fallback) {
     return dir;
 }
 
+// The system's data folders: every absolute entry of $XDG_DATA_DIRS, in order
+// (a relative entry is no folder the XDG rules allow); the XDG default when it
+// names none.
+std::vector<std::string> SystemDataFolders() {
+    std::vector<std::string> folders;
+    const std::string dirs = Env("XDG_DATA_DIRS");
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos)
+            end = dirs.size();
+        const std::string entry = dirs.substr(start, end - start);
+        if (!entry.empty() && entry.front() == '/')
+            folders.push_back(WithoutTrailingSlash(entry));
+        start = end + 1;
+    }
+    if (folders.empty())
+        folders = {"/usr/local/share", "/usr/share"};
+    return folders;
+}
+
 class PosixPlatform : public Platform {
 public:
     std::string ExecutablePath() override {
@@ -76,13 +98,25 @@ public:
             return PerUserFolder("XDG_DATA_HOME", "/.local/share");
         case ShellFolder::RoamingAppData:
             return PerUserFolder("XDG_CONFIG_HOME", "/.config");
-        case ShellFolder::CommonAppData: {
-            std::string dirs = Env("XDG_DATA_DIRS");
-            std::string first = dirs.substr(0, dirs.find(':'));
-            return WithoutTrailingSlash(first.empty() ? "/usr/local/share" : first);
-        }
+        case ShellFolder::CommonAppData:
+            return SystemDataFolders().front();
         }
         return std::string();
+    }
+
+    // The user's own data folder first, then the system's, as XDG data files
+    // are searched.
+    std::vector<std::string> CommonAppDataRoots() override {
+        std::vector<std::string> roots{GetShellFolder(ShellFolder::LocalAppData)};
+        for (std::string& folder : SystemDataFolders())
+            roots.push_back(std::move(folder));
+        return roots;
+    }
+
+    // The first system data folder, where every user finds the registration;
+    // the user's own data folder for a user who may not write there.
+    std::vector<std::string> RegistrationRoots() override {
+        return {SystemDataFolders().front(), GetShellFolder(ShellFolder::LocalAppData)};
     }
 };
 } // namespace

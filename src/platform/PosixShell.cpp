@@ -5,6 +5,8 @@
 #include "platform/Platform.h"
 #include "platform/Process.h"
 
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
@@ -31,6 +33,10 @@ bool Platform::OpenFolder(const std::string& path) {
 
 bool Platform::OpenAddress(const std::string& address) {
     return XdgOpen(AddressWithScheme(address));
+}
+
+bool Platform::IsExecutable(const std::string& path) {
+    return FileExists(path) && ::access(path.c_str(), X_OK) == 0;
 }
 
 bool Platform::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {

@@ -59,6 +59,11 @@ bool Platform::OpenAddress(const std::string& address) {
     return Execute(WideFromUtf8(AddressWithScheme(address)), std::wstring());
 }
 
+// Whether a program may be started is the shell's to say when it starts it.
+bool Platform::IsExecutable(const std::string& path) {
+    return FileExists(path);
+}
+
 bool Platform::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
     std::wstring parameters;
     for (const std::string& arg : arguments) {

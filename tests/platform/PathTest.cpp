@@ -74,7 +74,8 @@ TEST(Path, PosixShellFoldersFollowTheXdgVariablesAndExistWhenHandedOut) {
         {nullptr, nullptr, "", home + "/.local/share", home + "/.config", "/usr/local/share"},
         // Relative values are not XDG folders; the defaults under $HOME stand.
         {"rel/data", "rel", "", home + "/.local/share", home + "/.config", "/usr/local/share"},
-        {"", "", ":/second", home + "/.local/share", home + "/.config", "/usr/local/share"},
+        // An empty or relative entry is passed over; the first absolute one counts.
+        {"", "", ":rel:/second", home + "/.local/share", home + "/.config", "/second"},
         // Named folders, missing with their parents or there already.
         {"DIR/d/e/", "DIR/kept", "DIR/first:DIR/second", "DIR/d/e", "DIR/kept", "DIR/first"},
     };
@@ -108,6 +109,25 @@ TEST(Path, PosixShellFoldersFollowTheXdgVariablesAndExistWhenHandedOut) {
         if (common.rfind(dir.Path(), 0) == 0) {
             EXPECT_FALSE(std::filesystem::exists(common));
         }
+    }
+    // The maker's programs are searched for in the user's own data folder, then
+    // in every absolute system data folder; this program registers itself in
+    // the first system data folder, else in the user's own.
+    {
+        ScopedEnvironment env;
+        env.Set("HOME", home.c_str());
+        env.Set("XDG_DATA_HOME", expand("DIR/d").c_str());
+        env.Set("XDG_DATA_DIRS", "/first/:relative::/second");
+        EXPECT_EQ(native->CommonAppDataRoots(),
+                  (std::vector<std::string>{dir / "d", "/first", "/second"}));
+        EXPECT_EQ(native->RegistrationRoots(), (std::vector<std::string>{"/first", dir / "d"}));
+        env.Set("XDG_DATA_HOME", nullptr);
+        env.Set("XDG_DATA_DIRS", "relative");
+        EXPECT_EQ(
+            native->CommonAppDataRoots(),
+            (std::vector<std::string>{home + "/.local/share", "/usr/local/share", "/usr/share"}));
+        EXPECT_EQ(native->RegistrationRoots(),
+                  (std::vector<std::string>{"/usr/local/share", home + "/.local/share"}));
     }
     EXPECT_EQ(std::filesystem::status(dir / "kept").permissions(), std::filesystem::perms(0755));
     EXPECT_FALSE(std::filesystem::exists("rel"));

@@ -1,6 +1,7 @@
 // A platform for tests: the executable lives in <root>/bin/ and every shell
 // folder lies under the test's temporary folder. What would have been opened or
-// started is recorded instead.
+// started is recorded instead. The all-users folders are searched as on Linux:
+// the user's own data folder (<root>/local) first, then <root>/common.
 #pragma once
 
 #include "platform/Platform.h"
@@ -21,7 +22,10 @@ struct ShellRequest {
 
 class FakePlatform : public platform::Platform {
 public:
-    explicit FakePlatform(const std::string& root) : Root(root) {}
+    explicit FakePlatform(const std::string& root) : Root(root) {
+        CommonRoots = {root + "local", root + "common"};
+        RegistrationFolders = {root + "common", root + "local"};
+    }
 
     std::string ExecutablePath() override { return Root + "bin/wordlark"; }
     std::string GetShellFolder(platform::ShellFolder folder) override {
@@ -35,6 +39,9 @@ public:
         }
         return std::string();
     }
+
+    std::vector<std::string> CommonAppDataRoots() override { return CommonRoots; }
+    std::vector<std::string> RegistrationRoots() override { return RegistrationFolders; }
 
     bool OpenDocument(const std::string& path) override { return Record("document", path); }
     bool OpenFolder(const std::string& path) override { return Record("folder", path); }
@@ -51,6 +58,8 @@ public:
     std::optional<std::string> DefaultMailProfile() override { return MailProfile; }
 
     std::string Root; // with a trailing separator
+    std::vector<std::string> CommonRoots;
+    std::vector<std::string> RegistrationFolders;
     std::vector<ShellRequest> ShellRequests;
     TFakeMapi Mail;
     std::optional<std::string> MailProfile; // the system's default profile, if it keeps one
