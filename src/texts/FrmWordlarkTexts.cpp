@@ -24,10 +24,8 @@ const char* const MakerDomain = "brightmoor.example";
 } // namespace
 
 void TFrmWordlark::RegisterInstallation() {
-    const std::string common = platform::Get().GetShellFolder(platform::ShellFolder::CommonAppData);
-    if (common.empty())
-        return;
-    WriteRegistration(common + platform::PathDelim + "Brightmoor" + platform::PathDelim,
+    platform::Platform& os = platform::Get();
+    WriteRegistration(MakerFolders(os.CommonAppDataRoots()), MakerFolders(os.RegistrationRoots()),
                       FProgramFolder, CurrentInstallDate());
 }
 

@@ -5,14 +5,21 @@
 
 #include <ctime>
 
-void WriteRegistration(const std::string& commonMakerFolder, const std::string& programFolder,
-                       const std::string& installDate) {
+namespace {
+std::string RegistrationFolder(const std::string& makerFolder) {
+    return makerFolder + "Wordlark" + platform::PathDelim;
+}
+} // namespace
+
+void WriteRegistration(const std::vector<std::string>& searchedMakerFolders,
+                       const std::vector<std::string>& makerFolders,
+                       const std::string& programFolder, const std::string& installDate) {
     TInitFile doc(TInitFile::TForm::Ini);
-    platform::CreateDir(commonMakerFolder);
-    const std::string folder = commonMakerFolder + "Wordlark" + platform::PathDelim;
-    platform::CreateDir(folder);
-    const std::string file = folder + "Installation.ini";
-    if (platform::FileExists(file)) {
+    for (const std::string& maker : searchedMakerFolders) {
+        const std::string file = RegistrationFolder(maker) + "Installation.ini";
+        if (!platform::FileExists(file))
+            continue;
+        doc.Clear();
         doc.Load(file);
         if (doc.GetString("Version", "") == WordlarkVersionText)
             return;
@@ -23,7 +30,27 @@ void WriteRegistration(const std::string& commonMakerFolder, const std::string& 
     doc.AddString("IniFile", "Wordlark.ini");
     doc.AddString("Version", WordlarkVersionText);
     doc.AddString("InstallDate", installDate);
-    doc.Save(file);
+    for (const std::string& maker : makerFolders) {
+        platform::CreateDir(maker);
+        const std::string folder = RegistrationFolder(maker);
+        platform::CreateDir(folder);
+        if (doc.Save(folder + "Installation.ini"))
+            return;
+    }
+}
+
+void WriteRegistration(const std::string& commonMakerFolder, const std::string& programFolder,
+                       const std::string& installDate) {
+    WriteRegistration(std::vector<std::string>{commonMakerFolder},
+                      std::vector<std::string>{commonMakerFolder}, programFolder, installDate);
+}
+
+std::vector<std::string> MakerFolders(const std::vector<std::string>& dataFolders) {
+    std::vector<std::string> folders;
+    for (const std::string& folder : dataFolders)
+        if (!folder.empty())
+            folders.push_back(folder + platform::PathDelim + "Brightmoor" + platform::PathDelim);
+    return folders;
 }
 
 std::string CurrentInstallDate() {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <regex>
 
 namespace fs = std::filesystem;
@@ -83,6 +84,50 @@ TEST_F(RegistrationTest, FailuresPassSilently) {
     // and no half-written file is left behind beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(Maker() + "Wordlark"), fs::directory_iterator()),
               1);
+}
+
+TEST_F(RegistrationTest, AnyRootOfThisVersionKeepsItElseTheFirstWritableRootIsWritten) {
+    const std::string a = Dir / "a/Brightmoor/", b = Dir / "b/Brightmoor/",
+                      c = Dir / "c/Brightmoor/";
+    const std::string ours = Expected("/opt/wordlark/", "2016-09-01 14:05:09");
+    const std::string older = "Version=\"Version 1.600 (01.01.2015)\"\r\n";
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        const char* written; // "a", "b" or "" for none
+    };
+    const Case cases[] = {
+        {"nothing anywhere", [] {}, "a"},
+        {"first root unusable", [&] { Dir.Write("a/Brightmoor", "a file"); }, "b"},
+        {"no root usable",
+         [&] {
+             Dir.Write("a/Brightmoor", "a file");
+             Dir.Write("b/Brightmoor", "a file");
+         },
+         ""},
+        {"this version in a root only searched",
+         [&] { Dir.Write("c/Brightmoor/Wordlark/Installation.ini", ours); }, ""},
+        {"another version in a root only searched",
+         [&] { Dir.Write("c/Brightmoor/Wordlark/Installation.ini", older); }, "a"},
+        {"this version in the second root",
+         [&] { Dir.Write("b/Brightmoor/Wordlark/Installation.ini", ours); }, ""},
+    };
+    for (const Case& k : cases) {
+        for (const char* root : {"a", "b", "c"}) {
+            fs::remove_all(Dir / root);
+            fs::create_directories(Dir / root);
+        }
+        k.prepare();
+        const auto before = [&](const std::string& maker) {
+            return TempDir::Read(maker + "Wordlark/Installation.ini");
+        };
+        const std::string oldA = before(a), oldB = before(b), oldC = before(c);
+        WriteRegistration({c, a, b}, {a, b}, "/opt/wordlark/", "2016-09-01 14:05:09");
+        const std::string w = k.written;
+        EXPECT_EQ(before(a), w == "a" ? ours : oldA) << k.what;
+        EXPECT_EQ(before(b), w == "b" ? ours : oldB) << k.what;
+        EXPECT_EQ(before(c), oldC) << k.what;
+    }
 }
 
 TEST(InstallDateTest, LocalTimeInTheRegistrationFormat) {
