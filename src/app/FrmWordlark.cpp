@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "send/FrmSend.h"
 #include "texts/QtText.h"
+#include "wizard/FrmWizard.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -333,6 +334,9 @@ void TFrmWordlark::FormShow() {
     SelectProgramLanguage("");
     LoadSettings(FDataFolder + "Wordlark.ini");
     UpdateCaption();
+    // What the user chooses in the wizard is handed over before it returns.
+    if (FFrmWizard)
+        FFrmWizard->exec();
     RestoreWindowPlacement(FDataFolder + "Wordlark.ini");
 }
 
@@ -393,7 +397,10 @@ void TFrmWordlark::MenExitClick() {
     close();
 }
 void TFrmWordlark::MenInfoClick() {}
-void TFrmWordlark::BtnWizardClick() {}
+void TFrmWordlark::BtnWizardClick() {
+    if (FFrmWizard)
+        FFrmWizard->exec();
+}
 void TFrmWordlark::BtnIniFileClick() {}
 
 // ---- Editor state ------------------------------------------------------------

@@ -24,6 +24,7 @@ class QTranslator;
 class QTreeWidgetItem;
 class TSynEditor;
 class TFrmAddLanguage;
+class TFrmWizard;
 class TFrmSend;
 
 class TFrmWordlark : public QMainWindow {
@@ -34,6 +35,8 @@ public:
 
     // The new-language dialog the "Add new" command shows.
     void SetAddLanguageDialog(TFrmAddLanguage* dialog) { FFrmAddLanguage = dialog; }
+    // The wizard, shown at the first show and by the wizard command.
+    void SetWizard(TFrmWizard* wizard) { FFrmWizard = wizard; }
     // The send dialog the "Send" command shows.
     void SetSendDialog(TFrmSend* dialog) { FFrmSend = dialog; }
 
@@ -44,8 +47,10 @@ public:
     bool AddTranslation(const std::string& languageName, const std::string& masterPath);
 
     // Message dialog in the interface language; returns the button pressed.
+    // It stands over `owner` (a dialog of the main window's) or the main window.
     QMessageBox::StandardButton DoMsgBox(const QString& text, QMessageBox::Icon type,
-                                         QMessageBox::StandardButtons buttons);
+                                         QMessageBox::StandardButtons buttons,
+                                         QWidget* owner = nullptr);
     void NationalizeMsgBox(QMessageBox& dialog, QMessageBox::Icon type);
 
     // Interface texts.
@@ -172,6 +177,7 @@ private:
     int FFontCharset = 1;
     QFileDialog* FOpdInitFile = nullptr;
     TFrmAddLanguage* FFrmAddLanguage = nullptr;
+    TFrmWizard* FFrmWizard = nullptr;
     TFrmSend* FFrmSend = nullptr;
 
 public:

@@ -4,19 +4,32 @@
 #include "app/WordlarkApplication.h"
 #include "dialogs/FrmAddLanguage.h"
 #include "send/FrmSend.h"
+#include "wizard/FrmWizard.h"
 
 TWordlarkWindows::TWordlarkWindows() = default;
 TWordlarkWindows::~TWordlarkWindows() = default;
 TWordlarkWindows::TWordlarkWindows(TWordlarkWindows&&) noexcept = default;
 TWordlarkWindows& TWordlarkWindows::operator=(TWordlarkWindows&&) noexcept = default;
 
+// The windows in their fixed order: main window, wizard, send dialog,
+// new-language dialog, settings-file viewer, about box.
 TWordlarkWindows CreateWordlarkWindows() {
     TWordlarkWindows windows;
     windows.FrmWordlark = std::make_unique<TFrmWordlark>();
-    windows.FrmSend = new TFrmSend(windows.FrmWordlark.get());
-    windows.FrmWordlark->SetSendDialog(windows.FrmSend);
-    windows.FrmAddLanguage = new TFrmAddLanguage(windows.FrmWordlark.get());
-    windows.FrmWordlark->SetAddLanguageDialog(windows.FrmAddLanguage);
+    TFrmWordlark* main = windows.FrmWordlark.get();
+
+    windows.FrmWizard = new TFrmWizard(main);
+    main->SetWizard(windows.FrmWizard);
+
+    windows.FrmSend = new TFrmSend(main);
+    main->SetSendDialog(windows.FrmSend);
+
+    windows.FrmAddLanguage = new TFrmAddLanguage(main);
+    main->SetAddLanguageDialog(windows.FrmAddLanguage);
+
+    // The settings-file viewer TFrmIniFile is created here.
+
+    // The about box TFrmInfo is created here.
     return windows;
 }
 

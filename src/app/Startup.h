@@ -7,12 +7,15 @@
 class TFrmWordlark;
 class TFrmAddLanguage;
 class TFrmSend;
+class TFrmWizard;
 
 struct TWordlarkWindows {
-    // The first window created is the application's main window.
+    // The first window created is the application's main window; the dialogs
+    // are owned by it.
     std::unique_ptr<TFrmWordlark> FrmWordlark;
-    TFrmSend* FrmSend = nullptr;               // owned by the main window
-    TFrmAddLanguage* FrmAddLanguage = nullptr; // owned by the main window
+    TFrmWizard* FrmWizard = nullptr;
+    TFrmSend* FrmSend = nullptr;
+    TFrmAddLanguage* FrmAddLanguage = nullptr;
 
     TWordlarkWindows();
     ~TWordlarkWindows();

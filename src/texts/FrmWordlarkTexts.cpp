@@ -5,6 +5,7 @@
 #include "app/Catalogue.h"
 #include "platform/Platform.h"
 #include "texts/InterfaceLocale.h"
+#include "texts/Maker.h"
 #include "texts/QtText.h"
 #include "texts/Registration.h"
 
@@ -17,11 +18,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTranslator>
-
-namespace {
-const char* const MakerHost = "www.brightmoor.example";
-const char* const MakerDomain = "brightmoor.example";
-} // namespace
 
 void TFrmWordlark::RegisterInstallation() {
     platform::Platform& os = platform::Get();
@@ -219,8 +215,9 @@ void TFrmWordlark::ApplyMainTexts() {
 // ---- Message dialogs -------------------------------------------------------------
 
 QMessageBox::StandardButton TFrmWordlark::DoMsgBox(const QString& text, QMessageBox::Icon type,
-                                                   QMessageBox::StandardButtons buttons) {
-    QMessageBox box(type, QApplication::applicationName(), text, buttons, this);
+                                                   QMessageBox::StandardButtons buttons,
+                                                   QWidget* owner) {
+    QMessageBox box(type, QApplication::applicationName(), text, buttons, owner ? owner : this);
     box.setObjectName("MsgBox");
     static const std::pair<QMessageBox::StandardButton, const char*> kinds[] = {
         {QMessageBox::Yes, "Yes"},

@@ -7,6 +7,7 @@
 #include "support/FakePlatform.h"
 #include "support/Modal.h"
 #include "support/TempDir.h"
+#include "wizard/FrmWizard.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -56,10 +57,18 @@ protected:
         Frm->OpdInitFile()->setOption(QFileDialog::DontUseNativeDialog);
     }
 
-    void Show() {
+    // Shows the main window. Its first show opens the wizard modally, which
+    // `wizardAnswer` answers; without one the wizard is cancelled, so that the
+    // main window is shown as the user sees it after the wizard.
+    void Show(ModalAnswers::Answer wizardAnswer = {}) {
+        ModalAnswers wizard;
+        wizard.Then(wizardAnswer ? std::move(wizardAnswer)
+                                 : [](QWidget* dialog) { ClickNamedButton(dialog, "BtnCancel"); });
         Frm->show();
         QApplication::processEvents();
     }
+
+    TFrmWizard* Wizard() const { return Windows.FrmWizard; }
 
     // Chooses a file in the main window's file-open dialog.
     static ModalAnswers::Answer ChooseFile(const std::string& path);

@@ -6,6 +6,7 @@
 #include "dialogs/FrmAddLanguage.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,8 +39,17 @@ Texts MainWindowTexts(TFrmWordlark* frm) {
             b != frm->BtnFullscreen)
             texts[b->objectName().toStdString()] = b->text();
     texts["BtnFullscreen"] = frm->BtnFullscreen->toolTip();
+    // Menu items lie in menus, windows of their own; those of a dialog's menus
+    // are the dialog's.
+    auto inDialog = [](const QObject* o) {
+        for (; o; o = o->parent())
+            if (qobject_cast<const QDialog*>(o))
+                return true;
+        return false;
+    };
     for (QAction* a : frm->findChildren<QAction*>())
-        if (a->objectName().startsWith("Men") || a->objectName().startsWith("Pop"))
+        if ((a->objectName().startsWith("Men") || a->objectName().startsWith("Pop")) &&
+            !inDialog(a))
             texts[a->objectName().toStdString()] = a->text();
     for (QMenu* m : {frm->MenFile, frm->MenTranslation, frm->MenView})
         texts[m->objectName().toStdString()] = m->title();
