@@ -298,6 +298,7 @@ void TFrmWizard::FormShow() {
     BtnNext->show();
     BtnNext->setEnabled(true);
     BtnNext->setDefault(true);
+    BtnNext->setFocus();
     BtnFinish->hide();
 
     Nationalize();
@@ -404,6 +405,8 @@ void TFrmWizard::ShowPageTwo() {
     ScanInstalledPrograms();
     BtnNext->setEnabled(false);
     PnlStepThree->hide();
+    // Not on the disabled Next, where Enter would go to Cancel.
+    LisPrograms->setFocus();
 }
 
 void TFrmWizard::ClearRadioButtons() {
@@ -435,6 +438,7 @@ void TFrmWizard::BtnNextClick() {
         LblStepThreeNewLanguage->hide();
         CbbStepThreeNewLanguage->hide();
         ClearRadioButtons();
+        RadAdd->setFocus();
     }
 }
 
@@ -446,6 +450,7 @@ void TFrmWizard::BtnBackClick() {
         BtnBack->hide();
         BtnNext->show();
         BtnNext->setEnabled(true);
+        BtnNext->setFocus();
         TranslationFile.clear();
         ProgramName.clear();
         SettingsFile.clear();
