@@ -74,7 +74,10 @@ chmod 700 "$sandbox/runtime"
 export HOME=$sandbox/home
 export XDG_DATA_HOME=$sandbox/local
 export XDG_CONFIG_HOME=$sandbox/roaming
-export XDG_DATA_DIRS=$sandbox/common
+# The sandbox's all-users folder first, where Snapglass is registered and where
+# Wordlark registers itself at start, so the wizard lists both; the system's
+# data folders after it, so the desktop's handlers are still found.
+export XDG_DATA_DIRS=$sandbox/common:${XDG_DATA_DIRS:-/usr/local/share:/usr/share}
 export XDG_CACHE_HOME=$sandbox/cache
 export XDG_RUNTIME_DIR=$sandbox/runtime
 
