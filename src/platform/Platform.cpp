@@ -70,9 +70,9 @@ std::vector<std::string> Platform::ListFolder(const std::string& path) {
     // A folder that cannot be read, or that vanishes while it is read, ends
     // the listing; nothing is thrown.
     std::error_code ec;
-    fs::directory_iterator it(fs::path(path), ec);
+    fs::directory_iterator it(PathFromUtf8(path), ec);
     for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
-        names.push_back(it->path().filename().string());
+        names.push_back(Utf8FromPath(it->path().filename()));
     return names;
 }
 
