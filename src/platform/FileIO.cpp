@@ -27,6 +27,14 @@ namespace platform {
 
 void (*BeforeReplaceRenameHook)(const std::string& tempPath) = nullptr;
 
+long long FileSize(const std::string& path) {
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(PathFromUtf8(path), ec))
+        return -1;
+    const auto size = fs::file_size(PathFromUtf8(path), ec);
+    return ec ? -1 : static_cast<long long>(size);
+}
+
 #ifndef _WIN32
 bool ReadFileBytes(const std::string& path, std::string& data) {
     data.clear();
@@ -119,6 +127,19 @@ std::string OverwriteInPlace(const std::string& path, std::string_view data) {
     return ok ? std::string() : ErrorText("Cannot write file", path, err);
 }
 } // namespace
+
+std::string RemoveFile(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0)
+        return ErrorText("Cannot delete file", path, path.empty() ? ENOENT : errno);
+    if (S_ISDIR(st.st_mode))
+        return ErrorText("Cannot delete file", path, EISDIR);
+    if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0)
+        return ErrorText("Cannot delete file", path, EACCES);
+    if (::unlink(path.c_str()) != 0)
+        return ErrorText("Cannot delete file", path, errno);
+    return std::string();
+}
 
 std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
     if (path.empty())
@@ -371,6 +392,22 @@ void KeepAttributes(const std::wstring& target, DWORD old) {
         SetFileAttributesW(target.c_str(), (now & settable) | (old & kept));
 }
 } // namespace
+
+// DeleteFileW refuses a read-only file by itself and removes a link as a link;
+// the checks before it only give the reasons in the program's words.
+std::string RemoveFile(const std::string& path) {
+    if (path.empty())
+        return "Cannot delete file \"\". No file name given";
+    const std::wstring target = LongPath(WideFromUtf8(path));
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return ErrorText("Cannot delete file", path, GetLastError());
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return ErrorText("Cannot delete file", path, ERROR_DIRECTORY);
+    if (!DeleteFileW(target.c_str()))
+        return ErrorText("Cannot delete file", path, GetLastError());
+    return std::string();
+}
 
 std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
     if (path.empty())

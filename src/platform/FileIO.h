@@ -22,6 +22,16 @@ bool ReadFileBytes(const std::string& path, std::string& data);
 // the reason it failed, in the system's words.
 std::string ReplaceFileBytes(const std::string& path, std::string_view data);
 
+// The size in bytes of the regular file at `path` (a link is followed); -1 when
+// there is none.
+long long FileSize(const std::string& path);
+
+// Deletes the file at `path`; a symbolic link is removed itself, never the file
+// it names. A file nobody may write is refused, as a read-only file is on
+// Windows, the superuser included. Returns an empty text on success, otherwise
+// the reason it failed.
+std::string RemoveFile(const std::string& path);
+
 // Null in the program. Tests set it to stop ReplaceFileBytes at its most
 // fragile moment: it is called with the temporary file's path once that file is
 // completely written and closed, just before it is renamed over the old file.

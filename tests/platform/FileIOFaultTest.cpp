@@ -380,6 +380,58 @@ TEST_F(FileIOFault, PermissionsAndOwnerAreKept) {
     EXPECT_EQ(st.st_gid, 4322u);
 }
 
+// Deleting: what goes, what stays and why. A link goes as a link; a file
+// nobody may write stays, as a read-only file does on Windows.
+TEST_F(FileIOFault, RemoveFileDeletesOnlyWhatItMay) {
+    const std::string target = Dir.Write("target.ini", OldBytes);
+    struct Case {
+        const char* What;
+        std::function<std::string()> Make; // returns the path to delete
+        bool Removed;
+    };
+    const Case cases[] = {
+        {"plain file", [&] { return Dir.Write("plain.ini", OldBytes); }, true},
+        {"link",
+         [&] {
+             fs::create_symlink(target, Dir / "link.ini");
+             return Dir / "link.ini";
+         },
+         true},
+        {"dangling link",
+         [&] {
+             fs::create_symlink(Dir / "gone.ini", Dir / "dangling.ini");
+             return Dir / "dangling.ini";
+         },
+         true},
+        {"read-only file",
+         [&] {
+             const std::string path = Dir.Write("readonly.ini", OldBytes);
+             fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+             return path;
+         },
+         false},
+        {"folder",
+         [&] {
+             fs::create_directories(Dir / "folder.ini");
+             return Dir / "folder.ini";
+         },
+         false},
+        {"missing file", [&] { return Dir / "missing.ini"; }, false},
+    };
+    for (const Case& c : cases) {
+        const std::string path = c.Make();
+        const bool existed = fs::exists(fs::symlink_status(path));
+        const std::string reason = platform::RemoveFile(path);
+        EXPECT_EQ(reason.empty(), c.Removed) << c.What << ": " << reason;
+        EXPECT_EQ(fs::exists(fs::symlink_status(path)), existed && !c.Removed) << c.What;
+        if (!c.Removed) {
+            EXPECT_NE(reason.find("\"" + path + "\""), std::string::npos) << reason;
+        }
+    }
+    EXPECT_EQ(TempDir::Read(target), OldBytes);
+    EXPECT_NE(platform::RemoveFile(""), "");
+}
+
 #else // _WIN32
 
 // No counterpart for the full disk: Windows has no per-process file size limit
@@ -480,6 +532,24 @@ TEST_F(FileIOFault, CrashBeforeTheSwapLeavesTheOldFileWhole) {
     EXPECT_EQ(TempDir::Read(temp), fresh);
     EXPECT_EQ(TempDir::Read(fixed), "stale");
     EXPECT_EQ(Entries(Dir.Path()).size(), 3u);
+}
+
+// Deleting: a plain file goes; a read-only file, a folder and a missing file
+// stay (or stay missing) with the reason.
+TEST_F(FileIOFault, RemoveFileDeletesOnlyWhatItMay) {
+    const std::string plain = Dir.Write("plain.ini", OldBytes);
+    const std::string readOnly = Dir.Write("readonly.ini", OldBytes);
+    SetAttributes(readOnly, FILE_ATTRIBUTE_READONLY);
+    fs::create_directories(platform::PathFromUtf8(Dir / "folder.ini"));
+    EXPECT_EQ(platform::RemoveFile(plain), "");
+    EXPECT_EQ(Attributes(plain), INVALID_FILE_ATTRIBUTES);
+    for (const std::string& path : {readOnly, Dir / "folder.ini", Dir / "missing.ini"}) {
+        const std::string reason = platform::RemoveFile(path);
+        EXPECT_NE(reason.find("\"" + path + "\""), std::string::npos) << reason;
+    }
+    EXPECT_EQ(TempDir::Read(readOnly), OldBytes);
+    EXPECT_NE(Attributes(Dir / "folder.ini"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(platform::RemoveFile(""), "");
 }
 
 TEST_F(FileIOFault, ReadOnlyFilesStayUnwritten) {
