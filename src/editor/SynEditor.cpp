@@ -71,7 +71,7 @@ std::string_view LineBreakBytes(TSynEditor::TLineBreak style) {
 }
 
 // Lines are split at CR LF, CR and LF alike; each break is written as `eol`.
-std::string WithLineBreaks(std::string_view text, std::string_view eol, size_t lines) {
+std::string WithLineBreaks(std::string_view text, std::string_view eol, size_t lines = 0) {
     std::string out;
     out.reserve(text.size() + (eol.size() > 1 ? lines : 0));
     const char* p = text.data();
@@ -183,6 +183,10 @@ void TSynEditor::LoadFromFile(const std::string& path) {
     std::string bytes;
     if (!platform::ReadFileBytes(path, bytes))
         throw std::runtime_error("Cannot open file \"" + path + "\".");
+    LoadFromBytes(std::move(bytes));
+}
+
+void TSynEditor::LoadFromBytes(std::string bytes) {
     const TLineBreak lineBreak = DetectLineBreak(bytes);
     const TTextEncoding encoding = DetectEncoding(bytes);
     if (encoding != TTextEncoding::Utf8)
@@ -250,6 +254,10 @@ void TSynEditor::SaveToFile(const std::string& path) {
     Send(SCI_SETSAVEPOINT);
 }
 
+std::string TSynEditor::ConvertLineBreaks(std::string_view bytes, TLineBreak style) {
+    return WithLineBreaks(bytes, LineBreakBytes(style));
+}
+
 std::string TSynEditor::Bytes() const {
     const auto length = static_cast<size_t>(Send(SCI_GETLENGTH));
     const char* text =
@@ -291,7 +299,7 @@ void TSynEditor::TextModified(int position, int type, int length, int linesAdded
     if (FLoading)
         return;
     const bool undoRedo = type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO);
-    if (!undoRedo && !FTrimming) {
+    if (!undoRedo && !FTrimming && !FPlain) {
         const int last = (type & SC_MOD_INSERTTEXT)
                              ? static_cast<int>(Send(SCI_LINEFROMPOSITION, position + length))
                              : line;
@@ -396,6 +404,20 @@ void TSynEditor::TrimEditedLines(bool caretLineToo) {
 // ---------------------------------------------------------------------------
 // Look
 
+void TSynEditor::SetPlain() {
+    FPlain = true;
+    FEditedLines.clear();
+    // The null lexer gives all text the default style without any styling pass.
+    setLexer(nullptr);
+    Send(SCI_SETLEXER, SCLEX_NULL);
+    Send(SCI_SETVIEWWS, SCWS_INVISIBLE);
+    Send(SCI_SETVIEWEOL, 0);
+    Send(SCI_SETVIRTUALSPACEOPTIONS, SCVS_NONE);
+    setAutoIndent(false);
+    Send(SCI_SETMARGINWIDTHN, 0, 0);
+    ApplyStyles();
+}
+
 void TSynEditor::SetOpenState(bool open) {
     FOpen = open;
     setEnabled(open);
@@ -437,6 +459,8 @@ void TSynEditor::ApplyStyles() {
 }
 
 void TSynEditor::UpdateMarginWidth() {
+    if (FPlain)
+        return;
     int digits = 2;
     for (long lines = Send(SCI_GETLINECOUNT); lines >= 100; lines /= 10)
         ++digits;

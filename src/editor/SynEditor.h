@@ -12,6 +12,10 @@
 //
 // Line breaks: the style found on loading (CR, LF or CR LF) is used for new
 // lines, and on saving every line break, whatever its kind, is written in it.
+//
+// SetPlain() turns the same byte-exact document into a plain text box (the
+// settings-file viewer): no highlighting, no line numbers, no visible white
+// space, and the user's blanks are kept as typed.
 #pragma once
 
 #include "editor/ScintillaControl.h"
@@ -37,6 +41,8 @@ public:
     // change of the user's. Throws std::runtime_error when the file cannot be
     // read, and keeps the previous text then.
     void LoadFromFile(const std::string& path);
+    // The same for bytes already read.
+    void LoadFromBytes(std::string bytes);
     // Removes the trailing blanks of the lines the user edited, then writes the
     // text in the file's encoding with the line-break style found when loading.
     // Throws std::runtime_error with the reason when the file cannot be written.
@@ -47,10 +53,15 @@ public:
     // Open: enabled on the window colour. Empty: disabled and grey.
     void SetOpenState(bool open);
     bool IsOpen() const { return FOpen; }
+    // A plain text box from now on: highlighting, line numbers, visible white
+    // space and line ends, virtual space and the trimming of edited lines off.
+    void SetPlain();
     // Font sizes in points of the text and of the line-number gutter.
     void SetFontSizes(int textPoints, int gutterPoints);
     // The text as SaveToFile writes it (without trimming anything first).
     std::string Bytes() const;
+    // The bytes with every line break (CR LF, CR or LF) written as `style`.
+    static std::string ConvertLineBreaks(std::string_view bytes, TLineBreak style);
 
     TLineBreak LineBreak() const { return FLineBreak; }
     // The encoding the document is shown in: UTF-8 when its file was valid
@@ -113,6 +124,7 @@ private:
     TLineBreak FLineBreak = TLineBreak::CrLf;
     TTextEncoding FEncoding = TTextEncoding::Utf8;
     bool FOpen = true;
+    bool FPlain = false;
     // Set while the editor itself replaces the text (loading, clearing) or
     // trims it, so those changes are told apart from the user's.
     bool FLoading = false;
