@@ -14,6 +14,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev
   qt6-translations-l10n
+  # Qt's SVG plug-ins draw the application icon and the logo
+  libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils xvfb xauth fonts-dejavu-core
   # the icon's renderings; the validators of the menu entry, the AppStream

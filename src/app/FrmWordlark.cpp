@@ -244,6 +244,13 @@ void TFrmWordlark::BuildWindow() {
     Command(BtnIniFile, &QPushButton::clicked, &TFrmWordlark::BtnIniFileClick);
     Command(MenExit, &QAction::triggered, &TFrmWordlark::MenExitClick);
     Command(MenInfo, &QAction::triggered, &TFrmWordlark::MenInfoClick);
+    Command(BtnHelp, &QPushButton::clicked, &TFrmWordlark::BtnHelpClick);
+    Command(MenUsage, &QAction::triggered, &TFrmWordlark::BtnHelpClick);
+    Command(MenLicense, &QAction::triggered, &TFrmWordlark::MenLicenseClick);
+    Command(MenReadMe, &QAction::triggered, &TFrmWordlark::MenReadMeClick);
+    Command(MenCheckUpdate, &QAction::triggered, &TFrmWordlark::MenCheckUpdateClick);
+    Command(BtnFullscreen, &QPushButton::clicked, &TFrmWordlark::BtnFullscreenClick);
+    Command(MenFullscreen, &QAction::triggered, &TFrmWordlark::BtnFullscreenClick);
     Command(PopCut, &QAction::triggered, &TFrmWordlark::PopCutClick);
     Command(PopCopy, &QAction::triggered, &TFrmWordlark::PopCopyClick);
     Command(PopPaste, &QAction::triggered, &TFrmWordlark::PopPasteClick);
@@ -366,7 +373,10 @@ void TFrmWordlark::FormResize() {
     LblSave->move(BtnSave->x(), LblSave->y());
     BtnSend->move(ScaleByDpi(3) + bottomHalf, BtnSend->y());
     LblSend->move(BtnSend->x(), LblSend->y());
-    const int top = PnlTop->width();
+    // The top area spans the window's client area; while it is hidden (full
+    // screen) it keeps its old width, but the full-screen button below it must
+    // still follow the window's edge, and the area must fit when shown again.
+    const int top = centralWidget()->width();
     for (QLabel* label : {LblInfo, LblSelectInitFile, LblAvailableTranslations})
         label->resize(top - (ScaleByDpi(2) + label->x()), label->height());
     BtnFullscreen->move(top - (ScaleByDpi(9) + BtnFullscreen->width()), BtnFullscreen->y());
@@ -396,12 +406,10 @@ bool TFrmWordlark::AskDiscard() {
 void TFrmWordlark::MenExitClick() {
     close();
 }
-void TFrmWordlark::MenInfoClick() {}
 void TFrmWordlark::BtnWizardClick() {
     if (FFrmWizard)
         FFrmWizard->exec();
 }
-void TFrmWordlark::BtnIniFileClick() {}
 
 // ---- Editor state ------------------------------------------------------------
 

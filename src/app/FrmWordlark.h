@@ -26,6 +26,8 @@ class TSynEditor;
 class TFrmAddLanguage;
 class TFrmWizard;
 class TFrmSend;
+class TFrmIniFile;
+class TFrmInfo;
 
 class TFrmWordlark : public QMainWindow {
     Q_OBJECT
@@ -39,6 +41,9 @@ public:
     void SetWizard(TFrmWizard* wizard) { FFrmWizard = wizard; }
     // The send dialog the "Send" command shows.
     void SetSendDialog(TFrmSend* dialog) { FFrmSend = dialog; }
+    // The settings-file viewer and the about box the commands show.
+    void SetIniFileDialog(TFrmIniFile* dialog) { FFrmIniFile = dialog; }
+    void SetInfoDialog(TFrmInfo* dialog) { FFrmInfo = dialog; }
 
     // Operations other windows call.
     bool LoadCatalogue(const std::string& path);
@@ -113,6 +118,11 @@ public:
     void BtnIniFileClick();
     void MenExitClick();
     void MenInfoClick();
+    void BtnHelpClick();
+    void MenLicenseClick();
+    void MenReadMeClick();
+    void MenCheckUpdateClick();
+    void BtnFullscreenClick();
     void PopCutClick();
     void PopCopyClick();
     void PopPasteClick();
@@ -179,6 +189,8 @@ private:
     TFrmAddLanguage* FFrmAddLanguage = nullptr;
     TFrmWizard* FFrmWizard = nullptr;
     TFrmSend* FFrmSend = nullptr;
+    TFrmIniFile* FFrmIniFile = nullptr;
+    TFrmInfo* FFrmInfo = nullptr;
 
 public:
     // Controls, each under its name.

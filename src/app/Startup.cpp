@@ -3,6 +3,8 @@
 #include "app/FrmWordlark.h"
 #include "app/WordlarkApplication.h"
 #include "dialogs/FrmAddLanguage.h"
+#include "dialogs/FrmInfo.h"
+#include "dialogs/FrmIniFile.h"
 #include "send/FrmSend.h"
 #include "wizard/FrmWizard.h"
 
@@ -27,9 +29,11 @@ TWordlarkWindows CreateWordlarkWindows() {
     windows.FrmAddLanguage = new TFrmAddLanguage(main);
     main->SetAddLanguageDialog(windows.FrmAddLanguage);
 
-    // The settings-file viewer TFrmIniFile is created here.
+    windows.FrmIniFile = new TFrmIniFile(main);
+    main->SetIniFileDialog(windows.FrmIniFile);
 
-    // The about box TFrmInfo is created here.
+    windows.FrmInfo = new TFrmInfo(main);
+    main->SetInfoDialog(windows.FrmInfo);
     return windows;
 }
 

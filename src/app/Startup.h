@@ -8,6 +8,8 @@ class TFrmWordlark;
 class TFrmAddLanguage;
 class TFrmSend;
 class TFrmWizard;
+class TFrmIniFile;
+class TFrmInfo;
 
 struct TWordlarkWindows {
     // The first window created is the application's main window; the dialogs
@@ -16,6 +18,8 @@ struct TWordlarkWindows {
     TFrmWizard* FrmWizard = nullptr;
     TFrmSend* FrmSend = nullptr;
     TFrmAddLanguage* FrmAddLanguage = nullptr;
+    TFrmIniFile* FrmIniFile = nullptr;
+    TFrmInfo* FrmInfo = nullptr;
 
     TWordlarkWindows();
     ~TWordlarkWindows();

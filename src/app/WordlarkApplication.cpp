@@ -9,6 +9,11 @@ TWordlarkApplication::TWordlarkApplication(int& argc, char** argv) : QApplicatio
     // The name of the installed menu entry, so that desktops show the entry's
     // name and icon for the program's windows.
     setDesktopFileName("example.brightmoor.wordlark");
+    setWindowIcon(Icon());
+}
+
+QIcon TWordlarkApplication::Icon() {
+    return QIcon(":/wordlark.svg");
 }
 
 bool TWordlarkApplication::notify(QObject* receiver, QEvent* event) {

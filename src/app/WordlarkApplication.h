@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 #include <exception>
 
@@ -15,6 +16,10 @@ public:
 
     // Shows the exception's message in a standard error box; the program goes on.
     static void HandleException(const std::exception& error);
+
+    // The program's own icon, drawn in src/resources/wordlark.svg; every window
+    // carries it.
+    static QIcon Icon();
 };
 
 // Runs `action`; an exception it raises goes to the application's error handler.

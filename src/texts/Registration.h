@@ -6,6 +6,7 @@
 #include <vector>
 
 inline const char* const WordlarkVersionText = "Version 1.700 (01.09.2016)";
+inline const char* const WordlarkVersionNumber = "1.700";
 
 // Registers this program as <maker folder>Wordlark/Installation.ini, where the
 // wizard looks for the maker's programs. Nothing is written when any of the

@@ -41,10 +41,10 @@ fi
 
 echo "== files"
 check "the executable is in the program folder" test -x "$program/wordlark"
-for shipped in "$source"/data/*; do
-  check "$(basename "$shipped") is beside the executable, unchanged" \
-    cmp -s "$shipped" "$program/$(basename "$shipped")"
-done
+while IFS= read -r -d '' shipped; do
+  relative=${shipped#"$source"/data/}
+  check "$relative is beside the executable, unchanged" cmp -s "$shipped" "$program/$relative"
+done < <(find "$source/data" -type f -print0)
 link=$usr/bin/wordlark
 check "bin/wordlark is a link" test -L "$link"
 check "bin/wordlark is a relative link" test "$(readlink "$link" | cut -c1)" != /

@@ -1,0 +1,102 @@
+// The about box: its controls, its version line and texts, the program's own
+// icon, and the addresses a double click hands to the shell.
+#include "dialogs/FrmAddLanguage.h"
+#include "dialogs/FrmInfo.h"
+#include "dialogs/FrmIniFile.h"
+#include "texts/TextsFixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using InfoTest = TextsFixture;
+
+// Shows the about box from the menu and runs `inside` while it is shown.
+void ShowInfo(TFrmWordlark* frm, ModalAnswers& answers, std::function<void(TFrmInfo*)> inside) {
+    answers.Then([inside](QWidget* dialog) {
+        auto* info = qobject_cast<TFrmInfo*>(dialog);
+        ASSERT_NE(info, nullptr);
+        inside(info);
+        info->BtnOK->click();
+    });
+    frm->MenInfo->trigger();
+}
+
+// Pixels that are not transparent: something was drawn.
+int DrawnPixels(const QPixmap& pixmap) {
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            drawn += qAlpha(image.pixel(x, y)) > 0;
+    return drawn;
+}
+
+TEST_F(InfoTest, TheVersionLineAndTheButtonAreSetWhenShown) {
+    InstallProgramFiles();
+    WriteSettings({{"LanguageName", "Deutsch"}});
+    Start();
+    Show();
+    TFrmInfo* info = Windows.FrmInfo;
+    // Whatever the form holds, the version line is set when it is shown.
+    info->LblVersion->setText("Version 0.1");
+    ModalAnswers answers;
+    ShowInfo(Frm, answers, [&](TFrmInfo* shown) {
+        EXPECT_EQ(shown->LblVersion->text(), "Version 1.700 (01.09.2016)");
+        EXPECT_EQ(shown->BtnOK->text(), Deutsch("FrmInfo.BtnOK"));
+    });
+    EXPECT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].Title, "Info");
+}
+
+// The icon is the program's own drawing, and every window carries it.
+TEST_F(InfoTest, TheProgramsIconIsDrawnInTheAboutBoxAndOnEveryWindow) {
+    Start();
+    TFrmInfo* info = Windows.FrmInfo;
+    EXPECT_GT(DrawnPixels(info->ImgIcon->pixmap()), 32 * 32 / 3);
+    EXPECT_GT(DrawnPixels(info->ImgLogo->pixmap()), 160 * 99 / 2);
+    for (QWidget* window : std::initializer_list<QWidget*>{Frm, Windows.FrmAddLanguage,
+                                                           Windows.FrmIniFile, Windows.FrmInfo})
+        EXPECT_GT(DrawnPixels(window->windowIcon().pixmap(QSize(32, 32))), 32 * 32 / 3)
+            << window->objectName().toStdString();
+}
+
+// Each address opens on a double click: web pages as written, mail addresses
+// as a new mail. Nothing opens on a single click.
+TEST_F(InfoTest, DoubleClickedAddressesAreHandedToTheShell) {
+    Start();
+    Show();
+    ModalAnswers answers;
+    std::vector<std::pair<std::string, std::string>> seen; // edit, address
+    ShowInfo(Frm, answers, [&](TFrmInfo* info) {
+        for (QLineEdit* edit :
+             {info->EdtWeb, info->EdtMail, info->EdtGreek, info->EdtFrench, info->EdtItalian,
+              info->EdtSwedish, info->EdtSlovenian, info->EdtRussian}) {
+            CurrentFake()->ShellRequests.clear();
+            QTest::mouseClick(edit, Qt::LeftButton);
+            EXPECT_TRUE(CurrentFake()->ShellRequests.empty());
+            QTest::mouseDClick(edit, Qt::LeftButton);
+            ASSERT_EQ(CurrentFake()->ShellRequests.size(), 1u) << edit->objectName().toStdString();
+            const ShellRequest& r = CurrentFake()->ShellRequests[0];
+            EXPECT_EQ(r.What, "address");
+            EXPECT_TRUE(r.Arguments.empty());
+            seen.emplace_back(edit->objectName().toStdString(), r.Target);
+        }
+    });
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"EdtWeb", "www.brightmoor.example"},
+        {"EdtMail", "mailto:info@brightmoor.example"},
+        {"EdtGreek", "mailto:greek@brightmoor.example"},
+        {"EdtFrench", "www.brightmoor.example/fr"},
+        {"EdtItalian", "mailto:italian@brightmoor.example"},
+        {"EdtSwedish", "mailto:swedish@brightmoor.example"},
+        {"EdtSlovenian", "www.brightmoor.example/sl"},
+        {"EdtRussian", "mailto:russian@brightmoor.example"},
+    };
+    EXPECT_EQ(seen, expected);
+}
+
+} // namespace
