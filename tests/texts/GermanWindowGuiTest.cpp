@@ -3,6 +3,7 @@
 // window, its menus and the discard question are also saved there as PNG files
 // (docs/main-window-deutsch.png and docs/discard-deutsch.png come from here).
 #include "TextsFixture.h"
+#include "support/Screenshot.h"
 
 #include <QAction>
 #include <QLabel>
@@ -70,23 +71,6 @@ QPixmap GrabMenu(QMenu* menu, const QPoint& at) {
     QPixmap pixmap = menu->grab();
     menu->hide();
     return pixmap;
-}
-
-// A grab of a window's inside under a plain caption bar with its title, as a
-// picture for the documentation (there is no window manager to draw one).
-QPixmap WithCaption(const QPixmap& inside, const QString& title, const QFont& font) {
-    const int bar = QFontMetrics(font).height() + 10;
-    QPixmap framed(inside.width() + 2, inside.height() + bar + 1);
-    framed.fill(QColor(96, 96, 96));
-    QPainter painter(&framed);
-    painter.fillRect(1, 1, inside.width(), bar - 1, QColor(58, 94, 145));
-    QFont bold = font;
-    bold.setBold(true);
-    painter.setFont(bold);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(9, 1, inside.width() - 16, bar - 1), Qt::AlignVCenter, title);
-    painter.drawPixmap(1, bar, inside);
-    return framed;
 }
 
 TEST_F(ShippedWindowTest, GermanWindowMenusAndDiscardQuestion) {
