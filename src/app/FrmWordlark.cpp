@@ -442,15 +442,19 @@ void TFrmWordlark::MemTranslationChange() {
     Modified = true;
 }
 
+void TFrmWordlark::MemTranslationInputRefused(char32_t character) {
+    ShowInputRefused(character, MemTranslation->Encoding());
+}
+
 // Says which character the document's encoding cannot hold, as the character
 // and its code point (it may not show in every font).
-void TFrmWordlark::MemTranslationInputRefused(char32_t character) {
+void TFrmWordlark::ShowInputRefused(char32_t character, TTextEncoding encoding) {
     const QString shown =
         "'" + QString::fromUcs4(&character, 1) + "' (U+" +
         QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, QChar('0')) +
         ")";
-    DoMsgBox(m_aMNotInEncoding.arg(shown, EncodingName(MemTranslation->Encoding())),
-             QMessageBox::Warning, QMessageBox::Ok);
+    DoMsgBox(m_aMNotInEncoding.arg(shown, EncodingName(encoding)), QMessageBox::Warning,
+             QMessageBox::Ok);
 }
 
 void TFrmWordlark::PopCutClick() {

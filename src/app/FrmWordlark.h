@@ -4,6 +4,7 @@
 
 #include "app/WordlarkApplication.h"
 #include "initfile/InitFile.h"
+#include "texts/Encoding.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -50,6 +51,10 @@ public:
     void SetProgramName(const std::string& name) { ProgramName = name; }
     bool OpenTranslation(const std::string& translationPath, const std::string& settingsFilePath);
     bool AddTranslation(const std::string& languageName, const std::string& masterPath);
+
+    // Tells the user that typed, pasted or dropped text was refused because a
+    // document in this encoding cannot hold the character.
+    void ShowInputRefused(char32_t character, TTextEncoding encoding);
 
     // Message dialog in the interface language; returns the button pressed.
     // It stands over `owner` (a dialog of the main window's) or the main window.

@@ -45,6 +45,11 @@ TFrmIniFile::TFrmIniFile(TFrmWordlark* main) : QDialog(main), FMain(main) {
     connect(BtnDelete, &QPushButton::clicked, this,
             [this] { Guarded([this] { BtnDeleteClick(); }); });
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Text the file's encoding cannot hold is refused where it is typed or
+    // pasted, with the same message as in the translation editor.
+    connect(MemIniFile, &TSynEditor::InputRefused, this, [this](char32_t character) {
+        Guarded([&] { FMain->ShowInputRefused(character, MemIniFile->Encoding()); });
+    });
 }
 
 void TFrmIniFile::LoadFile(const std::string& path) {

@@ -109,16 +109,18 @@ TEST_F(IniFileTest, AnUneditedSaveWritesTheBytesBackWithCrLfLineBreaks) {
     }
 }
 
-// Typed text is stored in the encoding the file was shown in.
+// Typed text is stored in the encoding the file was shown in; a character
+// that encoding cannot hold is refused with a message, never stored as "?".
 TEST_F(IniFileTest, AnEditedSaveStoresTheTypingInTheFilesEncoding) {
     struct Case {
         const char* What;
         std::string Bytes;
         std::string Saved;
+        size_t Refused;
     };
     const Case cases[] = {
-        {"UTF-8 file", "k=\"\xC3\xA4\"\n", "\xC3\xA9k=\"\xC3\xA4\"\r\n"},
-        {"Windows-1252 file", "k=\"\xE4\"\n", "\xE9k=\"\xE4\"\r\n"},
+        {"UTF-8 file", "k=\"\xC3\xA4\"\n", "\xCE\xA9\xC3\xA9k=\"\xC3\xA4\"\r\n", 0},
+        {"Windows-1252 file", "k=\"\xE4\"\n", "\xE9k=\"\xE4\"\r\n", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
@@ -127,9 +129,16 @@ TEST_F(IniFileTest, AnEditedSaveStoresTheTypingInTheFilesEncoding) {
             StartWithSettings(nullptr);
         ModalAnswers answers;
         OpenViewer(answers, [&](TFrmIniFile* viewer) {
-            Type(viewer->MemIniFile, QString::fromUtf8("é"));
+            for (size_t i = 0; i < c.Refused; ++i)
+                answers.Click("OK");
+            Type(viewer->MemIniFile, QString::fromUtf8("Ωé"));
             viewer->BtnSave->click();
         });
+        ASSERT_EQ(answers.Seen().size(), 1 + c.Refused);
+        if (c.Refused) {
+            EXPECT_TRUE(answers.Seen()[1].Text.contains(QString::fromUtf8("'Ω' (U+03A9)")))
+                << answers.Seen()[1].Text.toStdString();
+        }
         EXPECT_EQ(Disk(), c.Saved);
     }
 }
