@@ -1,4 +1,4 @@
-// The main window's help, licence, change-log, update and full-screen
+// The main window's help, licence, change-log, update, wizard and full-screen
 // commands, from their buttons and menu items: what the shell is asked to
 // open, what is shown, and where the controls end up.
 #include "editor/SynEditor.h"
@@ -76,6 +76,20 @@ TEST_F(CommandsTest, LicenceChangesAndUpdateAreHandedToTheShell) {
                    "https://www.brightmoor.example/pages/c_wordlark.php?lang=ENG&progvers=1.700",
                    {}},
               }));
+}
+
+// The wizard opens modally from its button and from its menu item alike.
+TEST_F(CommandsTest, TheWizardOpensFromTheButtonAndTheMenu) {
+    Start();
+    Show();
+    ModalAnswers answers;
+    answers.Click("BtnCancel").Click("BtnCancel");
+    Frm->BtnWizard->click();
+    Frm->MenWizard->trigger();
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    for (const SeenDialog& seen : answers.Seen())
+        EXPECT_EQ(seen.Title, "Wizard");
+    EXPECT_FALSE(Wizard()->isVisible());
 }
 
 // Full screen hides the top area and gives its height to the editor; the
