@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
 TFrmAddLanguage::TFrmAddLanguage(TFrmWordlark* main) : QDialog(main), FMain(main) {
     setObjectName("FrmAddLanguage");
@@ -44,7 +45,10 @@ QString TFrmAddLanguage::LanguageName() const {
 }
 
 void TFrmAddLanguage::showEvent(QShowEvent* event) {
-    FormShow();
+    // The window system's own show events (a restore after minimizing) are no
+    // new showing of the dialog.
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 
@@ -194,7 +195,10 @@ void TFrmInfo::EdtRussianDblClick() {
 }
 
 void TFrmInfo::showEvent(QShowEvent* event) {
-    FormShow();
+    // The window system's own show events (a restore after minimizing) are no
+    // new showing of the dialog.
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 

@@ -9,6 +9,7 @@
 #include "texts/QtText.h"
 
 #include <QPushButton>
+#include <QShowEvent>
 
 #include <stdexcept>
 
@@ -72,7 +73,10 @@ void TFrmIniFile::LoadFile(const std::string& path) {
 }
 
 void TFrmIniFile::showEvent(QShowEvent* event) {
-    FormShow();
+    // The window system's own show events (a restore after minimizing) are no
+    // new showing of the dialog.
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 

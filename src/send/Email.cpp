@@ -50,6 +50,10 @@ bool HasBrackets(const std::string& text) {
     return text.find('[') != std::string::npos && text.find(']') != std::string::npos;
 }
 
+bool HasNoBracket(const std::string& text) {
+    return text.find_first_of("[]") == std::string::npos;
+}
+
 std::string WithoutBrackets(std::string text) {
     text.erase(text.find(']'), 1);
     text.erase(text.find('['), 1);
@@ -322,7 +326,7 @@ ULONG TEmail::SendMailEx(bool save) {
             const std::string resolvedName = Copy(resolved->lpszName);
             MapiRecipDesc recipient{};
             recipient.ulRecipClass = recipClass;
-            if (HasBrackets(given) && !HasBrackets(resolvedName)) {
+            if (HasBrackets(given) && HasNoBracket(resolvedName)) {
                 char* text = table.Texts.Add(WithoutBrackets(given));
                 recipient.lpszName = text;
                 recipient.lpszAddress = text;
@@ -581,7 +585,7 @@ std::string TEmail::CheckRecipient(const std::string& name) {
         return std::string();
     const std::string resolvedName = Copy(resolved->lpszName);
     FreeBuffer(resolved);
-    if (HasBrackets(name) && !HasBrackets(resolvedName))
+    if (HasBrackets(name) && HasNoBracket(resolvedName))
         return name;
     return resolvedName;
 }

@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -473,8 +474,13 @@ void TFrmWizard::ScanInstalledPrograms() {
     const std::vector<TInstalledProgram> rows = FindInstalledPrograms(folders);
 
     // Names in the user's locale order; names it holds equal keep the byte
-    // order they come in, so the order never depends on the listing.
-    QCollator collator;
+    // order they come in, so the order never depends on the listing. The plain
+    // C locale has no order of its own but the bytes', which puts "Zeta" before
+    // "apple"; a desktop sorts as people read, so English rules stand in.
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator collator(locale);
     collator.setCaseSensitivity(Qt::CaseSensitive);
     std::vector<QCollatorSortKey> keys;
     keys.reserve(rows.size());

@@ -88,6 +88,12 @@ TEST(ShippedLanguagesTest, CatalogueListsTheThreeLanguagesWithTheirFiles) {
                          {"Français", "Wordlark_Francais.ini"}}));
 }
 
+// The English file leaves its step-3 text empty: the built-in text holds a
+// double quote, which no value in a language file can hold.
+bool IsLeftToTheBuiltInText(const std::string& file, const std::string& key) {
+    return file == "Wordlark_English.ini" && key == "FrmWordlark.LblTranslations";
+}
+
 TEST(ShippedLanguagesTest, EveryLanguageHoldsEveryKeyOnceWithAUsableValue) {
     const std::vector<Entry> english = ReadEntries("Wordlark_English.ini");
     ASSERT_GT(english.size(), 80u);
@@ -100,6 +106,8 @@ TEST(ShippedLanguagesTest, EveryLanguageHoldsEveryKeyOnceWithAUsableValue) {
         for (size_t i = 0; i < entries.size(); ++i) {
             const Entry& e = entries[i];
             EXPECT_EQ(e.Key, english[i].Key) << name;
+            if (IsLeftToTheBuiltInText(name, e.Key))
+                continue;
             EXPECT_FALSE(e.Value.empty()) << name << ": " << e.Key;
             EXPECT_EQ(e.Value.find('"'), std::string::npos) << name << ": " << e.Key;
             // The program finds the value it is meant to, not one of a key that
@@ -131,6 +139,8 @@ TEST(ShippedLanguagesTest, TranslationsKeepTheMakersAddressesAndLeadingBlanks) {
         const std::vector<Entry> entries = ReadEntries(name);
         ASSERT_EQ(entries.size(), english.size());
         for (size_t i = 0; i < entries.size(); ++i) {
+            if (IsLeftToTheBuiltInText("Wordlark_English.ini", english[i].Key))
+                continue;
             const std::string& en = english[i].Value;
             const std::string& tr = entries[i].Value;
             for (const char* host :
