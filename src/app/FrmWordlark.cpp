@@ -8,8 +8,10 @@
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
 #include "send/FrmSend.h"
+#include "texts/AccessKeys.h"
 #include "texts/QtText.h"
 #include "wizard/FrmWizard.h"
+#include "workbench/WorkbenchChoices.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTranslator>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -66,6 +69,16 @@ QAction* MakeAction(QMenu* menu, const char* name, const QString& caption) {
     action->setObjectName(name);
     return action;
 }
+
+QMenu* MakeMenu(QMenu* parent, const char* name, const QString& caption) {
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+// The key for the wizard: no platform has a standard one, and Ctrl+W closes a
+// document on both.
+const QKeySequence WizardKey(Qt::CTRL | Qt::SHIFT | Qt::Key_W);
 } // namespace
 
 TFrmWordlark::TFrmWordlark(QWidget* parent) : QMainWindow(parent) {
@@ -119,6 +132,8 @@ TFrmWordlark::TFrmWordlark(QWidget* parent) : QMainWindow(parent) {
 TFrmWordlark::~TFrmWordlark() = default;
 
 void TFrmWordlark::BuildWindow() {
+    // Menus underline their access letters; the captions stay plain texts.
+    TAccessKeyStyle::Install();
     setObjectName("FrmWordlark");
     resize(697, 604);
     setMinimumSize(650, 450);
@@ -219,6 +234,10 @@ void TFrmWordlark::BuildWindow() {
     LblSend->setWordWrap(false);
     BtnSend = MakeButton(PnlBottom, "BtnSend", "Prepare to send", 343, 22, 176);
 
+    // Below the three areas: what the last command did.
+    StbStatus = statusBar();
+    StbStatus->setObjectName("StbStatus");
+
     BuildMenus();
     MemTranslation->SetOpenState(false);
     PnlTop->installEventFilter(this);
@@ -255,6 +274,10 @@ void TFrmWordlark::BuildWindow() {
     Command(PopCopy, &QAction::triggered, &TFrmWordlark::PopCopyClick);
     Command(PopPaste, &QAction::triggered, &TFrmWordlark::PopPasteClick);
     Command(PopSelectAll, &QAction::triggered, &TFrmWordlark::PopSelectAllClick);
+    Command(PopUndo, &QAction::triggered, &TFrmWordlark::PopUndoClick);
+    Command(PopRedo, &QAction::triggered, &TFrmWordlark::PopRedoClick);
+    // Ctrl+F1, the editor's own help key, opens the help as F1 does.
+    Command(MemTranslation, &TSynEditor::ContextHelp, &TFrmWordlark::BtnHelpClick);
     Command(MemTranslation, &TSynEditor::UserChange, &TFrmWordlark::MemTranslationChange);
     connect(MemTranslation, &TSynEditor::InputRefused, this, [this](char32_t character) {
         Guarded([&] { MemTranslationInputRefused(character); });
@@ -265,6 +288,16 @@ void TFrmWordlark::BuildWindow() {
     MemTranslation->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(MemTranslation, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopInput->popup(MemTranslation->mapToGlobal(pos)); });
+    // Undo and redo are offered while there is something to undo or redo; their
+    // keys work whenever the editor has the focus.
+    connect(PopInput, &QMenu::aboutToShow, this, [this] {
+        PopUndo->setEnabled(MemTranslation->isUndoAvailable());
+        PopRedo->setEnabled(MemTranslation->isRedoAvailable());
+    });
+    connect(PopInput, &QMenu::aboutToHide, this, [this] {
+        PopUndo->setEnabled(true);
+        PopRedo->setEnabled(true);
+    });
 
     ApplyMainTexts();
 }
@@ -284,9 +317,22 @@ QFileDialog* TFrmWordlark::OpdInitFile() {
 void TFrmWordlark::BuildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MenMain");
+    FAccessKeys = new TAccessKeys(bar, this);
     MenFile = bar->addMenu("File");
     MenFile->setObjectName("MenFile");
     MenOpen = MakeAction(MenFile, "MenOpen", "Open");
+    MenRecent = MakeMenu(MenFile, "MenRecent", "Recent catalogues");
+    for (std::size_t i = 0; i < TWorkbenchChoices::MaxRecentCatalogues; ++i) {
+        QAction* item = MakeAction(MenRecent, "MenRecentItem", QString());
+        // The list's number is its access letter.
+        SetAccessLetter(item, QChar(u'1' + static_cast<char16_t>(i)));
+        connect(item, &QAction::triggered, this, [this, item] {
+            const QStringList recent = item->data().toStringList();
+            Guarded([&] {
+                MenRecentItemClick(PathFromQt(recent.value(0)), FromDisplay(recent.value(1)));
+            });
+        });
+    }
     MenWizard = MakeAction(MenFile, "MenWizard", "Wizard");
     MenSave = MakeAction(MenFile, "MenSave", "Save");
     MenSend = MakeAction(MenFile, "MenSend", "Send");
@@ -302,6 +348,7 @@ void TFrmWordlark::BuildMenus() {
     MenView = bar->addMenu("View");
     MenView->setObjectName("MenView");
     MenFullscreen = MakeAction(MenView, "MenFullscreen", "Fullscreen");
+    MenLanguage = MakeMenu(MenView, "MenLanguage", "Interface language");
 
     MenHelp = bar->addMenu("?");
     MenHelp->setObjectName("MenHelp");
@@ -320,11 +367,101 @@ void TFrmWordlark::BuildMenus() {
 
     PopInput = new QMenu(this);
     PopInput->setObjectName("PopInput");
+    PopUndo = MakeAction(PopInput, "PopUndo", "Undo");
+    PopRedo = MakeAction(PopInput, "PopRedo", "Redo");
+    PopInput->addSeparator();
     PopCut = MakeAction(PopInput, "PopCut", "Cut");
     PopCopy = MakeAction(PopInput, "PopCopy", "Copy");
     PopPaste = MakeAction(PopInput, "PopPaste", "Paste");
     PopInput->addSeparator();
     PopSelectAll = MakeAction(PopInput, "PopSelectAll", "Select all");
+
+    // The platform's keys, shown beside the items. The editor's own keys for
+    // the clipboard are shown beside its pop-up items; undo and redo also work
+    // by every key the platform has for them.
+    const std::pair<QAction*, QKeySequence::StandardKey> keys[] = {
+        {MenOpen, QKeySequence::Open},       {MenSave, QKeySequence::Save},
+        {MenExit, QKeySequence::Quit},       {MenFullscreen, QKeySequence::FullScreen},
+        {MenUsage, QKeySequence::HelpContents}, {PopUndo, QKeySequence::Undo},
+        {PopRedo, QKeySequence::Redo},       {PopCut, QKeySequence::Cut},
+        {PopCopy, QKeySequence::Copy},       {PopPaste, QKeySequence::Paste},
+        {PopSelectAll, QKeySequence::SelectAll},
+    };
+    for (const auto& [item, key] : keys)
+        item->setShortcuts(key);
+    MenWizard->setShortcut(WizardKey);
+    for (QAction* item : {PopUndo, PopRedo}) {
+        item->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        MemTranslation->addAction(item);
+    }
+
+    // Access letters: each menu and item, in the interface language.
+    const std::tuple<QAction*, const char*, const char*> letters[] = {
+        {MenFile->menuAction(), "FrmWordlark.MenFile.AccessKey", "F"},
+        {MenOpen, "FrmWordlark.MenOpen.AccessKey", "B"},
+        {MenRecent->menuAction(), "FrmWordlark.MenRecent.AccessKey", "R"},
+        {MenWizard, "FrmWordlark.MenWizard.AccessKey", "W"},
+        {MenSave, "FrmWordlark.MenSave.AccessKey", "S"},
+        {MenSend, "FrmWordlark.MenSend.AccessKey", "P"},
+        {MenExit, "FrmWordlark.MenExit.AccessKey", "x"},
+        {MenTranslation->menuAction(), "FrmWordlark.MenTranslation.AccessKey", "T"},
+        {MenEdit, "FrmWordlark.MenEdit.AccessKey", "E"},
+        {MenAdd, "FrmWordlark.MenAdd.AccessKey", "A"},
+        {MenDelete, "FrmWordlark.MenDelete.AccessKey", "D"},
+        {MenView->menuAction(), "FrmWordlark.MenView.AccessKey", "V"},
+        {MenFullscreen, "FrmWordlark.MenFullscreen.AccessKey", "F"},
+        {MenLanguage->menuAction(), "FrmWordlark.MenLanguage.AccessKey", "L"},
+        {MenHelp->menuAction(), "FrmWordlark.MenHelp.AccessKey", "?"},
+        {MenUsage, "FrmWordlark.MenUsage.AccessKey", "H"},
+        {MenLicense, "FrmWordlark.MenLicense.AccessKey", "L"},
+        {MenReadMe, "FrmWordlark.MenReadMe.AccessKey", "C"},
+        {MenCheckUpdate, "FrmWordlark.MenCheckUpdate.AccessKey", "U"},
+        {MenInfo, "FrmWordlark.MenInfo.AccessKey", "I"},
+        {PopEdit, "FrmWordlark.PopEdit.AccessKey", "E"},
+        {PopRefresh, "FrmWordlark.PopRefresh.AccessKey", "R"},
+        {PopUndo, "FrmWordlark.PopUndo.AccessKey", "U"},
+        {PopRedo, "FrmWordlark.PopRedo.AccessKey", "R"},
+        {PopCut, "FrmWordlark.PopCut.AccessKey", "t"},
+        {PopCopy, "FrmWordlark.PopCopy.AccessKey", "C"},
+        {PopPaste, "FrmWordlark.PopPaste.AccessKey", "P"},
+        {PopSelectAll, "FrmWordlark.PopSelectAll.AccessKey", "A"},
+    };
+    for (const auto& [item, key, letter] : letters)
+        FAccessKeyItems.push_back({item, key, letter});
+}
+
+void TFrmWordlark::AddAccessKey(QAction* item, const std::string& key,
+                                const QString& defaultLetter) {
+    FAccessKeyItems.push_back({item, key, defaultLetter});
+    ApplyAccessKeys();
+}
+
+void TFrmWordlark::ApplyAccessKeys() {
+    std::erase_if(FAccessKeyItems, [](const TAccessKey& a) { return a.Item.isNull(); });
+    for (const TAccessKey& a : FAccessKeyItems) {
+        const QString letter = GetNationalText(a.Key, a.DefaultLetter);
+        SetAccessLetter(a.Item, letter.isEmpty() ? QChar() : letter.front());
+        for (QObject* holder : a.Item->associatedObjects())
+            if (auto* menu = qobject_cast<QMenu*>(holder))
+                FAccessKeys->Watch(menu);
+    }
+    FAccessKeys->Update();
+}
+
+bool TFrmWordlark::event(QEvent* event) {
+    // Hovering over a menu item without a tip of its own would clear the status
+    // line; it shows a tip while there is one and otherwise keeps its text.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        StbStatus->showMessage(tip.isEmpty() ? FStatusText : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TFrmWordlark::ShowStatus(const QString& text) {
+    FStatusText = text;
+    StbStatus->showMessage(text);
 }
 
 // ---- Showing and closing ------------------------------------------------------
@@ -340,6 +477,8 @@ void TFrmWordlark::showEvent(QShowEvent* event) {
 void TFrmWordlark::FormShow() {
     SelectProgramLanguage("");
     LoadSettings(FDataFolder + "Wordlark.ini");
+    FillLanguageMenu();
+    FillRecentMenu();
     UpdateCaption();
     // What the user chooses in the wizard is handed over before it returns.
     if (FFrmWizard)
@@ -425,7 +564,10 @@ void TFrmWordlark::OpenEditor() {
 }
 
 void TFrmWordlark::UpdateCaption() {
-    QString caption = Caption;
+    if (!MemTranslation)
+        return;
+    // Unsaved changes are marked as desktops mark them, ahead of the title.
+    QString caption = Modified ? QString("*") + Caption : QString(Caption);
     if (MemTranslation->IsOpen()) {
         caption += " - " + PathToQt(platform::ExtractFileName(TranslationPath));
         if (!ProgramName.empty())
@@ -468,6 +610,12 @@ void TFrmWordlark::PopPasteClick() {
 }
 void TFrmWordlark::PopSelectAllClick() {
     MemTranslation->selectAll(true);
+}
+void TFrmWordlark::PopUndoClick() {
+    MemTranslation->undo();
+}
+void TFrmWordlark::PopRedoClick() {
+    MemTranslation->redo();
 }
 
 // ---- The catalogue -------------------------------------------------------------
@@ -516,16 +664,87 @@ void TFrmWordlark::BtnSelectInitFileClick() {
     if (Modified && !AskDiscard())
         return;
     QFileDialog* dialog = OpdInitFile();
+    const std::string folder = OpenFolder();
+    if (!folder.empty())
+        dialog->setDirectory(PathToQt(folder));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
-    const QString chosen = dialog->selectedFiles().first();
+    const std::string path = PathFromQt(dialog->selectedFiles().first());
+    TWorkbenchChoices().Update(FDataFolder + TWorkbenchChoices::FileName,
+                               [&](TWorkbenchChoices& choices) {
+                                   choices.SetOpenFolder(platform::ExtractFilePath(path));
+                               });
     ProgramName.clear();
-    const std::string path = PathFromQt(chosen);
-    if (LoadCatalogue(path))
+    OpenCatalogue(path);
+}
+
+bool TFrmWordlark::OpenCatalogue(const std::string& path) {
+    const bool opened = LoadCatalogue(path);
+    if (opened) {
         SetCataloguePath(path);
-    else
-        DoMsgBox("'" + chosen + "'" + m_aMNoTransFile, QMessageBox::Critical, QMessageBox::Ok);
+        RememberCatalogue(path);
+        ShowStatus(m_aStatusOpened.arg(PathToQt(path)));
+    } else {
+        DoMsgBox("'" + PathToQt(path) + "'" + m_aMNoTransFile, QMessageBox::Critical,
+                 QMessageBox::Ok);
+    }
     BtnIniFile->setVisible(false);
+    return opened;
+}
+
+void TFrmWordlark::MenRecentItemClick(const std::string& path, const std::string& programName) {
+    if (Modified && !AskDiscard())
+        return;
+    ProgramName = programName;
+    if (OpenCatalogue(path))
+        return;
+    // A catalogue that is gone or lists nothing leaves the list.
+    ProgramName.clear();
+    TWorkbenchChoices().Update(
+        FDataFolder + TWorkbenchChoices::FileName,
+        [&](TWorkbenchChoices& choices) { choices.RemoveRecentCatalogue(path); });
+    FillRecentMenu();
+}
+
+void TFrmWordlark::RememberCatalogue(const std::string& path) {
+    TWorkbenchChoices().Update(
+        FDataFolder + TWorkbenchChoices::FileName,
+        [&](TWorkbenchChoices& choices) { choices.AddRecentCatalogue(path, ProgramName); });
+    FillRecentMenu();
+}
+
+// The items are made once and only relabelled, since one of them may be the
+// command that is running.
+void TFrmWordlark::FillRecentMenu() {
+    TWorkbenchChoices choices;
+    choices.Load(FDataFolder + TWorkbenchChoices::FileName);
+    const auto recent = choices.RecentCatalogues();
+    const QList<QAction*> items = MenRecent->actions();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        QAction* item = items[i];
+        const bool listed = i < static_cast<qsizetype>(recent.size());
+        item->setVisible(listed);
+        if (!listed)
+            continue;
+        const auto& [path, program] = recent[static_cast<std::size_t>(i)];
+        QString caption = QString::number(i + 1) + " " + PathToQt(path);
+        if (!program.empty())
+            caption += " [" + ToDisplay(program) + "]";
+        item->setText(caption);
+        item->setData(QStringList{PathToQt(path), ToDisplay(program)});
+    }
+    MenRecent->setEnabled(!recent.empty());
+}
+
+std::string TFrmWordlark::OpenFolder() const {
+    TWorkbenchChoices choices;
+    choices.Load(FDataFolder + TWorkbenchChoices::FileName);
+    std::string folder = choices.OpenFolder();
+    if (folder.empty() || !platform::DirectoryExists(folder)) {
+        const auto recent = choices.RecentCatalogues();
+        folder = recent.empty() ? std::string() : platform::ExtractFilePath(recent.front().Path);
+    }
+    return platform::DirectoryExists(folder) ? folder : std::string();
 }
 
 void TFrmWordlark::PopRefreshClick() {
@@ -534,6 +753,7 @@ void TFrmWordlark::PopRefreshClick() {
         return;
     LoadCatalogue(path);
     SetCataloguePath(path);
+    ShowStatus(m_aStatusOpened.arg(PathToQt(path)));
 }
 
 QTreeWidgetItem* TFrmWordlark::SelectedTranslation(const QString& noSelectionMessage) {
@@ -571,6 +791,7 @@ void TFrmWordlark::BtnEditClick() {
             break;
         }
     }
+    ShowStatus(m_aStatusRemoved.arg(ToDisplay(name)));
 }
 
 bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
@@ -584,6 +805,7 @@ bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
     Modified = false;
     OpenEditor();
     UpdateIniFileButton();
+    ShowStatus(m_aStatusOpened.arg(PathToQt(platform::ExtractFileName(translationPath))));
     return true;
 }
 
@@ -634,6 +856,8 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
     AddChoice(CbbDefaultLanguage, languageName);
     CbbDefaultLanguage->setCurrentIndex(CbbDefaultLanguage->count() - 1);
     MemTranslation->setFocus();
+    ShowStatus(m_aStatusAdded.arg(ToDisplay(languageName),
+                                  PathToQt(platform::ExtractFileName(masterPath))));
     return true;
 }
 
@@ -660,9 +884,11 @@ void TFrmWordlark::BtnDeleteClick() {
     if (DoMsgBox(m_aMSureToDelete, QMessageBox::Question, QMessageBox::Yes | QMessageBox::Cancel) !=
         QMessageBox::Yes)
         return;
+    const std::string name = ItemBytes(item, 0);
     Modified = true;
     delete item;
     EmptyEditor();
+    ShowStatus(m_aStatusRemoved.arg(ToDisplay(name)));
 }
 
 // ---- Saving -------------------------------------------------------------------------
@@ -675,13 +901,20 @@ bool TFrmWordlark::SaveTranslationAndCatalogue() {
     const std::string cataloguePath = CataloguePath();
     const std::string folder = platform::ExtractFilePath(cataloguePath);
     if (!platform::DirectoryExists(folder)) {
+        ShowStatus(m_aMFailed);
         DoMsgBox(m_aMFailed, QMessageBox::Critical, QMessageBox::Ok);
         return false;
     }
     // A translation file that cannot be written raises the file error, which
     // ends the command before the catalogue is touched.
-    if (!MemTranslation->IsEmpty())
-        MemTranslation->SaveToFile(TranslationPath);
+    if (!MemTranslation->IsEmpty()) {
+        try {
+            MemTranslation->SaveToFile(TranslationPath);
+        } catch (...) {
+            ShowStatus(m_aMFailed);
+            throw;
+        }
+    }
 
     bool saved = false;
     try {
@@ -701,11 +934,24 @@ bool TFrmWordlark::SaveTranslationAndCatalogue() {
     } catch (const std::exception&) {
         saved = false;
     }
-    if (saved)
-        Modified = false;
-    else
+    if (!saved) {
+        ShowStatus(m_aMFailed);
         DoMsgBox(m_aMFailed, QMessageBox::Critical, QMessageBox::Ok);
-    return saved;
+        return false;
+    }
+    Modified = false;
+    // The names, and the folder they are in; a translation kept elsewhere by
+    // its whole path.
+    const QString catalogueName = PathToQt(platform::ExtractFileName(cataloguePath));
+    if (MemTranslation->IsEmpty()) {
+        ShowStatus(m_aStatusSavedCatalogue.arg(catalogueName, PathToQt(folder)));
+    } else {
+        const bool beside = platform::ExtractFilePath(TranslationPath) == folder;
+        ShowStatus(m_aStatusSaved.arg(
+            PathToQt(beside ? platform::ExtractFileName(TranslationPath) : TranslationPath),
+            catalogueName, PathToQt(folder)));
+    }
+    return true;
 }
 
 std::string TFrmWordlark::TranslationToSend() const {

@@ -8,10 +8,12 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -29,6 +31,30 @@ class TFrmWizard;
 class TFrmSend;
 class TFrmIniFile;
 class TFrmInfo;
+class TAccessKeys;
+class QStatusBar;
+class QActionGroup;
+
+// A flag that reports every change of its value, so that what shows it follows
+// whoever sets it.
+class TWatchedFlag {
+public:
+    explicit TWatchedFlag(std::function<void()> changed) : FChanged(std::move(changed)) {}
+    TWatchedFlag(const TWatchedFlag&) = delete;
+    TWatchedFlag& operator=(const TWatchedFlag&) = delete;
+    TWatchedFlag& operator=(bool value) {
+        if (value != FValue) {
+            FValue = value;
+            FChanged();
+        }
+        return *this;
+    }
+    operator bool() const { return FValue; }
+
+private:
+    bool FValue = false;
+    std::function<void()> FChanged;
+};
 
 class TFrmWordlark : public QMainWindow {
     Q_OBJECT
@@ -51,6 +77,24 @@ public:
     void SetProgramName(const std::string& name) { ProgramName = name; }
     bool OpenTranslation(const std::string& translationPath, const std::string& settingsFilePath);
     bool AddTranslation(const std::string& languageName, const std::string& masterPath);
+
+    // The status line at the bottom of the window: what the last command did.
+    // The text stays until the next one; pass an empty text to clear it.
+    void ShowStatus(const QString& text);
+    QString StatusText() const { return FStatusText; }
+
+    // Gives a menu (pass its menuAction()) or a menu item an access letter: the
+    // first character of the interface text under `key`, `defaultLetter` in
+    // English, e.g. AddAccessKey(MenFind, "FrmWordlark.MenFind.AccessKey", "F").
+    // The letter is underlined in the caption, chooses the item when typed in
+    // its open menu and, for a menu of the menu bar, opens it with Alt. It is
+    // taken again at every language change, so ship the key in every language
+    // file: the letter must occur in the caption and be unique in its menu.
+    void AddAccessKey(QAction* item, const std::string& key, const QString& defaultLetter);
+
+    // Remembers the catalogue at `path` as the most recently opened one, with
+    // the program chosen for it (ProgramName), for the File menu's list.
+    void RememberCatalogue(const std::string& path);
 
     // Tells the user that typed, pasted or dropped text was refused because a
     // document in this encoding cannot hold the character.
@@ -100,7 +144,9 @@ public:
     std::string TranslationPath;
     std::string SettingsFilePath;
     std::string ProgramName;
-    bool Modified = false;
+    // The editor or the list holds unsaved changes; the title shows a marker
+    // while it is set.
+    TWatchedFlag Modified{[this] { UpdateCaption(); }};
     int DefaultLanguageIndex = -1;
     bool UsesMisspelledDefaultKey = false;
 
@@ -110,6 +156,9 @@ public:
         m_aMLanguageListed, m_aMNotInEncoding;
     QString m_aMYes, m_aMYesToAll, m_aMNo, m_aMNoToAll, m_aMCancel, m_aMError, m_aMInformation,
         m_aMConfirmation, m_aMWarning;
+    // Texts of the status line.
+    QString m_aStatusOpened, m_aStatusSaved, m_aStatusSavedCatalogue, m_aStatusAdded,
+        m_aStatusRemoved, m_aStatusHandedOver;
 
     // Command handlers.
     void BtnSelectInitFileClick();
@@ -132,6 +181,10 @@ public:
     void PopCopyClick();
     void PopPasteClick();
     void PopSelectAllClick();
+    void PopUndoClick();
+    void PopRedoClick();
+    void MenRecentItemClick(const std::string& path, const std::string& programName);
+    void MenLanguageItemClick(const std::string& languageName);
     void MemTranslationChange();
     void MemTranslationInputRefused(char32_t character);
     void FormShow();
@@ -142,6 +195,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void BuildWindow();
@@ -166,6 +220,20 @@ private:
     QTreeWidgetItem* FindTranslation(const std::string& name) const;
     void UpdateIniFileButton();
     void ApplyMainTexts();
+    // The access letters of every registered item in the interface language,
+    // and of the listed recent catalogues and languages.
+    void ApplyAccessKeys();
+    // The File menu's recent catalogues, as the data folder's choices file
+    // holds them; the interface-language menu, as the program's catalogue
+    // lists them.
+    void FillRecentMenu();
+    void FillLanguageMenu();
+    // Where the catalogue's file dialog starts: the folder last chosen in it,
+    // else that of the catalogue opened last.
+    std::string OpenFolder() const;
+    // Opens the catalogue at `path` as "Browse" does after the file dialog;
+    // false, after saying so, when it lists nothing.
+    bool OpenCatalogue(const std::string& path);
     // Qt's own texts (file dialogs, standard buttons) in the interface
     // language: Qt's translation for the locale, none for English.
     void ApplyQtTexts(const std::string& locale);
@@ -196,6 +264,14 @@ private:
     TFrmSend* FFrmSend = nullptr;
     TFrmIniFile* FFrmIniFile = nullptr;
     TFrmInfo* FFrmInfo = nullptr;
+    TAccessKeys* FAccessKeys = nullptr;
+    struct TAccessKey {
+        QPointer<QAction> Item;
+        std::string Key;
+        QString DefaultLetter;
+    };
+    std::vector<TAccessKey> FAccessKeyItems;
+    QString FStatusText;
 
 public:
     // Controls, each under its name.
@@ -250,4 +326,9 @@ public:
     QAction* PopCopy = nullptr;
     QAction* PopPaste = nullptr;
     QAction* PopSelectAll = nullptr;
+    QAction* PopUndo = nullptr;
+    QAction* PopRedo = nullptr;
+    QMenu* MenRecent = nullptr;
+    QMenu* MenLanguage = nullptr;
+    QStatusBar* StbStatus = nullptr;
 };

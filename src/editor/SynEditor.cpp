@@ -481,12 +481,11 @@ void TSynEditor::ShowScrollHint(int value) {
 // Input
 
 bool TSynEditor::event(QEvent* e) {
-    // F1 belongs to the editor (and does nothing there), so the window's help
-    // shortcut does not fire from inside it; Ctrl+F1 is the editor's help key.
+    // Ctrl+F1 is the editor's help key; F1 is left to the window's help.
     if (e->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(e);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
-        if (key->key() == Qt::Key_F1 && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) {
+        if (key->key() == Qt::Key_F1 && mods == Qt::ControlModifier) {
             e->accept();
             return true;
         }
@@ -518,14 +517,10 @@ bool TSynEditor::IsPasteKey(const QKeyEvent* e) const {
 }
 
 void TSynEditor::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_F1) {
-        const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-        if (mods == Qt::ControlModifier)
-            emit ContextHelp();
-        if (mods == Qt::NoModifier || mods == Qt::ControlModifier) {
-            e->accept();
-            return;
-        }
+    if (e->key() == Qt::Key_F1 && (e->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        emit ContextHelp();
+        e->accept();
+        return;
     }
     // Pasting by key takes the same road as the paste command.
     if (IsPasteKey(e)) {

@@ -53,6 +53,14 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+// The files' names, as a list.
+QString FileNames(const std::vector<std::string>& files) {
+    QStringList names;
+    for (const std::string& file : files)
+        names << PathToQt(platform::ExtractFileName(file));
+    return names.join(", ");
+}
+
 // The side picture: a sealed envelope on its way, over the colours of the
 // evening sky.
 QPixmap SidePicture() {
@@ -249,6 +257,9 @@ void TFrmSend::Nationalize() {
     m_aSelectTargetPath = m.GetNationalText("FrmSend.m_aSelectTargetPath", "Select target folder");
     m_aMMailFailed = m.GetNationalText("FrmSend.m_aMMailFailed", DefaultMailFailed);
     m_aMCopyFailed = m.GetNationalText("FrmSend.m_aMCopyFailed", DefaultCopyFailed);
+    m_aStatusCopied = m.GetNationalText("FrmSend.m_aStatusCopied", "Copied %1 to %2");
+    m_aStatusMailed =
+        m.GetNationalText("FrmSend.m_aStatusMailed", "Handed %1 to the mail program");
     setWindowTitle(m.GetNationalText("FrmSend.Caption", "Send in translation"));
     LblStepFourInfo->setText(
         m.GetNationalText("FrmSend.LblStepFourInfo", "Send in your translation"));
@@ -315,6 +326,8 @@ void TFrmSend::BtnGenerateClick() {
         (code == TEmail::ErrLogon && std::find(FMailErrors.begin(), FMailErrors.end(),
                                                smapi::MAPI_E_USER_ABORT) != FMailErrors.end());
     if (code == smapi::SUCCESS_SUCCESS || cancelled) {
+        if (!cancelled)
+            FMain->ShowStatus(m_aStatusMailed.arg(FileNames(files)));
         accept();
         return;
     }
@@ -337,6 +350,7 @@ void TFrmSend::BtnSendManuallyClick() {
             return;
         }
     }
+    FMain->ShowStatus(m_aStatusCopied.arg(FileNames(Files()), PathToQt(folder)));
     platform::Get().OpenFolder(folder);
     accept();
 }

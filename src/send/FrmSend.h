@@ -48,6 +48,9 @@ public:
     QString m_aSelectTargetPath;
     QString m_aMMailFailed;
     QString m_aMCopyFailed;
+    // What the main window's status line says after copying and after mailing.
+    QString m_aStatusCopied;
+    QString m_aStatusMailed;
 
     QLabel* ImgWizard = nullptr;
     QWidget* PnlMain = nullptr;

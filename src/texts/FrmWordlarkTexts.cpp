@@ -4,6 +4,7 @@
 
 #include "app/Catalogue.h"
 #include "platform/Platform.h"
+#include "texts/AccessKeys.h"
 #include "texts/InterfaceLocale.h"
 #include "texts/Maker.h"
 #include "texts/QtText.h"
@@ -32,27 +33,83 @@ QString TFrmWordlark::GetNationalText(const std::string& key, const QString& def
     return value.empty() ? defaultText : ToDisplay(value);
 }
 
+namespace {
+
+struct TProgramLanguage {
+    std::string Name;
+    std::string File; // as the catalogue gives it, relative to the program folder
+};
+
+// The program's own languages: each LanguageName of its catalogue paired with
+// the LanguageFile after it, up to the first pair with an empty part. False
+// when the catalogue cannot be read.
+bool ReadProgramLanguages(const std::string& path, std::vector<TProgramLanguage>& languages,
+                          std::string& defaultName) {
+    TInitFile catalogue(TInitFile::TForm::Ini);
+    if (!catalogue.Load(path))
+        return false;
+    defaultName = catalogue.GetString("LanguageDefault", "");
+    std::string name = catalogue.GetString("LanguageName", "");
+    std::string file = catalogue.GetString("LanguageFile", "");
+    while (!name.empty() && !file.empty()) {
+        languages.push_back({name, file});
+        name = catalogue.GetNextString("LanguageName");
+        file = catalogue.GetNextString("LanguageFile");
+    }
+    return true;
+}
+
+std::string LanguageOf(const QAction* item) {
+    return item->data().toByteArray().toStdString();
+}
+
+} // namespace
+
 void TFrmWordlark::SelectProgramLanguage(const std::string& languageName) {
-    std::string requested = languageName;
-    {
-        TInitFile catalogue(TInitFile::TForm::Ini);
-        if (catalogue.Load(FProgramFolder + "Languages.ini")) {
-            if (requested.empty())
-                requested = catalogue.GetString("LanguageDefault", "");
-            std::string name = catalogue.GetString("LanguageName", "");
-            std::string file = catalogue.GetString("LanguageFile", "");
-            while (!name.empty() && !file.empty()) {
-                if (name == requested) {
-                    FCurrentLanguageFile = FProgramFolder + file;
-                    FCurrentLanguageName = name;
-                    break;
-                }
-                name = catalogue.GetNextString("LanguageName");
-                file = catalogue.GetNextString("LanguageFile");
+    std::vector<TProgramLanguage> languages;
+    std::string defaultName;
+    if (ReadProgramLanguages(FProgramFolder + "Languages.ini", languages, defaultName)) {
+        const std::string requested = languageName.empty() ? defaultName : languageName;
+        for (const TProgramLanguage& language : languages) {
+            if (language.Name == requested) {
+                FCurrentLanguageFile = FProgramFolder + language.File;
+                FCurrentLanguageName = language.Name;
+                break;
             }
         }
     }
     Nationalize(FCurrentLanguageFile, FCurrentLanguageName);
+}
+
+// The languages are listed once, at the first show; choosing one only moves
+// the check mark, since the item chosen is the command that is running.
+void TFrmWordlark::FillLanguageMenu() {
+    std::vector<TProgramLanguage> languages;
+    std::string defaultName;
+    ReadProgramLanguages(FProgramFolder + "Languages.ini", languages, defaultName);
+    MenLanguage->clear();
+    QString taken;
+    for (const TProgramLanguage& language : languages) {
+        const QString caption = ToDisplay(language.Name);
+        QAction* item = MenLanguage->addAction(caption);
+        item->setObjectName("MenLanguageItem");
+        item->setCheckable(true);
+        item->setChecked(language.Name == FCurrentLanguageName);
+        item->setData(QByteArray::fromStdString(language.Name));
+        const QChar letter = FreeLetter(caption, taken);
+        SetAccessLetter(item, letter);
+        taken += letter;
+        connect(item, &QAction::triggered, this,
+                [this, name = language.Name] { Guarded([&] { MenLanguageItemClick(name); }); });
+    }
+    MenLanguage->setEnabled(!languages.empty());
+    FAccessKeys->Watch(MenLanguage);
+}
+
+void TFrmWordlark::MenLanguageItemClick(const std::string& languageName) {
+    SelectProgramLanguage(languageName);
+    // Chosen by the user, the language is kept in the preferences from now on.
+    FLanguageStored = true;
 }
 
 void TFrmWordlark::Nationalize(const std::string& languageFile, const std::string& languageName) {
@@ -69,6 +126,8 @@ void TFrmWordlark::Nationalize(const std::string& languageFile, const std::strin
     }
     ApplyMainTexts();
     ApplyQtTexts(InterfaceLocale(FInterfaceTexts->GetString(LocaleKey, ""), languageName));
+    // What the status line said belongs to the language before.
+    ShowStatus(QString());
 }
 
 void TFrmWordlark::ApplyQtTexts(const std::string& locale) {
@@ -156,6 +215,10 @@ void TFrmWordlark::ApplyMainTexts() {
         {"FrmWordlark.MenReadMe", "Changes", action(MenReadMe)},
         {"FrmWordlark.MenCheckUpdate", "Check for update", action(MenCheckUpdate)},
         {"FrmWordlark.MenInfo", "Info", action(MenInfo)},
+        {"FrmWordlark.PopUndo", "Undo", action(PopUndo)},
+        {"FrmWordlark.PopRedo", "Redo", action(PopRedo)},
+        {"FrmWordlark.MenRecent", "Recent catalogues", menu(MenRecent)},
+        {"FrmWordlark.MenLanguage", "Interface language", menu(MenLanguage)},
     };
     const Caption messages[] = {
         {"FrmWordlark.m_aMDiscard", "You made changes! Sure to discard them?", member(m_aMDiscard)},
@@ -192,6 +255,15 @@ void TFrmWordlark::ApplyMainTexts() {
         {"FrmWordlark.m_aMInformation", "Information", member(m_aMInformation)},
         {"FrmWordlark.m_aMConfirmation", "Confirmation", member(m_aMConfirmation)},
         {"FrmWordlark.m_aMWarning", "Warning", member(m_aMWarning)},
+        {"FrmWordlark.m_aStatusOpened", "Opened %1", member(m_aStatusOpened)},
+        {"FrmWordlark.m_aStatusSaved", "Saved %1 and %2 in %3", member(m_aStatusSaved)},
+        {"FrmWordlark.m_aStatusSavedCatalogue", "Saved %1 in %2", member(m_aStatusSavedCatalogue)},
+        {"FrmWordlark.m_aStatusAdded", "Added %1 as a copy of %2 (not saved yet)",
+         member(m_aStatusAdded)},
+        {"FrmWordlark.m_aStatusRemoved", "Removed %1 from the list (not saved yet)",
+         member(m_aStatusRemoved)},
+        {"FrmWordlark.m_aStatusHandedOver", "The wizard handed over %1 of %2",
+         member(m_aStatusHandedOver)},
     };
     for (const Caption& c : controls)
         c.apply(GetNationalText(c.key, c.text));
@@ -210,6 +282,10 @@ void TFrmWordlark::ApplyMainTexts() {
     MenFullscreen->setText(BtnFullscreen->toolTip());
     MenUsage->setText(BtnHelp->text());
     PopEdit->setText(BtnEdit->text());
+
+    ApplyAccessKeys();
+    for (QAction* item : MenLanguage->actions())
+        item->setChecked(LanguageOf(item) == FCurrentLanguageName);
 }
 
 // ---- Message dialogs -------------------------------------------------------------

@@ -240,6 +240,10 @@ void TFrmWizard::BuildWindow() {
     PopLanguages->setObjectName("PopLanguages");
     PopRefreshLanguages = PopLanguages->addAction("Refresh");
     PopRefreshLanguages->setObjectName("PopRefreshLanguages");
+    FMain->AddAccessKey(PopRefresh, "FrmWiz.PopRefresh.AccessKey", "R");
+    FMain->AddAccessKey(PopDeleteConfiguration, "FrmWiz.PopDeleteConfiguration.AccessKey", "D");
+    // Its caption is the one of PopRefresh, and so is its letter.
+    FMain->AddAccessKey(PopRefreshLanguages, "FrmWiz.PopRefresh.AccessKey", "R");
 
     PnlStepTwo->hide();
     PnlStepThree->hide();
@@ -630,10 +634,18 @@ bool TFrmWizard::HandOver() {
     FMain->LoadCatalogue(CatalogueFile);
     FMain->SetCataloguePath(CatalogueFile);
     FMain->SetProgramName(ProgramName);
-    if (RadAdd->isChecked())
-        FMain->AddTranslation(FromDisplay(CbbStepThreeNewLanguage->currentText()), TranslationFile);
-    else
+    FMain->RememberCatalogue(CatalogueFile);
+    QString handedOver;
+    if (RadAdd->isChecked()) {
+        const QString language = CbbStepThreeNewLanguage->currentText();
+        if (FMain->AddTranslation(FromDisplay(language), TranslationFile))
+            handedOver = language;
+    } else {
         FMain->OpenTranslation(TranslationFile, SettingsFile);
+        handedOver = PathToQt(platform::ExtractFileName(TranslationFile));
+    }
+    if (!handedOver.isEmpty())
+        FMain->ShowStatus(FMain->m_aStatusHandedOver.arg(handedOver, ToDisplay(ProgramName)));
     return true;
 }
 

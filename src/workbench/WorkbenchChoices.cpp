@@ -9,6 +9,14 @@ namespace {
 
 const char* const ReferenceKind = "reference";
 const char* const ShowAsKind = "show-as";
+const char* const RecentKind = "recent";
+const char* const OpenFolderKind = "open-folder";
+const char* const OpenFolderSubject = "catalogue";
+
+// Kinds whose value may be empty.
+bool MayBeEmpty(const std::string& kind) {
+    return kind == RecentKind;
+}
 
 std::string Escaped(const std::string& s) {
     std::string out;
@@ -75,9 +83,17 @@ std::string TWorkbenchChoices::Save(const std::string& path) const {
     return platform::ReplaceFileBytes(path, Text());
 }
 
+std::string TWorkbenchChoices::Update(const std::string& path,
+                                      const std::function<void(TWorkbenchChoices&)>& change) {
+    if (!Load(path) && platform::FileSize(path) >= 0)
+        return "cannot read " + path;
+    change(*this);
+    return Save(path);
+}
+
 std::string TWorkbenchChoices::Text() const {
     std::string text = "# Wordlark workbench: reference language per catalogue, \"Show as\" per "
-                       "file\n";
+                       "file, recent catalogues\n";
     for (const TChoice& c : FChoices)
         text += c.Kind + '\t' + Escaped(c.Subject) + '\t' + Escaped(c.Value) + '\n';
     return text;
@@ -95,9 +111,10 @@ void TWorkbenchChoices::Parse(std::string_view text) {
         const std::string kind(line.substr(0, tab1));
         const std::string subject = Unescaped(line.substr(tab1 + 1, tab2 - tab1 - 1));
         const std::string value = Unescaped(line.substr(tab2 + 1));
-        if (subject.empty() || value.empty())
+        if (subject.empty() || (value.empty() && !MayBeEmpty(kind)))
             return;
-        if (kind == ReferenceKind || (kind == ShowAsKind && EncodingFromName(value)))
+        if (kind == ReferenceKind || kind == RecentKind || kind == OpenFolderKind ||
+            (kind == ShowAsKind && EncodingFromName(value)))
             Set(kind, subject, value);
     });
 }
@@ -117,7 +134,8 @@ void TWorkbenchChoices::Set(const std::string& kind, const std::string& subject,
     FChoices.push_back({kind, subject, value});
     const auto ofKind = std::count_if(FChoices.begin(), FChoices.end(),
                                       [&](const TChoice& c) { return c.Kind == kind; });
-    if (static_cast<std::size_t>(ofKind) > MaxChoices)
+    const std::size_t kept = kind == RecentKind ? MaxRecentCatalogues : MaxChoices;
+    if (static_cast<std::size_t>(ofKind) > kept)
         FChoices.erase(std::find_if(FChoices.begin(), FChoices.end(),
                                     [&](const TChoice& c) { return c.Kind == kind; }));
 }
@@ -149,6 +167,35 @@ void TWorkbenchChoices::SetShowAs(const std::string& filePath, TEncoding encodin
 void TWorkbenchChoices::CopyShowAs(const std::string& masterPath, const std::string& newPath) {
     if (const std::optional<TEncoding> encoding = ShowAs(masterPath))
         SetShowAs(newPath, *encoding);
+}
+
+std::vector<TWorkbenchChoices::TRecentCatalogue> TWorkbenchChoices::RecentCatalogues() const {
+    std::vector<TRecentCatalogue> recent;
+    for (auto c = FChoices.rbegin(); c != FChoices.rend(); ++c)
+        if (c->Kind == RecentKind)
+            recent.push_back({c->Subject, c->Value});
+    return recent;
+}
+
+void TWorkbenchChoices::AddRecentCatalogue(const std::string& path,
+                                           const std::string& programName) {
+    if (!path.empty())
+        Set(RecentKind, path, programName);
+}
+
+void TWorkbenchChoices::RemoveRecentCatalogue(const std::string& path) {
+    std::erase_if(FChoices,
+                  [&](const TChoice& c) { return c.Kind == RecentKind && c.Subject == path; });
+}
+
+std::string TWorkbenchChoices::OpenFolder() const {
+    const TChoice* c = Find(OpenFolderKind, OpenFolderSubject);
+    return c ? c->Value : std::string();
+}
+
+void TWorkbenchChoices::SetOpenFolder(const std::string& folder) {
+    if (!folder.empty())
+        Set(OpenFolderKind, OpenFolderSubject, folder);
 }
 
 std::optional<std::size_t> ChooseReference(const std::vector<TCatalogueEntry>& entries,

@@ -1,21 +1,29 @@
 // What the translator chose and the workbench remembers between runs: the
-// reference language of each catalogue, and how each translation file is shown
-// ("Show as"). Kept in a small file of its own in the data folder, beside
-// Wordlark.ini (whose keys are fixed), one choice per line:
+// reference language of each catalogue, how each translation file is shown
+// ("Show as"), the catalogues opened last and the folder last chosen in the
+// catalogue's file dialog. Kept in a small file of its own in the data folder,
+// beside Wordlark.ini (whose keys are fixed), one choice per line:
 //
 //   reference<TAB>catalogue path<TAB>language name
 //   show-as<TAB>file path<TAB>encoding name
+//   recent<TAB>catalogue path<TAB>program name (may be empty)
+//   open-folder<TAB>catalogue<TAB>folder path
 //
 // Paths and names are bytes as they are, except that "%", tab, CR and LF are
 // written as %25, %09, %0D and %0A. Lines ending in CR LF read the same. Lines
 // the program does not understand are skipped; a later line wins over an
 // earlier one. The file keeps the most recent choices of each kind only.
+//
+// Several parts of the program keep their choices here: each change reads the
+// file, changes it and writes it at once (Update), so that none writes over
+// what another one remembered meanwhile.
 #pragma once
 
 #include "app/Catalogue.h"
 #include "workbench/Codec.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +40,11 @@ public:
     bool Load(const std::string& path);
     // Replaces the file at `path` safely; empty on success, else why it failed.
     std::string Save(const std::string& path) const;
+    // Reads the file at `path`, lets `change` change the choices and writes
+    // them back; empty on success, else why it failed. A file that is there
+    // but cannot be read is left as it is.
+    std::string Update(const std::string& path,
+                       const std::function<void(TWorkbenchChoices&)>& change);
 
     std::string Text() const;
     void Parse(std::string_view text);
@@ -43,6 +56,24 @@ public:
     void SetShowAs(const std::string& filePath, TEncoding encoding);
     // A translation made as a copy of `masterPath` starts as its master is shown.
     void CopyShowAs(const std::string& masterPath, const std::string& newPath);
+
+    // How many recent catalogues are kept.
+    static constexpr std::size_t MaxRecentCatalogues = 8;
+    struct TRecentCatalogue {
+        std::string Path;
+        std::string ProgramName;
+        bool operator==(const TRecentCatalogue&) const = default;
+    };
+    // The catalogues opened last, the most recent first.
+    std::vector<TRecentCatalogue> RecentCatalogues() const;
+    // Puts the catalogue at the head of the list, with the program it was
+    // opened for (empty when opened by hand).
+    void AddRecentCatalogue(const std::string& path, const std::string& programName);
+    void RemoveRecentCatalogue(const std::string& path);
+
+    // The folder last chosen in the catalogue's file dialog, or empty.
+    std::string OpenFolder() const;
+    void SetOpenFolder(const std::string& folder);
 
 private:
     struct TChoice {

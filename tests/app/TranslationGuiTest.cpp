@@ -171,9 +171,10 @@ TEST_F(TranslationTest, AFileThatCannotBeOpenedIsReportedAndTheEditorKeepsItsSta
     EXPECT_EQ(Frm->MemTranslation->Bytes(), "x" + English);
     EXPECT_TRUE(Frm->MemTranslation->isEnabled());
     EXPECT_TRUE(Frm->Modified);
-    // The text is still saved where it came from, and the title says so.
+    // The text is still saved where it came from, and the title says so, with
+    // its edits still marked as unsaved.
     EXPECT_EQ(Frm->TranslationPath, Dir / "Snapglass/Snapglass_English.ini");
-    EXPECT_EQ(Frm->windowTitle(), "Brightmoor Wordlark - Snapglass_English.ini");
+    EXPECT_EQ(Frm->windowTitle(), "*Brightmoor Wordlark - Snapglass_English.ini");
 }
 
 TEST_F(TranslationTest, AddCopiesTheMasterUnderANewName) {
@@ -362,12 +363,12 @@ TEST_F(TranslationTest, TheTitleNamesWhatTheEditorHolds) {
              Frm->BtnAdd->click();
          },
          plain + " - Snapglass_" + QString::fromUtf8(Francais) + ".ini [Snapglass]"},
-        {"delete",
+        {"delete, marked as unsaved",
          [&] {
              answers.Click("Yes");
              Frm->BtnDelete->click();
          },
-         plain},
+         "*" + plain},
         {"edit again, the deletion discarded",
          [&] {
              SelectTranslation("English");

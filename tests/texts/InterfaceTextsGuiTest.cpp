@@ -48,9 +48,11 @@ Texts MainWindowTexts(TFrmWordlark* frm) {
                 return true;
         return false;
     };
+    // The recent catalogues and the interface languages are listed by their
+    // paths and names, not by interface texts.
     for (QAction* a : frm->findChildren<QAction*>())
         if ((a->objectName().startsWith("Men") || a->objectName().startsWith("Pop")) &&
-            !inDialog(a))
+            !a->objectName().endsWith("Item") && !inDialog(a))
             texts[a->objectName().toStdString()] = a->text();
     for (QMenu* m : {frm->MenFile, frm->MenTranslation, frm->MenView})
         texts[m->objectName().toStdString()] = m->title();
