@@ -380,15 +380,18 @@ void TFrmWordlark::BuildMenus() {
     // the clipboard are shown beside its pop-up items; undo and redo also work
     // by every key the platform has for them.
     const std::pair<QAction*, QKeySequence::StandardKey> keys[] = {
-        {MenOpen, QKeySequence::Open},       {MenSave, QKeySequence::Save},
-        {MenExit, QKeySequence::Quit},       {MenFullscreen, QKeySequence::FullScreen},
-        {MenUsage, QKeySequence::HelpContents}, {PopUndo, QKeySequence::Undo},
-        {PopRedo, QKeySequence::Redo},       {PopCut, QKeySequence::Cut},
-        {PopCopy, QKeySequence::Copy},       {PopPaste, QKeySequence::Paste},
+        {MenOpen, QKeySequence::Open},           {MenSave, QKeySequence::Save},
+        {MenExit, QKeySequence::Quit},           {MenFullscreen, QKeySequence::FullScreen},
+        {MenUsage, QKeySequence::HelpContents},  {PopUndo, QKeySequence::Undo},
+        {PopRedo, QKeySequence::Redo},           {PopCut, QKeySequence::Cut},
+        {PopCopy, QKeySequence::Copy},           {PopPaste, QKeySequence::Paste},
         {PopSelectAll, QKeySequence::SelectAll},
     };
     for (const auto& [item, key] : keys)
         item->setShortcuts(key);
+    // Desktops without a full-screen key of their own take the common F11.
+    if (MenFullscreen->shortcut().isEmpty())
+        MenFullscreen->setShortcut(QKeySequence(Qt::Key_F11));
     MenWizard->setShortcut(WizardKey);
     for (QAction* item : {PopUndo, PopRedo}) {
         item->setShortcutContext(Qt::WidgetWithChildrenShortcut);

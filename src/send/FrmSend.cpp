@@ -258,8 +258,7 @@ void TFrmSend::Nationalize() {
     m_aMMailFailed = m.GetNationalText("FrmSend.m_aMMailFailed", DefaultMailFailed);
     m_aMCopyFailed = m.GetNationalText("FrmSend.m_aMCopyFailed", DefaultCopyFailed);
     m_aStatusCopied = m.GetNationalText("FrmSend.m_aStatusCopied", "Copied %1 to %2");
-    m_aStatusMailed =
-        m.GetNationalText("FrmSend.m_aStatusMailed", "Handed %1 to the mail program");
+    m_aStatusMailed = m.GetNationalText("FrmSend.m_aStatusMailed", "Handed %1 to the mail program");
     setWindowTitle(m.GetNationalText("FrmSend.Caption", "Send in translation"));
     LblStepFourInfo->setText(
         m.GetNationalText("FrmSend.LblStepFourInfo", "Send in your translation"));

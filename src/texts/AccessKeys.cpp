@@ -8,6 +8,8 @@
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
 
+#include <functional>
+
 namespace {
 
 const char* const LetterProperty = "wordlarkAccessLetter";
@@ -142,11 +144,19 @@ void TAccessKeys::Update() {
     for (QShortcut* shortcut : FShortcuts)
         delete shortcut;
     FShortcuts.clear();
+    // Every menu the bar leads to takes typed letters, submenus included.
+    std::function<void(QMenu*)> watchAll = [&](QMenu* menu) {
+        Watch(menu);
+        for (QAction* item : menu->actions())
+            if (item->menu())
+                watchAll(item->menu());
+    };
     for (QAction* title : FBar->actions()) {
+        if (title->menu())
+            watchAll(title->menu());
         const QChar letter = AccessLetter(title);
         if (letter.isNull() || !title->menu())
             continue;
-        Watch(title->menu());
         auto* shortcut =
             new QShortcut(QKeySequence(Qt::ALT | Qt::Key(letter.toUpper().unicode())), FWindow);
         connect(shortcut, &QShortcut::activated, this, [this, title] { Open(title); });

@@ -64,8 +64,8 @@ public:
     // Letters typed while `menu` is open choose its items. Watching a menu
     // twice is harmless.
     void Watch(QMenu* menu);
-    // Takes the letters of the bar's menus again, for Alt+letter; call after
-    // they changed.
+    // Takes the letters of the bar's menus again, for Alt+letter, and watches
+    // every menu the bar leads to; call after they changed.
     void Update();
     // Opens the bar's menu `title` (a menuAction()) with its first item active,
     // as Alt+letter does; false when it is hidden or disabled.

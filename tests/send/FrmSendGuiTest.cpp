@@ -235,6 +235,8 @@ TEST_F(SendTest, SendingManuallyCopiesBothFilesByteForByte) {
         EXPECT_EQ(TempDir::Read(Translation), translationBytes);
         EXPECT_EQ(TempDir::Read(Catalogue), catalogueBytes);
         EXPECT_EQ(Requests(), std::vector<ShellRequest>({{"folder", c.Folder + "/", {}}}));
+        EXPECT_EQ(Frm->StatusText(),
+                  "Copied Snapglass_Deutsch.ini, Languages.ini to " + PathToQt(c.Folder) + "/");
         EXPECT_FALSE(Send->isVisible());
         EXPECT_EQ(Send->result(), QDialog::Accepted);
     }
@@ -294,6 +296,7 @@ TEST_F(SendTest, GenerateHandsThePreparedMailToTheMailSystem) {
     expected.FilesNull = false;
     EXPECT_EQ(send.Message, expected);
     EXPECT_EQ(Mapi().Calls[5].Session, send.Session);
+    EXPECT_EQ(Frm->StatusText(), "Handed Snapglass_Deutsch.ini, Languages.ini to the mail program");
     EXPECT_FALSE(Send->isVisible());
     EXPECT_EQ(Send->result(), QDialog::Accepted);
 }

@@ -8,6 +8,7 @@
 #include "editor/SynEditor.h"
 #include "initfile/InitFile.h"
 #include "texts/QtText.h"
+#include "workbench/WorkbenchChoices.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -256,6 +257,14 @@ TEST_F(WizardTest, ModifyOpensTheChosenTranslationInTheMainWindow) {
     EXPECT_EQ(Frm->SettingsFilePath, Dir / "local/Brightmoor/Snapglass/Snapglass.ini");
     EXPECT_TRUE(Frm->BtnIniFile->isVisible());
     EXPECT_FALSE(Frm->Modified);
+    // The status line tells what was handed over, and the catalogue heads the
+    // recent ones, with its program.
+    EXPECT_EQ(Frm->StatusText(), "The wizard handed over Snapglass_Deutsch.ini of Snapglass");
+    TWorkbenchChoices choices;
+    choices.Load(Frm->DataFolder() + TWorkbenchChoices::FileName);
+    ASSERT_FALSE(choices.RecentCatalogues().empty());
+    EXPECT_EQ(choices.RecentCatalogues().front(),
+              (TWorkbenchChoices::TRecentCatalogue{folder + "Languages.ini", "Snapglass"}));
 }
 
 TEST_F(WizardTest, AddCopiesTheSourceUnderTheNewName) {
@@ -284,6 +293,7 @@ TEST_F(WizardTest, AddCopiesTheSourceUnderTheNewName) {
     EXPECT_EQ(Frm->TranslationPath, folder + "Snapglass_Esperanto.ini");
     EXPECT_EQ(Frm->MemTranslation->Bytes(), english);
     EXPECT_EQ(Frm->ProgramName, "Snapglass");
+    EXPECT_EQ(Frm->StatusText(), "The wizard handed over Esperanto of Snapglass");
 
     // A translation chosen under Modify stays chosen under Add; with no name
     // the main window adds nothing.

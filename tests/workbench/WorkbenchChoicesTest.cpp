@@ -81,6 +81,42 @@ TEST(WorkbenchChoicesTest, TheOldestChoicesGoFirst) {
     EXPECT_EQ(choices.ReferenceLanguage("/catalogue"), "English");
 }
 
+TEST(WorkbenchChoicesTest, RecentCataloguesNewestFirstAndOnlyTheLastFew) {
+    TempDir dir;
+    const std::string path = dir / TWorkbenchChoices::FileName;
+    // Other choices in the file stay as they are.
+    TWorkbenchChoices first;
+    first.SetReferenceLanguage("/p/Languages.ini", "English");
+    ASSERT_EQ(first.Save(path), "");
+
+    const std::size_t max = TWorkbenchChoices::MaxRecentCatalogues;
+    for (std::size_t i = 0; i < max + 2; ++i)
+        ASSERT_EQ(TWorkbenchChoices().Update(path,
+                                             [&](TWorkbenchChoices& c) {
+                                                 c.AddRecentCatalogue("/c" + std::to_string(i) +
+                                                                          "/Languages.ini",
+                                                                      i % 2 ? "Snapglass" : "");
+                                             }),
+                  "");
+    // Opening one again brings it to the front, with the program it was
+    // opened for this time; removing one leaves the others in order.
+    TWorkbenchChoices().Update(path, [](TWorkbenchChoices& c) {
+        c.AddRecentCatalogue("/c5/Languages.ini", "");
+        c.RemoveRecentCatalogue("/c8/Languages.ini");
+        c.SetOpenFolder("/c9/");
+    });
+    TWorkbenchChoices read;
+    ASSERT_TRUE(read.Load(path));
+    const std::vector<TWorkbenchChoices::TRecentCatalogue> expected = {
+        {"/c5/Languages.ini", ""},          {"/c9/Languages.ini", "Snapglass"},
+        {"/c7/Languages.ini", "Snapglass"}, {"/c6/Languages.ini", ""},
+        {"/c4/Languages.ini", ""},          {"/c3/Languages.ini", "Snapglass"},
+        {"/c2/Languages.ini", ""}};
+    EXPECT_EQ(read.RecentCatalogues(), expected);
+    EXPECT_EQ(read.OpenFolder(), "/c9/");
+    EXPECT_EQ(read.ReferenceLanguage("/p/Languages.ini"), "English");
+}
+
 TEST(ChooseReferenceTest, RememberedThenEnglishThenTheFirstOther) {
     const std::vector<TCatalogueEntry> entries = {
         {"Deutsch", "/p/App_Deutsch.ini"},
