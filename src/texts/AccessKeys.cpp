@@ -116,8 +116,10 @@ void TAccessKeyStyle::drawControl(ControlElement element, const QStyleOption* op
 }
 
 void TAccessKeyStyle::Install() {
+    // Over a new instance of the style in use (whatever the desktop or the
+    // user chose), since the application deletes the style it replaces.
     if (!qobject_cast<TAccessKeyStyle*>(QApplication::style()))
-        QApplication::setStyle(new TAccessKeyStyle());
+        QApplication::setStyle(new TAccessKeyStyle(QApplication::style()->name()));
 }
 
 // ---- Keys -------------------------------------------------------------------------------

@@ -562,6 +562,7 @@ TEST_F(DesktopTest, MenusAsTheUserSeesThem) {
         std::vector<std::pair<QString, QPixmap>> menus;
         const std::pair<QMenu*, QString> shown[] = {
             {Frm->MenFile, Frm->MenFile->title()},
+            {Frm->MenRecent, Frm->MenFile->title() + " > " + Frm->MenRecent->title()},
             {Frm->MenTranslation, Frm->MenTranslation->title()},
             {Frm->MenView, Frm->MenView->title()},
             {Frm->MenLanguage, Frm->MenView->title() + " > " + Frm->MenLanguage->title()},
@@ -599,7 +600,7 @@ TEST_F(DesktopTest, MenusAsTheUserSeesThem) {
                 x += w + gap;
             }
         }
-        EXPECT_EQ(menus.size(), 6u);
+        EXPECT_EQ(menus.size(), 7u);
         const QString folder = ScreenshotFolder();
         if (!folder.isEmpty()) {
             const QString name = QString("menus-%1.png").arg(QString(language).toLower());

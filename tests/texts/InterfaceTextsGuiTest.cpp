@@ -77,6 +77,12 @@ Texts MainWindowTexts(TFrmWordlark* frm) {
         {"m_aMInformation", &frm->m_aMInformation},
         {"m_aMConfirmation", &frm->m_aMConfirmation},
         {"m_aMWarning", &frm->m_aMWarning},
+        {"m_aStatusOpened", &frm->m_aStatusOpened},
+        {"m_aStatusSaved", &frm->m_aStatusSaved},
+        {"m_aStatusSavedCatalogue", &frm->m_aStatusSavedCatalogue},
+        {"m_aStatusAdded", &frm->m_aStatusAdded},
+        {"m_aStatusRemoved", &frm->m_aStatusRemoved},
+        {"m_aStatusHandedOver", &frm->m_aStatusHandedOver},
     };
     for (const auto& [name, member] : members)
         texts[name] = *member;
