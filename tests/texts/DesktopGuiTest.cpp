@@ -419,11 +419,14 @@ TEST_F(DesktopTest, TheTitleMarksUnsavedChangesExactlyWhenTheDiscardQuestionWoul
         BrowseAndCancel(Frm, asked);
         EXPECT_EQ(asked, s.Marked);
     }
-    // Hovering over menu items leaves the status line as it is.
+    // Moving over the items of a menu leaves the status line as it is.
     const QString status = Frm->StatusText();
-    Frm->MenFile->popup(Frm->mapToGlobal(QPoint(0, 0)));
-    Frm->MenFile->setActiveAction(Frm->MenOpen);
-    Frm->MenFile->hide();
+    Activate();
+    QTest::keyClick(Frm, Qt::Key_F10);
+    ASSERT_EQ(Popup(), Frm->MenFile);
+    QTest::keyClick(Popup(), Qt::Key_Down);
+    EXPECT_EQ(Frm->StbStatus->currentMessage(), status);
+    QTest::keyClick(Popup(), Qt::Key_Escape);
     EXPECT_EQ(Frm->StbStatus->currentMessage(), status);
     EXPECT_EQ(Frm->StbStatus->objectName(), "StbStatus");
 }
