@@ -33,7 +33,6 @@ class TFrmIniFile;
 class TFrmInfo;
 class TAccessKeys;
 class QStatusBar;
-class QActionGroup;
 
 // A flag that reports every change of its value, so that what shows it follows
 // whoever sets it.
@@ -220,8 +219,8 @@ private:
     QTreeWidgetItem* FindTranslation(const std::string& name) const;
     void UpdateIniFileButton();
     void ApplyMainTexts();
-    // The access letters of every registered item in the interface language,
-    // and of the listed recent catalogues and languages.
+    // The access letters of every registered item in the interface language
+    // (the recent catalogues and the languages take theirs when listed).
     void ApplyAccessKeys();
     // The File menu's recent catalogues, as the data folder's choices file
     // holds them; the interface-language menu, as the program's catalogue

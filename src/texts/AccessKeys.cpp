@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
 
@@ -161,7 +162,10 @@ void TAccessKeys::Update() {
             continue;
         auto* shortcut =
             new QShortcut(QKeySequence(Qt::ALT | Qt::Key(letter.toUpper().unicode())), FWindow);
-        connect(shortcut, &QShortcut::activated, this, [this, title] { Open(title); });
+        connect(shortcut, &QShortcut::activated, this, [this, title = QPointer<QAction>(title)] {
+            if (title)
+                Open(title);
+        });
         FShortcuts.push_back(shortcut);
     }
 }
