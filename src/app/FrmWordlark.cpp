@@ -29,6 +29,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <stdexcept>
+
 namespace {
 const char* const Caption = "Brightmoor Wordlark";
 
@@ -127,6 +129,9 @@ TFrmWordlark::TFrmWordlark(QWidget* parent) : QMainWindow(parent) {
                         platform::PathDelim + "Brightmoor" + platform::PathDelim;
     FRoamingMakerFolder = os.GetShellFolder(platform::ShellFolder::RoamingAppData) +
                           platform::PathDelim + "Brightmoor" + platform::PathDelim;
+
+    // The workbench's choices of earlier runs.
+    FChoices.Load(FDataFolder + TWorkbenchChoices::FileName);
 }
 
 TFrmWordlark::~TFrmWordlark() = default;
@@ -222,6 +227,7 @@ void TFrmWordlark::BuildWindow() {
     MemTranslation->SynINI()->StringAttri()->SetForeground(8388672);
     editorLayout->addWidget(MemTranslation);
     layout->addWidget(editorArea, 1);
+    BuildWorkbench(editorArea);
 
     // Bottom area: steps 4 and 5.
     PnlBottom = new QWidget(central);
@@ -239,6 +245,7 @@ void TFrmWordlark::BuildWindow() {
     StbStatus->setObjectName("StbStatus");
 
     BuildMenus();
+    BuildWorkbenchMenus();
     MemTranslation->SetOpenState(false);
     PnlTop->installEventFilter(this);
     PnlBottom->installEventFilter(this);
@@ -279,9 +286,10 @@ void TFrmWordlark::BuildWindow() {
     // Ctrl+F1, the editor's own help key, opens the help as F1 does.
     Command(MemTranslation, &TSynEditor::ContextHelp, &TFrmWordlark::BtnHelpClick);
     Command(MemTranslation, &TSynEditor::UserChange, &TFrmWordlark::MemTranslationChange);
-    connect(MemTranslation, &TSynEditor::InputRefused, this, [this](char32_t character) {
-        Guarded([&] { MemTranslationInputRefused(character); });
-    });
+    connect(MemTranslation, &TSynEditor::InputRefused, this,
+            [this](char32_t character, const QString& text) {
+                Guarded([&] { MemTranslationInputRefused(character, text); });
+            });
     connect(LisTranslations, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopLanguages->popup(LisTranslations->viewport()->mapToGlobal(pos));
     });
@@ -559,11 +567,24 @@ void TFrmWordlark::EmptyEditor() {
     MemTranslation->ClearAll();
     MemTranslation->SetOpenState(false);
     UpdateCaption();
+    FillReferenceChoices();
+    ResetWorkbench();
 }
 
 void TFrmWordlark::OpenEditor() {
     MemTranslation->SetOpenState(true);
     UpdateCaption();
+    FillReferenceChoices();
+    LoadReference();
+    ResetWorkbench();
+}
+
+void TFrmWordlark::LoadTranslationFile(const std::string& path, const std::string& shownAsPath) {
+    std::string bytes;
+    if (!platform::ReadFileBytes(path, bytes))
+        throw std::runtime_error("Cannot open file \"" + path + "\".");
+    // A file that is not UTF-8 is shown as it was shown last time.
+    MemTranslation->LoadFromBytes(std::move(bytes), RememberedShowAs(shownAsPath));
 }
 
 void TFrmWordlark::UpdateCaption() {
@@ -587,10 +608,6 @@ void TFrmWordlark::MemTranslationChange() {
     Modified = true;
 }
 
-void TFrmWordlark::MemTranslationInputRefused(char32_t character) {
-    ShowInputRefused(character, MemTranslation->Encoding());
-}
-
 // Says which character the document's encoding cannot hold, as the character
 // and its code point (it may not show in every font).
 void TFrmWordlark::ShowInputRefused(char32_t character, TTextEncoding encoding) {
@@ -598,8 +615,10 @@ void TFrmWordlark::ShowInputRefused(char32_t character, TTextEncoding encoding) 
         "'" + QString::fromUcs4(&character, 1) + "' (U+" +
         QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, QChar('0')) +
         ")";
-    DoMsgBox(m_aMNotInEncoding.arg(shown, EncodingName(encoding)), QMessageBox::Warning,
-             QMessageBox::Ok);
+    const std::string_view name = EncodingName(encoding);
+    DoMsgBox(m_aMNotInEncoding.arg(
+                 shown, QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))),
+             QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void TFrmWordlark::PopCutClick() {
@@ -802,7 +821,7 @@ bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
     // The file is read first: one that cannot be read leaves the editor's text,
     // the path it is saved to and the title as they were, so that a later save
     // never writes this text over the file that failed to open.
-    MemTranslation->LoadFromFile(translationPath);
+    LoadTranslationFile(translationPath, translationPath);
     TranslationPath = translationPath;
     SettingsFilePath = settingsFilePath;
     Modified = false;
@@ -851,7 +870,10 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
     TranslationPath =
         NewTranslationPath(firstPath, languageName, platform::ExtractFilePath(CataloguePath()));
     SetItemBytes(item, PathColumn, TranslationPath);
-    MemTranslation->LoadFromFile(masterPath);
+    // The new translation starts in its master's encoding.
+    FChoices.CopyShowAs(masterPath, TranslationPath);
+    SaveChoices();
+    LoadTranslationFile(masterPath, masterPath);
     LisTranslations->clearSelection();
     LisTranslations->setCurrentItem(item);
     item->setSelected(true);
@@ -897,7 +919,9 @@ void TFrmWordlark::BtnDeleteClick() {
 // ---- Saving -------------------------------------------------------------------------
 
 void TFrmWordlark::BtnSaveClick() {
-    SaveTranslationAndCatalogue();
+    // Problems never stop a save; it says how many are left.
+    if (SaveTranslationAndCatalogue() && MemTranslation->IsOpen())
+        ShowStatusMessage(m_aMSavedWithProblems.arg(FChecker.ProblemCount()));
 }
 
 bool TFrmWordlark::SaveTranslationAndCatalogue() {

@@ -5,6 +5,11 @@
 #include "app/WordlarkApplication.h"
 #include "initfile/InitFile.h"
 #include "texts/Encoding.h"
+#include "workbench/Checks.h"
+#include "workbench/Find.h"
+#include "workbench/ProblemLines.h"
+#include "workbench/TranslationChecker.h"
+#include "workbench/WorkbenchChoices.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -12,11 +17,17 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QAction;
+class QActionGroup;
+class QCheckBox;
 class QComboBox;
+class QListView;
+class QSplitter;
+class TProblemListModel;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -153,6 +164,11 @@ public:
     QString m_aMDiscard, m_aMFailed, m_aMNoTransFile, m_aMSelectTrans, m_aMSelectTransSource,
         m_aMNoDeleteGerman, m_aMSureToDelete, m_aMFileDoesNotExist, m_aMInvalidLanguageName,
         m_aMLanguageListed, m_aMNotInEncoding;
+    // The workbench's texts: the reasons of the checks (by TReason), progress,
+    // navigation, find and replace, "Show as" and saving.
+    QString m_aMCheck[static_cast<int>(TReason::MissingKey) + 1];
+    QString m_aMProgress, m_aMProblems, m_aMUntranslated, m_aMAllTranslated, m_aMNoProblems,
+        m_aMNotFound, m_aMReplaced, m_aMShowAsOffer, m_aMSavedWithProblems;
     QString m_aMYes, m_aMYesToAll, m_aMNo, m_aMNoToAll, m_aMCancel, m_aMError, m_aMInformation,
         m_aMConfirmation, m_aMWarning;
     // Texts of the status line.
@@ -185,7 +201,38 @@ public:
     void MenRecentItemClick(const std::string& path, const std::string& programName);
     void MenLanguageItemClick(const std::string& languageName);
     void MemTranslationChange();
-    void MemTranslationInputRefused(char32_t character);
+    void MemTranslationInputRefused(char32_t character, const QString& text);
+
+    // The translator's workbench: the reference beside the translation,
+    // checks, progress, navigation, find and replace, "Show as".
+    void CbbReferenceChange();
+    void ChkSideBySideClick();
+    void MenNextUntranslatedClick();
+    void MenPreviousUntranslatedClick();
+    void MenNextProblemClick();
+    void MenPreviousProblemClick();
+    void MenFindClick();
+    void MenReplaceClick();
+    void BtnFindNextClick();
+    void BtnFindPreviousClick();
+    void BtnReplaceClick();
+    void BtnReplaceAllClick();
+    void BtnCloseFindClick();
+    void LisProblemsClick(int row);
+    void ShowAs(TTextEncoding encoding);
+    // What the workbench knows of the open translation.
+    const TTranslationChecker& Checker() const { return FChecker; }
+    // The text shown when the mouse rests on a line's marker.
+    QString LineHint(std::size_t line) const;
+    // The text of one problem, in the interface language.
+    QString ProblemText(const TProblem& problem) const;
+    // The problems list's rows: a line with problems, or a missing key.
+    int ProblemRowCount() const { return static_cast<int>(FProblemRows.size()); }
+    QString ProblemRowText(int row) const;
+    // The choices remembered in the data folder.
+    const TWorkbenchChoices& WorkbenchChoices() const { return FChoices; }
+    // The message on the status line.
+    QString StatusText() const;
     void FormShow();
     bool FormCloseQuery();
     void FormResize();
@@ -212,6 +259,9 @@ private:
     QTreeWidgetItem* SelectedTranslation(const QString& noSelectionMessage);
     void EmptyEditor();
     void OpenEditor();
+    // Loads a translation file into the editor, shown as the file at
+    // `shownAsPath` was shown last ("Show as").
+    void LoadTranslationFile(const std::string& path, const std::string& shownAsPath);
     // The title names what the editor holds: the file it is saved to, and the
     // program chosen in the wizard, or nothing while it is empty.
     void UpdateCaption();
@@ -236,6 +286,33 @@ private:
     // Qt's own texts (file dialogs, standard buttons) in the interface
     // language: Qt's translation for the locale, none for English.
     void ApplyQtTexts(const std::string& locale);
+    // The workbench's part of the window and its commands.
+    void BuildWorkbench(QWidget* editorArea);
+    void BuildWorkbenchMenus();
+    void ApplyWorkbenchTexts();
+    // Fills the reference choice for the open translation and loads it.
+    void FillReferenceChoices();
+    void LoadReference();
+    // Checks the whole text again and refreshes everything shown of it.
+    void ResetWorkbench();
+    void TranslationModified(int position, int type, int linesAdded);
+    void TranslationUpdateUi(int updated);
+    void RefreshMarkers(std::size_t line);
+    void RefreshProgress();
+    void RefreshReferenceLine(bool force);
+    void RebuildProblemRows();
+    void RebuildReferenceView();
+    std::string AlignedReferenceLine(std::size_t line) const;
+    void GoToLine(std::size_t line, bool toPhrase);
+    void UpdateShowAsMenu();
+    // The encoding a file is shown in when it is not UTF-8: as remembered.
+    std::optional<TTextEncoding> RememberedShowAs(const std::string& path) const;
+    void SaveChoices();
+    TFindOptions FindOptions() const;
+    bool FindInEditor(bool forward);
+    // Whether the replacement can be stored; says so when not.
+    bool ReplacementHoldable(const std::string& replacement);
+    void ShowStatusMessage(const QString& text);
     QString DefaultLblInfo() const;
     QString DefaultLblSend() const;
 
@@ -272,6 +349,21 @@ private:
     std::vector<TAccessKey> FAccessKeyItems;
     QString FStatusText;
 
+    TTranslationChecker FChecker;
+    TProblemLines FProblemLines;
+    std::vector<TTranslationChecker::TMissingKey> FMissingKeys;
+    struct TProblemRow {
+        std::size_t Line;
+        int Missing; // index into FMissingKeys, or -1 for a line's problems
+    };
+    std::vector<TProblemRow> FProblemRows;
+    TProblemListModel* FProblemModel = nullptr;
+    TWorkbenchChoices FChoices;
+    std::vector<std::string> FReferencePaths; // per item of CbbReference
+    long FReferenceShownLine = -1;
+    bool FBulkEdit = false;
+    bool FSyncingScroll = false;
+
 public:
     // Controls, each under its name.
     QWidget* PnlTop = nullptr;
@@ -294,6 +386,30 @@ public:
     QLabel* LblTranslations = nullptr;
     QPushButton* BtnFullscreen = nullptr;
     TSynEditor* MemTranslation = nullptr;
+    QWidget* PnlWorkbench = nullptr;
+    QLabel* LblReference = nullptr;
+    QComboBox* CbbReference = nullptr;
+    QCheckBox* ChkSideBySide = nullptr;
+    QLabel* LblProgress = nullptr;
+    QLabel* LblProblems = nullptr;
+    TSynEditor* MemReference = nullptr;
+    QSplitter* PnlSplitter = nullptr;
+    QSplitter* PnlProblemsSplitter = nullptr;
+    TSynEditor* MemReferenceView = nullptr;
+    QListView* LisProblems = nullptr;
+    QWidget* PnlFind = nullptr;
+    QLabel* LblFind = nullptr;
+    QLineEdit* EdtFind = nullptr;
+    QLabel* LblReplace = nullptr;
+    QLineEdit* EdtReplace = nullptr;
+    QCheckBox* ChkMatchCase = nullptr;
+    QCheckBox* ChkWholeWord = nullptr;
+    QCheckBox* ChkPhrasesOnly = nullptr;
+    QPushButton* BtnFindNext = nullptr;
+    QPushButton* BtnFindPrevious = nullptr;
+    QPushButton* BtnReplace = nullptr;
+    QPushButton* BtnReplaceAll = nullptr;
+    QPushButton* BtnCloseFind = nullptr;
     QLabel* LblSave = nullptr;
     QPushButton* BtnSave = nullptr;
     QLabel* LblSend = nullptr;
@@ -309,8 +425,19 @@ public:
     QAction* MenEdit = nullptr;
     QAction* MenAdd = nullptr;
     QAction* MenDelete = nullptr;
+    QAction* MenNextUntranslated = nullptr;
+    QAction* MenPreviousUntranslated = nullptr;
+    QAction* MenNextProblem = nullptr;
+    QAction* MenPreviousProblem = nullptr;
+    QAction* MenFind = nullptr;
+    QAction* MenFindNext = nullptr;
+    QAction* MenFindPrevious = nullptr;
+    QAction* MenReplace = nullptr;
     QMenu* MenView = nullptr;
     QAction* MenFullscreen = nullptr;
+    QAction* MenSideBySide = nullptr;
+    QMenu* MenShowAs = nullptr;
+    QActionGroup* FShowAsGroup = nullptr;
     QMenu* MenHelp = nullptr;
     QAction* MenUsage = nullptr;
     QAction* MenLicense = nullptr;

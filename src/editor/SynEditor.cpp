@@ -186,20 +186,57 @@ void TSynEditor::LoadFromFile(const std::string& path) {
     LoadFromBytes(std::move(bytes));
 }
 
-void TSynEditor::LoadFromBytes(std::string bytes) {
-    const TLineBreak lineBreak = DetectLineBreak(bytes);
-    const TTextEncoding encoding = DetectEncoding(bytes);
-    if (encoding != TTextEncoding::Utf8)
-        bytes = DecodeText(bytes, encoding);
+void TSynEditor::LoadFromBytes(std::string bytes, std::optional<TTextEncoding> notUtf8As) {
+    const bool utf8 = IsValidUtf8(bytes);
+    const TTextEncoding encoding =
+        utf8 ? TTextEncoding::Utf8 : notUtf8As.value_or(TTextEncoding::Windows1252);
+    Load(std::move(bytes), encoding, utf8);
+}
 
+void TSynEditor::Load(std::string bytes, TTextEncoding encoding, bool loadedUtf8) {
+    const TLineBreak lineBreak = DetectLineBreak(bytes);
+    bytes = DecodeText(bytes, encoding);
     FLineBreak = lineBreak;
     FEncoding = encoding;
+    FLoadedUtf8 = loadedUtf8;
     ReplaceText(bytes);
+}
+
+void TSynEditor::ShowText(std::string_view utf8) {
+    FLineBreak = DetectLineBreak(utf8);
+    FEncoding = TTextEncoding::Utf8;
+    FLoadedUtf8 = true;
+    const bool readOnly = isReadOnly();
+    Send(SCI_SETREADONLY, 0);
+    ReplaceText(utf8);
+    Send(SCI_SETREADONLY, readOnly ? 1 : 0);
+    if (FViewOnly)
+        Send(SCI_SETUNDOCOLLECTION, 0);
+}
+
+void TSynEditor::SetEncoding(TTextEncoding encoding) {
+    if (encoding == FEncoding)
+        return;
+    // The caret keeps its line and its place in it, counted in characters:
+    // in a code page each byte is one character.
+    const long caret = Send(SCI_GETCURRENTPOS);
+    const long caretLine = Send(SCI_LINEFROMPOSITION, caret);
+    const long lineStart = Send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(caretLine));
+    const long characters = Send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart), caret);
+    const long firstVisible = Send(SCI_GETFIRSTVISIBLELINE);
+    Load(Bytes(), encoding, FLoadedUtf8);
+    const long newStart = Send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(caretLine));
+    const long newCaret =
+        std::min(Send(SCI_POSITIONRELATIVE, static_cast<unsigned long>(newStart), characters),
+                 Send(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(caretLine)));
+    Send(SCI_GOTOPOS, static_cast<unsigned long>(std::max(newCaret, newStart)));
+    Send(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(firstVisible));
 }
 
 void TSynEditor::ClearAll() {
     FLineBreak = TLineBreak::CrLf;
     FEncoding = TTextEncoding::Utf8;
+    FLoadedUtf8 = true;
     ReplaceText({});
 }
 
@@ -262,11 +299,9 @@ std::string TSynEditor::Bytes() const {
     const auto length = static_cast<size_t>(Send(SCI_GETLENGTH));
     const char* text =
         length ? static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)) : "";
-    std::string bytes = WithLineBreaks(std::string_view(text, length), LineBreakBytes(FLineBreak),
-                                       static_cast<size_t>(Send(SCI_GETLINECOUNT)));
-    if (FEncoding != TTextEncoding::Utf8)
-        bytes = EncodeText(bytes, FEncoding);
-    return bytes;
+    return EncodeText(WithLineBreaks(std::string_view(text, length), LineBreakBytes(FLineBreak),
+                                     static_cast<size_t>(Send(SCI_GETLINECOUNT))),
+                      FEncoding);
 }
 
 bool TSynEditor::IsEmpty() const {
@@ -296,7 +331,7 @@ void TSynEditor::TextModified(int position, int type, int length, int linesAdded
         }
         SortEditedLines();
     }
-    if (FLoading)
+    if (FLoading || FViewOnly)
         return;
     const bool undoRedo = type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO);
     if (!undoRedo && !FTrimming && !FPlain) {
@@ -458,8 +493,45 @@ void TSynEditor::ApplyStyles() {
     UpdateMarginWidth();
 }
 
+void TSynEditor::SetViewOnly() {
+    FViewOnly = true;
+    FEditedLines.clear();
+    setReadOnly(true);
+    Send(SCI_SETVIEWEOL, 0);
+    Send(SCI_SETUNDOCOLLECTION, 0);
+}
+
+void TSynEditor::ReplaceViewLines(long first, long removed, std::string_view text) {
+    TFlagGuard loading(FLoading);
+    const long lines = Send(SCI_GETLINECOUNT);
+    const long start = Send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
+    std::string replacement(text);
+    long end;
+    if (first + removed < lines) {
+        end = Send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first + removed));
+        replacement += '\n';
+    } else {
+        end = Send(SCI_GETLENGTH);
+    }
+    Send(SCI_SETREADONLY, 0);
+    Send(SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(replacement.size()),
+                  replacement.c_str());
+    Send(SCI_SETREADONLY, 1);
+    FlushChanges();
+}
+
+void TSynEditor::SetLineNumbers(bool shown) {
+    FLineNumbers = shown;
+    FMarginDigits = 0;
+    if (shown)
+        UpdateMarginWidth();
+    else
+        Send(SCI_SETMARGINWIDTHN, 0, 0);
+}
+
 void TSynEditor::UpdateMarginWidth() {
-    if (FPlain)
+    if (FPlain || !FLineNumbers)
         return;
     int digits = 2;
     for (long lines = Send(SCI_GETLINECOUNT); lines >= 100; lines /= 10)
@@ -494,14 +566,14 @@ bool TSynEditor::event(QEvent* e) {
 }
 
 std::optional<char32_t> TSynEditor::Unencodable(const QString& text) const {
-    if (FEncoding == TTextEncoding::Utf8 || text.isEmpty())
+    if (text.isEmpty())
         return std::nullopt;
     const QByteArray utf8 = text.toUtf8();
     return FirstUnencodable(std::string_view(utf8.constData(), utf8.size()), FEncoding);
 }
 
 std::optional<char32_t> TSynEditor::Unencodable(const QMimeData* source) const {
-    if (FEncoding == TTextEncoding::Utf8 || !source || !canInsertFromMimeData(source))
+    if (!source || !canInsertFromMimeData(source))
         return std::nullopt;
     // The text exactly as it would go in.
     bool rectangular = false;
@@ -530,7 +602,7 @@ void TSynEditor::keyPressEvent(QKeyEvent* e) {
     }
     if (const auto refused = Unencodable(e->text())) {
         e->accept();
-        emit InputRefused(*refused);
+        emit InputRefused(*refused, e->text());
         return;
     }
     // QScintilla drops a typed character beyond the 16-bit range (its text is
@@ -551,15 +623,16 @@ void TSynEditor::inputMethodEvent(QInputMethodEvent* e) {
         std::unique_ptr<QInputMethodEvent> copy(e->clone());
         copy->setCommitString(QString());
         QsciScintilla::inputMethodEvent(copy.get());
-        emit InputRefused(*refused);
+        emit InputRefused(*refused, e->commitString());
         return;
     }
     QsciScintilla::inputMethodEvent(e);
 }
 
 void TSynEditor::paste() {
-    if (const auto refused = Unencodable(QApplication::clipboard()->mimeData())) {
-        emit InputRefused(*refused);
+    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
+    if (const auto refused = Unencodable(clipboard)) {
+        emit InputRefused(*refused, clipboard->text());
         return;
     }
     TScintillaControl::paste();
@@ -571,7 +644,7 @@ void TSynEditor::mousePressEvent(QMouseEvent* e) {
         if (const auto refused =
                 Unencodable(QApplication::clipboard()->mimeData(QClipboard::Selection))) {
             e->accept();
-            emit InputRefused(*refused);
+            emit InputRefused(*refused, QString());
             return;
         }
     }
@@ -589,15 +662,15 @@ void TSynEditor::dropEvent(QDropEvent* e) {
     QsciScintilla::dragLeaveEvent(&leave);
     // Reported once the drop is over, not while the drag's source waits for it.
     QMetaObject::invokeMethod(
-        this, [this, character = *refused] { emit InputRefused(character); }, Qt::QueuedConnection);
+        this, [this, character = *refused] { emit InputRefused(character, QString()); },
+        Qt::QueuedConnection);
 }
 
 // Pasted and dropped text comes through here, checked already; text from
 // anywhere else that the encoding cannot hold is still never stored.
 QByteArray TSynEditor::fromMimeData(const QMimeData* source, bool& rectangular) const {
     QByteArray text = QsciScintilla::fromMimeData(source, rectangular);
-    if (FEncoding != TTextEncoding::Utf8 &&
-        FirstUnencodable(std::string_view(text.constData(), text.size()), FEncoding))
+    if (FirstUnencodable(std::string_view(text.constData(), text.size()), FEncoding))
         return QByteArray();
     return text;
 }

@@ -1,14 +1,15 @@
 // TSynEditor: the translation editor, a QScintilla control that holds a file's
 // bytes exactly, keeps its line-break style and highlights it with TSynIniSyn.
 //
-// Text and bytes: Scintilla always holds UTF-8 here. A file whose bytes are
-// valid UTF-8 goes in as it is; any other file is shown as Windows-1252, so its
-// bytes are decoded into UTF-8 on loading and encoded back on saving. That
-// mapping is one to one for all 256 byte values, NUL and the five codes the
-// code page leaves undefined included, so an unedited file is saved byte for
-// byte. Text the user types, pastes or drops that holds a character the
-// document's encoding cannot hold is refused whole, before it reaches the
-// text, and InputRefused names the character; nothing is ever stored as "?".
+// Text and bytes: Scintilla always holds UTF-8 here. A file's bytes are decoded
+// into UTF-8 on loading and encoded back on saving, in the document's encoding:
+// UTF-8 for a file whose bytes are valid UTF-8, else Windows-1252, unless the
+// caller shows the file as another encoding (SetEncoding, "Show as"). Every
+// encoding maps all byte strings one to one (see TCodec), NUL, undefined bytes
+// and broken sequences included, so an unedited file is saved byte for byte.
+// Text the user types, pastes or drops that holds a character the document's
+// encoding cannot hold is refused whole, before it reaches the text, and
+// InputRefused names the character; nothing is ever stored as "?".
 //
 // Line breaks: the style found on loading (CR, LF or CR LF) is used for new
 // lines, and on saving every line break, whatever its kind, is written in it.
@@ -41,8 +42,18 @@ public:
     // change of the user's. Throws std::runtime_error when the file cannot be
     // read, and keeps the previous text then.
     void LoadFromFile(const std::string& path);
-    // The same for bytes already read.
-    void LoadFromBytes(std::string bytes);
+    // The same for bytes already read. Bytes that are valid UTF-8 are shown as
+    // UTF-8, any others as `notUtf8As` (none: Windows-1252).
+    void LoadFromBytes(std::string bytes, std::optional<TTextEncoding> notUtf8As = std::nullopt);
+    // Replaces the text with text already decoded (UTF-8), for views that
+    // show text and never save it; not a change of the user's.
+    void ShowText(std::string_view utf8);
+    // Shows the same bytes, edits included, as another encoding: each byte
+    // keeps its value and may show as another letter; typed text is encoded in
+    // the new encoding from now on. The caret stays on its line; the undo
+    // history is cleared, since its steps hold the old letters. Not a change
+    // of the user's.
+    void SetEncoding(TTextEncoding encoding);
     // Removes the trailing blanks of the lines the user edited, then writes the
     // text in the file's encoding with the line-break style found when loading.
     // Throws std::runtime_error with the reason when the file cannot be written.
@@ -56,6 +67,14 @@ public:
     // A plain text box from now on: highlighting, line numbers, visible white
     // space and line ends, virtual space and the trimming of edited lines off.
     void SetPlain();
+    // A view of text that is never edited or saved: read-only, no undo, no
+    // trimming, no UserChange; highlighted like the editor.
+    void SetViewOnly();
+    // In a view: the lines [first, first + removed) become `text` (lines
+    // separated by LF, without a final one).
+    void ReplaceViewLines(long first, long removed, std::string_view text);
+    // Whether the line numbers are shown (they are at first).
+    void SetLineNumbers(bool shown);
     // Font sizes in points of the text and of the line-number gutter.
     void SetFontSizes(int textPoints, int gutterPoints);
     // The text as SaveToFile writes it (without trimming anything first).
@@ -65,9 +84,11 @@ public:
 
     TLineBreak LineBreak() const { return FLineBreak; }
     // The encoding the document is shown in: UTF-8 when its file was valid
-    // UTF-8, else Windows-1252.
+    // UTF-8, else Windows-1252, or what SetEncoding chose.
     TTextEncoding Encoding() const { return FEncoding; }
     bool IsCp1252() const { return FEncoding == TTextEncoding::Windows1252; }
+    // Whether the bytes last loaded were valid UTF-8.
+    bool LoadedUtf8() const { return FLoadedUtf8; }
 
     // Pastes the clipboard's text at the caret, unless the document's encoding
     // cannot hold it.
@@ -91,8 +112,9 @@ signals:
     // Ctrl+F1: context help for the editor was asked for.
     void ContextHelp();
     // Typed, pasted or dropped text was refused: the document's encoding
-    // cannot hold this character of it.
-    void InputRefused(char32_t character);
+    // cannot hold this character of it. `text` is what was typed or pasted at
+    // the caret, for a caller that can make room for it; empty for a drop.
+    void InputRefused(char32_t character, const QString& text);
 
 protected:
     bool event(QEvent* e) override;
@@ -117,14 +139,18 @@ private:
     void UpdateMarginWidth();
     void ShowScrollHint(int value);
     void ReplaceText(std::string_view text);
+    void Load(std::string bytes, TTextEncoding encoding, bool loadedUtf8);
     void ResetDocument();
     long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
 
     TIniLexer* FLexer = nullptr;
     TLineBreak FLineBreak = TLineBreak::CrLf;
     TTextEncoding FEncoding = TTextEncoding::Utf8;
+    bool FLoadedUtf8 = true;
     bool FOpen = true;
     bool FPlain = false;
+    bool FLineNumbers = true;
+    bool FViewOnly = false;
     // Set while the editor itself replaces the text (loading, clearing) or
     // trims it, so those changes are told apart from the user's.
     bool FLoading = false;

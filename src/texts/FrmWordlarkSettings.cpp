@@ -67,6 +67,10 @@ void TFrmWordlark::ApplyFont(const QFont& font) {
     LblInfo->setFont(info);
 
     MemTranslation->SetFontSizes(size + 1, size);
+    MemReferenceView->SetFontSizes(size + 1, size);
+    MemReference->SetFontSizes(size + 1, size);
+    MemReference->setFixedHeight(
+        static_cast<int>(MemReference->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL)) + 6);
 }
 
 void TFrmWordlark::RestoreWindowPlacement(const std::string& path) {

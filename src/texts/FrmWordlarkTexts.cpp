@@ -282,6 +282,7 @@ void TFrmWordlark::ApplyMainTexts() {
     MenFullscreen->setText(BtnFullscreen->toolTip());
     MenUsage->setText(BtnHelp->text());
     PopEdit->setText(BtnEdit->text());
+    ApplyWorkbenchTexts();
 
     ApplyAccessKeys();
     for (QAction* item : MenLanguage->actions())

@@ -12,7 +12,7 @@
 inline QString ToDisplay(const std::string& bytes) {
     if (IsValidUtf8(bytes))
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    const std::string utf8 = Cp1252ToUtf8(bytes);
+    const std::string utf8 = DecodeText(bytes, TTextEncoding::Windows1252);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 

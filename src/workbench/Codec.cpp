@@ -145,7 +145,19 @@ std::string TCodec::Decode(std::string_view bytes) const {
             text += FDecoded[static_cast<unsigned char>(byte)];
         return text;
     }
+    // Text shown as it is (nearly every UTF-8 file) is copied in one piece.
     std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const TUtf8Char c = NextUtf8(bytes, i);
+        if (!c.Valid || IsByteEscape(c.Code))
+            break;
+        i += c.Length;
+    }
+    text.append(bytes.substr(0, i));
     while (i < bytes.size()) {
         const TUtf8Char c = NextUtf8(bytes, i);
         if (c.Valid && !IsByteEscape(c.Code)) {
@@ -165,6 +177,22 @@ std::optional<TUnencodable> TCodec::Encode(std::string_view text, std::string& b
     bytes.clear();
     bytes.reserve(text.size());
     std::size_t i = 0;
+    if (FEncoding == TEncoding::Utf8) {
+        // Up to the first character that stands for a stray byte (U+F780 to
+        // U+F7FF: EF 9E xx or EF 9F xx), the text is its own bytes.
+        for (;;) {
+            i = text.find('\xEF', i);
+            if (i == std::string_view::npos || i + 1 >= text.size()) {
+                i = text.size();
+                break;
+            }
+            const auto next = static_cast<unsigned char>(text[i + 1]);
+            if (next == 0x9E || next == 0x9F)
+                break;
+            ++i;
+        }
+        bytes.append(text.substr(0, i));
+    }
     while (i < text.size()) {
         const TUtf8Char c = NextUtf8(text, i);
         if (FEncoding == TEncoding::Utf8) {

@@ -5,7 +5,11 @@
 
 #include "editor/SynEditor.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -53,4 +57,58 @@ TEST_F(ScreenshotTest, OpenTranslationShowsItsPhrasesMarkedYellow) {
     // share of the editor.
     EXPECT_GT(YellowPixels(editor), editor.width() * editor.height() / 50);
     Keep(Frm, "translation-highlighted.png");
+}
+
+namespace {
+// The phrase of a line replaced as the user would type it over.
+void SetPhrase(TSynEditor* editor, int line, const char* phrase) {
+    const QString text = editor->text(line);
+    const int open = static_cast<int>(text.indexOf('"'));
+    const int close = static_cast<int>(text.lastIndexOf('"'));
+    editor->setSelection(line, open + 1, line, close);
+    editor->replaceSelectedText(QString::fromUtf8(phrase));
+}
+} // namespace
+
+// A new language copied from English, a few phrases translated and one with a
+// lost placeholder: the reference under the caret, the markers, the progress
+// and the problems list, in English and, beside the whole reference, in German.
+TEST_F(ScreenshotTest, TheWorkbenchInEnglishAndGerman) {
+    InstallProgramFiles();
+    const std::string catalogue = InstallDemo();
+    Start();
+    Show();
+    Frm->resize(860, 720);
+    ModalAnswers answers;
+    answers.Then(ChooseFile(catalogue));
+    Frm->BtnSelectInitFile->click();
+    SelectTranslation("English");
+    answers.Then([](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("EdtLanguageName")->setText("Polski");
+        ClickNamedButton(dialog, "BtnOK");
+    });
+    Frm->BtnAdd->click();
+    TSynEditor* editor = Frm->MemTranslation;
+    SetPhrase(editor, 3, "Plik");
+    SetPhrase(editor, 4, "Otwórz obraz...");
+    SetPhrase(editor, 5, "Zapisz obraz");
+    SetPhrase(editor, 26, "Gotowe");
+    SetPhrase(editor, 27, "Rozmiar obrazu: %s pikseli");
+    SetPhrase(editor, 28, "Zapisano jako %s");
+    editor->setCursorPosition(27, 20);
+    editor->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 14UL);
+    QApplication::processEvents();
+    EXPECT_EQ(Frm->CbbReference->currentText(), "English");
+    EXPECT_EQ(Frm->MemReference->text(), "FrmMain.StatusSize=\"Picture size: %s x %s pixels\"");
+    EXPECT_TRUE(Frm->LblProgress->text().startsWith("6 of "))
+        << Frm->LblProgress->text().toStdString();
+    EXPECT_EQ(Frm->ProblemRowCount(), 1);
+    Keep(Frm, "workbench-english.png");
+
+    Frm->SelectProgramLanguage("Deutsch");
+    Frm->ChkSideBySide->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(Frm->LblProgress->text().startsWith("6 von "))
+        << Frm->LblProgress->text().toStdString();
+    Keep(Frm, "workbench-german.png");
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -68,6 +69,13 @@ TEST(Utf8ValidityTest, RejectsBrokenSequencesAnywhereInTheText) {
                              "e"));
 }
 
+std::string Cp1252ToUtf8(std::string_view bytes) {
+    return DecodeText(bytes, TTextEncoding::Windows1252);
+}
+std::string Utf8ToCp1252(std::string_view text) {
+    return EncodeText(text, TTextEncoding::Windows1252);
+}
+
 TEST(Cp1252Test, DecodesTheWesternCodePage) {
     EXPECT_EQ(Cp1252ToUtf8("Gr\xF6\xDF"
                            "e \x80 \x84"
@@ -92,13 +100,12 @@ TEST(Cp1252Test, EveryByteSurvivesTheRoundTrip) {
     }
 }
 
-TEST(Cp1252Test, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+// A character the code page lacks is never written as "?": encoding fails.
+TEST(Cp1252Test, CharactersOutsideTheCodePageAreNeverWritten) {
     EXPECT_EQ(Utf8ToCp1252("€ Größe"), "\x80 Gr\xF6\xDF"
                                        "e");
-    EXPECT_EQ(Utf8ToCp1252("Ελ"), "??");
-    EXPECT_EQ(Utf8ToCp1252("a日b"), "a?b");
-    EXPECT_EQ(Utf8ToCp1252("a🦜b"), "a?b");
-    EXPECT_EQ(Utf8ToCp1252("Ā"), "?"); // U+0100, just past Latin-1
+    for (const char* text : {"Ελ", "a日b", "a🦜b", "Ā"}) // U+0100: just past Latin-1
+        EXPECT_THROW(Utf8ToCp1252(text), std::runtime_error) << text;
 }
 
 TEST(TextEncodingTest, FirstCharacterTheEncodingCannotHold) {
@@ -119,14 +126,20 @@ TEST(TextEncodingTest, FirstCharacterTheEncodingCannotHold) {
         {E::Windows1252, "x🦜", U'🦜'},
         {E::Windows1252, "ok" + Bytes({0xC3}), U'\uFFFD'},
         {E::Utf8, "łΩ🦜", std::nullopt},
+        // In UTF-8 the characters that stand for stray bytes are no letters.
+        {E::Utf8, "a\uF7E4", U'\uF7E4'},
+        {E::Windows1251, "Жж", std::nullopt},
+        {E::Windows1251, "Жä", U'ä'},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(FirstUnencodable(c.text, c.encoding), c.refused);
-        // What is refused is exactly what the encoding would turn into "?".
-        if (c.encoding == E::Windows1252) {
-            EXPECT_EQ(c.refused.has_value(),
-                      EncodeText(c.text, c.encoding).find('?') != std::string::npos);
+        // What is refused is exactly what could not be saved.
+        if (c.encoding != E::Utf8) {
+            if (c.refused)
+                EXPECT_THROW(EncodeText(c.text, c.encoding), std::runtime_error);
+            else
+                EXPECT_NO_THROW(EncodeText(c.text, c.encoding));
         }
     }
 }
