@@ -636,9 +636,17 @@ void TFrmWordlark::TranslationModified(int position, int type, int linesAdded) {
         FChecker.ReplaceLines(splice.First, splice.Removed, lines);
     for (std::size_t line : update.Lines)
         RefreshMarkers(line);
-    if (update.MissingKeysChanged)
+    // The missing keys are found again only when they changed; lines that
+    // moved take their places along.
+    bool missingMoved = false;
+    if (update.MissingKeysChanged) {
         FMissingKeys = FChecker.MissingKeys();
-    if (FProblemLines.Apply(FChecker, splice, update) || update.MissingKeysChanged)
+    } else if (splice.Added != splice.Removed && !FMissingKeys.empty()) {
+        TTranslationChecker::ShiftMissingKeys(FMissingKeys, splice.First, splice.Removed,
+                                              splice.Added);
+        missingMoved = true;
+    }
+    if (FProblemLines.Apply(FChecker, splice, update) || update.MissingKeysChanged || missingMoved)
         RebuildProblemRows();
     else
         FProblemModel->Refresh();
@@ -686,9 +694,9 @@ void TFrmWordlark::RefreshProgress() {
 }
 
 void TFrmWordlark::RebuildProblemRows() {
-    FProblemRows.clear();
+    std::vector<TProblemRow> rows;
     const std::vector<std::size_t>& lines = FProblemLines.Lines();
-    FProblemRows.reserve(lines.size() + FMissingKeys.size());
+    rows.reserve(lines.size() + FMissingKeys.size());
     // A missing key is listed where it would go: after the line it would follow.
     std::size_t m = 0;
     const auto missingBefore = [&](std::size_t line) {
@@ -696,14 +704,25 @@ void TFrmWordlark::RebuildProblemRows() {
     };
     for (std::size_t line : lines) {
         while (missingBefore(line)) {
-            FProblemRows.push_back({FMissingKeys[m].After.value_or(0), static_cast<int>(m)});
+            rows.push_back({FMissingKeys[m].After.value_or(0), static_cast<int>(m)});
             ++m;
         }
-        FProblemRows.push_back({line, -1});
+        rows.push_back({line, -1});
     }
     for (; m < FMissingKeys.size(); ++m)
-        FProblemRows.push_back({FMissingKeys[m].After.value_or(0), static_cast<int>(m)});
-    FProblemModel->Reset();
+        rows.push_back({FMissingKeys[m].After.value_or(0), static_cast<int>(m)});
+    // Rows that only moved with their lines keep the list as it is; only
+    // their texts change.
+    const bool sameRows = rows.size() == FProblemRows.size() &&
+                          std::equal(rows.begin(), rows.end(), FProblemRows.begin(),
+                                     [](const TProblemRow& a, const TProblemRow& b) {
+                                         return a.Missing == b.Missing;
+                                     });
+    FProblemRows = std::move(rows);
+    if (sameRows)
+        FProblemModel->Refresh();
+    else
+        FProblemModel->Reset();
 }
 
 QString TFrmWordlark::ProblemText(const TProblem& problem) const {

@@ -229,15 +229,23 @@ TTranslationChecker::ReplaceLines(std::size_t first, std::size_t removed,
     std::sort(update.Lines.begin(), update.Lines.end());
     update.Lines.erase(std::unique(update.Lines.begin(), update.Lines.end()), update.Lines.end());
 
-    // Missing keys are placed after keys that are there: a key that came,
-    // went or moved, or lines that moved, may move them.
+    // Missing keys are placed after keys that are there: a key that came or
+    // went, or whose first line moved other than with the lines behind the
+    // edit, may move them.
+    const auto movedWith = [&](std::optional<std::size_t> line) -> std::optional<std::size_t> {
+        if (!line || *line < first + common)
+            return line;
+        if (*line < first + removed)
+            return std::nullopt;
+        return *line - removed + fresh.size();
+    };
     bool missingChanged = false;
-    bool firstLineMoved = removed != fresh.size();
+    bool firstLineMoved = false;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const TContribution after = ContributionOf(keys[i]);
         Count(after, +1);
         missingChanged |= after.Missing != before[i].Missing;
-        firstLineMoved |= after.FirstLine != before[i].FirstLine;
+        firstLineMoved |= after.FirstLine != movedWith(before[i].FirstLine);
     }
     update.MissingKeysChanged = missingChanged || (FMissing > 0 && firstLineMoved);
     return update;

@@ -58,7 +58,10 @@ public:
         // may differ now: every line the edit wrote and every other line whose
         // state it changed. Ascending.
         std::vector<std::size_t> Lines;
-        // The list of missing keys or the places they would go changed.
+        // The list of missing keys changed, or the lines they would follow,
+        // other than by moving with the lines behind the edit. When false,
+        // the list is as it was except that a missing key placed after a line
+        // behind the replaced ones moves with it (ShiftMissingKeys).
         bool MissingKeysChanged = false;
     };
 
@@ -71,6 +74,15 @@ public:
         std::optional<std::size_t> After;
         bool operator==(const TMissingKey&) const = default;
     };
+
+    // Moves the places of missing keys with the lines behind an edit that
+    // replaced [first, first + removed) with `added` lines.
+    static void ShiftMissingKeys(std::vector<TMissingKey>& keys, std::size_t first,
+                                 std::size_t removed, std::size_t added) {
+        for (TMissingKey& key : keys)
+            if (key.After && *key.After >= first + removed)
+                key.After = *key.After - removed + added;
+    }
 
     TTranslationChecker();
 
