@@ -189,6 +189,7 @@ void TFrmWordlark::BuildWorkbench(QWidget* editorArea) {
     LisProblems = new QListView(PnlProblemsSplitter);
     LisProblems->setObjectName("LisProblems");
     LisProblems->setUniformItemSizes(true);
+    LisProblems->setMinimumHeight(24);
     LisProblems->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FProblemModel = new TProblemListModel(this);
     LisProblems->setModel(FProblemModel);
