@@ -18,7 +18,9 @@
 #include <QAbstractListModel>
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -1045,11 +1047,17 @@ void TFrmWordlark::MemTranslationInputRefused(char32_t character, const QString&
         QMessageBox::Yes)
         return;
     ShowAs(*offer);
-    if (!text.isEmpty()) {
-        const std::string bytes = FromDisplay(text);
-        MemTranslation->SendScintilla(Sci::SCI_REPLACESEL, 0UL, bytes.c_str());
-        MemTranslation->FlushChanges();
+    if (text.isEmpty())
+        return;
+    // Pasted text goes in as a paste does (its line breaks made the file's);
+    // typed text as typed.
+    if (text == QApplication::clipboard()->text()) {
+        MemTranslation->paste();
+        return;
     }
+    const std::string bytes = FromDisplay(text);
+    MemTranslation->SendScintilla(Sci::SCI_REPLACESEL, 0UL, bytes.c_str());
+    MemTranslation->FlushChanges();
 }
 
 // ---- Status ----------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -395,6 +396,19 @@ TEST_F(WorkbenchTest, ALetterTheEncodingLacksOffersOneThatHoldsIt) {
     EXPECT_TRUE(Frm->Modified);
     std::string expected = Polski;
     expected.replace(expected.find("\"Zapisz"), 7, "\"\xB3Zapisz");
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), expected);
+    // Pasted text the same way: Cyrillic offers Windows-1251, where the byte
+    // typed as "ł" shows as "і".
+    {
+        ModalAnswers answers;
+        answers.Click("Yes");
+        QApplication::clipboard()->setText(QString::fromUtf8("Жук"));
+        Frm->PopPaste->trigger();
+        ASSERT_EQ(answers.Seen().size(), 1u);
+    }
+    EXPECT_TRUE(ShowAsItem("MenShowAsWindows1251")->isChecked());
+    EXPECT_EQ(Line(Frm->MemTranslation, 4), QString::fromUtf8("Main.Save=\"іЖукZapisz\""));
+    expected.replace(expected.find("\xB3Zapisz"), 1, "\xB3\xC6\xF3\xEA");
     EXPECT_EQ(Frm->MemTranslation->Bytes(), expected);
     // A letter no code page holds is refused as before.
     {
