@@ -552,7 +552,7 @@ void TFrmWordlark::RefreshReferenceLine(bool force) {
 }
 
 void TFrmWordlark::RebuildReferenceView() {
-    if (!MemReferenceView->isVisible())
+    if (MemReferenceView->isHidden())
         return;
     std::string text;
     for (std::size_t line = 0; line < FChecker.LineCount(); ++line) {
@@ -653,7 +653,7 @@ void TFrmWordlark::TranslationModified(int position, int type, int linesAdded) {
         RebuildProblemRows();
     else
         FProblemModel->Refresh();
-    if (MemReferenceView->isVisible()) {
+    if (!MemReferenceView->isHidden()) {
         std::string text;
         for (std::size_t i = 0; i < splice.Added; ++i) {
             if (i)
@@ -670,7 +670,7 @@ void TFrmWordlark::TranslationModified(int position, int type, int linesAdded) {
 void TFrmWordlark::TranslationUpdateUi(int updated) {
     if (updated & (Sci::SC_UPDATE_SELECTION | Sci::SC_UPDATE_CONTENT))
         RefreshReferenceLine(false);
-    if ((updated & Sci::SC_UPDATE_V_SCROLL) && MemReferenceView->isVisible() && !FSyncingScroll) {
+    if ((updated & Sci::SC_UPDATE_V_SCROLL) && !MemReferenceView->isHidden() && !FSyncingScroll) {
         FSyncingScroll = true;
         MemReferenceView->SendScintilla(
             Sci::SCI_SETFIRSTVISIBLELINE,
