@@ -919,9 +919,7 @@ void TFrmWordlark::BtnDeleteClick() {
 // ---- Saving -------------------------------------------------------------------------
 
 void TFrmWordlark::BtnSaveClick() {
-    // Problems never stop a save; it says how many are left.
-    if (SaveTranslationAndCatalogue() && MemTranslation->IsOpen())
-        ShowStatusMessage(m_aMSavedWithProblems.arg(FChecker.ProblemCount()));
+    SaveTranslationAndCatalogue();
 }
 
 bool TFrmWordlark::SaveTranslationAndCatalogue() {
@@ -974,9 +972,12 @@ bool TFrmWordlark::SaveTranslationAndCatalogue() {
         ShowStatus(m_aStatusSavedCatalogue.arg(catalogueName, PathToQt(folder)));
     } else {
         const bool beside = platform::ExtractFilePath(TranslationPath) == folder;
-        ShowStatus(m_aStatusSaved.arg(
-            PathToQt(beside ? platform::ExtractFileName(TranslationPath) : TranslationPath),
-            catalogueName, PathToQt(folder)));
+        // Problems never stop a save; it says how many are left.
+        ShowStatus(m_aMSavedWithProblems.arg(
+            m_aStatusSaved.arg(
+                PathToQt(beside ? platform::ExtractFileName(TranslationPath) : TranslationPath),
+                catalogueName, PathToQt(folder)),
+            QString::number(FChecker.ProblemCount())));
     }
     return true;
 }

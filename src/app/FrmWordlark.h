@@ -231,8 +231,7 @@ public:
     QString ProblemRowText(int row) const;
     // The choices remembered in the data folder.
     const TWorkbenchChoices& WorkbenchChoices() const { return FChoices; }
-    // The message on the status line.
-    QString StatusText() const;
+
     void FormShow();
     bool FormCloseQuery();
     void FormResize();
@@ -312,7 +311,6 @@ private:
     bool FindInEditor(bool forward);
     // Whether the replacement can be stored; says so when not.
     bool ReplacementHoldable(const std::string& replacement);
-    void ShowStatusMessage(const QString& text);
     QString DefaultLblInfo() const;
     QString DefaultLblSend() const;
 

@@ -37,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
 
 using Sci = QsciScintillaBase;
 
@@ -351,6 +352,28 @@ void TFrmWordlark::BuildWorkbenchMenus() {
                 [this, encoding] { Guarded([&] { ShowAs(encoding); }); });
     }
 
+    // Access letters, in the interface language; the code pages by the last
+    // digit of their numbers.
+    const std::tuple<QAction*, const char*, const char*> letters[] = {
+        {MenNextUntranslated, "FrmWordlark.MenNextUntranslated.AccessKey", "N"},
+        {MenPreviousUntranslated, "FrmWordlark.MenPreviousUntranslated.AccessKey", "P"},
+        {MenNextProblem, "FrmWordlark.MenNextProblem.AccessKey", "b"},
+        {MenPreviousProblem, "FrmWordlark.MenPreviousProblem.AccessKey", "m"},
+        {MenFind, "FrmWordlark.MenFind.AccessKey", "F"},
+        {MenFindNext, "FrmWordlark.MenFindNext.AccessKey", "x"},
+        {MenFindPrevious, "FrmWordlark.MenFindPrevious.AccessKey", "o"},
+        {MenReplace, "FrmWordlark.MenReplace.AccessKey", "R"},
+        {MenSideBySide, "FrmWordlark.MenSideBySide.AccessKey", "S"},
+        {MenShowAs->menuAction(), "FrmWordlark.MenShowAs.AccessKey", "h"},
+    };
+    for (const auto& [item, key, letter] : letters)
+        AddAccessKey(item, key, letter);
+    for (QAction* item : FShowAsGroup->actions()) {
+        const QString name = item->text();
+        AddAccessKey(item, "FrmWordlark." + item->objectName().toStdString() + ".AccessKey",
+                     name.startsWith("UTF") ? QString("U") : name.right(1));
+    }
+
     Command(MenNextUntranslated, &QAction::triggered, &TFrmWordlark::MenNextUntranslatedClick);
     Command(MenPreviousUntranslated, &QAction::triggered,
             &TFrmWordlark::MenPreviousUntranslatedClick);
@@ -439,7 +462,7 @@ void TFrmWordlark::ApplyWorkbenchTexts() {
          "which can hold it? The bytes in the file stay as they are, but letters beyond plain "
          "ASCII may then look different.",
          member(m_aMShowAsOffer)},
-        {"FrmWordlark.m_aMSavedWithProblems", "Saved. Problems left: %1",
+        {"FrmWordlark.m_aMSavedWithProblems", "%1; problems left: %2",
          member(m_aMSavedWithProblems)},
     };
     for (const TText& t : texts)
@@ -819,7 +842,7 @@ void TFrmWordlark::MenNextUntranslatedClick() {
     if (const auto line = FChecker.NextUntranslated(CaretLine(MemTranslation), true))
         GoToLine(*line, true);
     else
-        ShowStatusMessage(m_aMAllTranslated);
+        ShowStatus(m_aMAllTranslated);
 }
 
 void TFrmWordlark::MenPreviousUntranslatedClick() {
@@ -828,7 +851,7 @@ void TFrmWordlark::MenPreviousUntranslatedClick() {
     if (const auto line = FChecker.NextUntranslated(CaretLine(MemTranslation), false))
         GoToLine(*line, true);
     else
-        ShowStatusMessage(m_aMAllTranslated);
+        ShowStatus(m_aMAllTranslated);
 }
 
 void TFrmWordlark::MenNextProblemClick() {
@@ -837,7 +860,7 @@ void TFrmWordlark::MenNextProblemClick() {
     if (const auto line = FChecker.NextProblem(CaretLine(MemTranslation), true))
         GoToLine(*line, FChecker.HasProblems(*line));
     else
-        ShowStatusMessage(m_aMNoProblems);
+        ShowStatus(m_aMNoProblems);
 }
 
 void TFrmWordlark::MenPreviousProblemClick() {
@@ -846,7 +869,7 @@ void TFrmWordlark::MenPreviousProblemClick() {
     if (const auto line = FChecker.NextProblem(CaretLine(MemTranslation), false))
         GoToLine(*line, FChecker.HasProblems(*line));
     else
-        ShowStatusMessage(m_aMNoProblems);
+        ShowStatus(m_aMNoProblems);
 }
 
 // ---- Find and replace ----------------------------------------------------------------
@@ -897,11 +920,11 @@ bool TFrmWordlark::FindInEditor(bool forward) {
     if (!match)
         match = FindNext(text, pattern, options, forward ? 0 : text.size(), forward);
     if (!match) {
-        ShowStatusMessage(m_aMNotFound.arg(EdtFind->text()));
+        ShowStatus(m_aMNotFound.arg(EdtFind->text()));
         return false;
     }
     MemTranslation->SendScintilla(Sci::SCI_SETSEL, match->Begin, static_cast<long>(match->End));
-    ShowStatusMessage({});
+    ShowStatus({});
     return true;
 }
 
@@ -962,7 +985,7 @@ void TFrmWordlark::BtnReplaceAllClick() {
     const std::vector<TTextRange> matches =
         FindAll(EditorText(MemTranslation), pattern, FindOptions());
     if (matches.empty()) {
-        ShowStatusMessage(m_aMNotFound.arg(EdtFind->text()));
+        ShowStatus(m_aMNotFound.arg(EdtFind->text()));
         return;
     }
     if (!ReplacementHoldable(replacement))
@@ -981,7 +1004,7 @@ void TFrmWordlark::BtnReplaceAllClick() {
     MemTranslation->FlushChanges();
     FBulkEdit = false;
     ResetWorkbench();
-    ShowStatusMessage(m_aMReplaced.arg(matches.size()));
+    ShowStatus(m_aMReplaced.arg(matches.size()));
 }
 
 // ---- Show as -------------------------------------------------------------------------
@@ -1058,17 +1081,4 @@ void TFrmWordlark::MemTranslationInputRefused(char32_t character, const QString&
     const std::string bytes = FromDisplay(text);
     MemTranslation->SendScintilla(Sci::SCI_REPLACESEL, 0UL, bytes.c_str());
     MemTranslation->FlushChanges();
-}
-
-// ---- Status ----------------------------------------------------------------------------
-
-void TFrmWordlark::ShowStatusMessage(const QString& text) {
-    if (text.isEmpty() && !findChild<QStatusBar*>())
-        return;
-    statusBar()->showMessage(text);
-}
-
-QString TFrmWordlark::StatusText() const {
-    const auto* bar = findChild<QStatusBar*>();
-    return bar ? bar->currentMessage() : QString();
 }
