@@ -261,6 +261,12 @@ TEST_F(DesktopTest, ThePlatformsKeysRunTheirCommandsWhereverTheFocusIs) {
              EXPECT_EQ(Requests(), (std::vector<ShellRequest>{
                                        {"document", Dir / "bin/Wordlark_English.html", {}}}));
          }},
+        {"find", QKeySequence::Find, false,
+         [&] {
+             EXPECT_TRUE(Frm->PnlFind->isVisible());
+             EXPECT_TRUE(Frm->EdtFind->hasFocus());
+             Frm->BtnCloseFindClick();
+         }},
         {"full screen", Frm->MenFullscreen->shortcut(), false,
          [&] {
              EXPECT_FALSE(Frm->PnlTop->isVisibleTo(Frm));
@@ -288,6 +294,7 @@ TEST_F(DesktopTest, ThePlatformsKeysRunTheirCommandsWhereverTheFocusIs) {
     // The keys are shown beside the menu items.
     EXPECT_EQ(Frm->MenSave->shortcut(), QKeySequence(QKeySequence::Save));
     EXPECT_EQ(Frm->MenUsage->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    EXPECT_EQ(Frm->MenFind->shortcut(), QKeySequence(QKeySequence::Find));
     if (!QKeySequence(QKeySequence::FullScreen).isEmpty()) {
         EXPECT_EQ(Frm->MenFullscreen->shortcut(), QKeySequence(QKeySequence::FullScreen));
     }
