@@ -228,6 +228,11 @@ void TFrmWordlark::BuildWindow() {
     editorLayout->addWidget(MemTranslation);
     layout->addWidget(editorArea, 1);
     BuildWorkbench(editorArea);
+    // The window's smallest size leaves the editor area a few lines: there the
+    // reference rows above the editor give way to it, rather than the editor
+    // area growing over the areas above and below (FitEditorArea).
+    editorArea->setMinimumHeight(1);
+    editorArea->installEventFilter(this);
 
     // Bottom area: steps 4 and 5.
     PnlBottom = new QWidget(central);
@@ -506,11 +511,27 @@ void TFrmWordlark::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
+namespace {
+// The rows above the editor show while the editor area holds them and the
+// editor at its smallest; below that the editor has the room to itself.
+void FitEditorArea(TFrmWordlark& frm, int height) {
+    QWidget* rows[] = {frm.PnlWorkbench, frm.MemReference};
+    int needed = frm.MemTranslation->minimumSizeHint().height();
+    for (QWidget* row : rows)
+        needed += std::min(row->sizeHint().height(), row->maximumHeight()) +
+                  row->parentWidget()->layout()->spacing();
+    for (QWidget* row : rows)
+        row->setVisible(height >= needed);
+}
+} // namespace
+
 // The areas take their new sizes only after the window's own resize event, so
 // the controls are placed when the areas themselves are resized.
 bool TFrmWordlark::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && (watched == PnlTop || watched == PnlBottom))
         FormResize();
+    if (event->type() == QEvent::Resize && watched->objectName() == QLatin1String("PnlEditor"))
+        FitEditorArea(*this, static_cast<QResizeEvent*>(event)->size().height());
     return QMainWindow::eventFilter(watched, event);
 }
 

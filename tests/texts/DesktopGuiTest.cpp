@@ -558,6 +558,61 @@ TEST_F(DesktopTest, TheLanguageMenuRelabelsEveryWindowAndIsKeptForTheNextStart) 
     EXPECT_TRUE(Frm->MenLanguage->actions()[1]->isChecked());
 }
 
+// The status line and the rows around the editor take their room from the
+// editor area alone: from the smallest window up, the areas above and below
+// keep their places, and the editor keeps enough room to work as it should
+// (blanks typed at a line's end go when the caret leaves it). The rows above
+// the editor show where the area holds them.
+TEST_F(DesktopTest, FromTheSmallestWindowUpTheAreasKeepTheirPlacesAndTheEditorWorks) {
+    StartIn();
+    Browse(Catalogue);
+    Frm->ShowStatus("status");
+    const struct {
+        QSize Size;
+        bool Rows;
+    } cases[] = {{{650, 450}, false}, {{697, 604}, true}, {{1000, 800}, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Size.height());
+        Frm->Modified = false;
+        EditTranslation("English");
+        Frm->resize(c.Size);
+        QApplication::processEvents();
+        const QWidget* editorArea = Frm->findChild<QWidget*>("PnlEditor");
+        ASSERT_NE(editorArea, nullptr);
+        const int height = Frm->centralWidget()->height();
+        const struct {
+            const QWidget* Area;
+            int Top, Height;
+        } areas[] = {
+            {Frm->PnlTop, 0, 248},
+            {Frm->PnlTranslations, 248, 41},
+            {editorArea, 289, height - 289 - 53},
+            {Frm->PnlBottom, height - 53, 53},
+        };
+        for (const auto& a : areas) {
+            EXPECT_EQ(a.Area->y(), a.Top) << a.Area->objectName().toStdString();
+            EXPECT_EQ(a.Area->height(), a.Height) << a.Area->objectName().toStdString();
+        }
+        EXPECT_TRUE(Frm->StbStatus->isVisible());
+        EXPECT_EQ(Frm->PnlWorkbench->isVisible(), c.Rows);
+        EXPECT_EQ(Frm->MemReference->isVisible(), c.Rows);
+
+        TSynEditor* editor = Frm->MemTranslation;
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_End);
+        QTest::keyClicks(editor, "x  ");
+        QTest::keyClick(editor, Qt::Key_Down);
+        // The editor trims once it has drawn the caret on its new line.
+        const auto firstLine = [editor] {
+            const std::string bytes = editor->Bytes();
+            return bytes.substr(0, bytes.find('\r'));
+        };
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return firstLine() == "; Snapglass interface texts: Englishx"; }, 2000))
+            << firstLine();
+    }
+}
+
 // The menus with their letters and keys, as pictures for docs/ when
 // WORDLARK_SCREENSHOT_DIR is set: the menu bar above, each menu below under
 // its title.
