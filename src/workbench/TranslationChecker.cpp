@@ -12,7 +12,8 @@ std::uint32_t TTranslationChecker::KeyId(std::string_view key) {
     if (hit != FKeyIds.end())
         return hit->second;
     const auto id = static_cast<std::uint32_t>(FKeys.size());
-    FKeys.push_back({std::string(key), {}, std::nullopt, false});
+    FKeys.push_back({std::string(key), std::nullopt, false});
+    FFirstLines.push_back(NoLine);
     FKeyIds.emplace(std::string(key), id);
     return id;
 }
@@ -41,6 +42,8 @@ void TTranslationChecker::Reset(std::string_view translation,
     FReference = std::move(reference);
     FLines.clear();
     FKeys.clear();
+    FFirstLines.clear();
+    FLaterLines.clear();
     FKeyIds.clear();
     FPhrases = FTranslated = FMissing = FLineProblems = 0;
     if (FReference) {
@@ -56,7 +59,7 @@ void TTranslationChecker::Reset(std::string_view translation,
         const std::size_t line = FLines.size();
         FLines.push_back(CheckLine(text));
         if (FLines.back().Key != NoKey)
-            FKeys[FLines.back().Key].Lines.push_back(line);
+            AddKeyLine(FLines.back().Key, line);
     });
     for (std::uint32_t key = 0; key < FKeys.size(); ++key)
         Count(ContributionOf(key), +1);
@@ -65,13 +68,67 @@ void TTranslationChecker::Reset(std::string_view translation,
 }
 
 // ---------------------------------------------------------------------------
+// The lines of each key
+
+void TTranslationChecker::AddKeyLine(std::uint32_t key, std::size_t line) {
+    std::size_t& firstLine = FFirstLines[key];
+    if (firstLine == NoLine) {
+        firstLine = line;
+        return;
+    }
+    std::vector<std::size_t>& later = FLaterLines[key];
+    if (line < firstLine)
+        std::swap(line, firstLine);
+    later.insert(std::lower_bound(later.begin(), later.end(), line), line);
+}
+
+void TTranslationChecker::RemoveKeyLine(std::uint32_t key, std::size_t line) {
+    std::size_t& firstLine = FFirstLines[key];
+    const auto more = FLaterLines.find(key);
+    if (line == firstLine) {
+        if (more == FLaterLines.end()) {
+            firstLine = NoLine;
+            return;
+        }
+        firstLine = more->second.front();
+        more->second.erase(more->second.begin());
+    } else if (more != FLaterLines.end()) {
+        std::vector<std::size_t>& later = more->second;
+        const auto at = std::lower_bound(later.begin(), later.end(), line);
+        if (at != later.end() && *at == line)
+            later.erase(at);
+    }
+    if (more != FLaterLines.end() && more->second.empty())
+        FLaterLines.erase(more);
+}
+
+void TTranslationChecker::MoveKeyLines(std::size_t from, std::size_t removed, std::size_t added) {
+    for (std::size_t& line : FFirstLines)
+        if (line != NoLine && line >= from)
+            line = line - removed + added;
+    for (auto& [key, later] : FLaterLines)
+        for (std::size_t& line : later)
+            if (line >= from)
+                line = line - removed + added;
+}
+
+template <class F> void TTranslationChecker::ForEachLineOfKey(std::uint32_t key, F&& f) const {
+    if (FFirstLines[key] == NoLine)
+        return;
+    f(FFirstLines[key]);
+    if (const auto more = FLaterLines.find(key); more != FLaterLines.end())
+        for (std::size_t line : more->second)
+            f(line);
+}
+
+// ---------------------------------------------------------------------------
 // State of keys and lines
 
 TTranslationChecker::TContribution TTranslationChecker::ContributionOf(std::uint32_t id) const {
     const TKeyState& key = FKeys[id];
     TContribution c;
-    if (!key.Lines.empty())
-        c.FirstLine = key.Lines.front();
+    if (FirstLineOf(id) != NoLine)
+        c.FirstLine = FirstLineOf(id);
     const TLineState* first = c.FirstLine ? &FLines[*c.FirstLine] : nullptr;
     c.Phrase = FReference ? key.ReferencePhrase : (first && first->Quoted);
     c.Translated = c.Phrase && first && first->Translated;
@@ -91,7 +148,7 @@ void TTranslationChecker::Count(const TContribution& c, int sign) {
 
 bool TTranslationChecker::IsDuplicate(std::size_t line) const {
     const std::uint32_t key = FLines[line].Key;
-    return key != NoKey && FKeys[key].Lines.front() != line;
+    return key != NoKey && FirstLineOf(key) != line;
 }
 
 bool TTranslationChecker::IsKeyNotInReference(std::size_t line) const {
@@ -117,7 +174,7 @@ std::vector<TProblem> TTranslationChecker::Problems(std::size_t line) const {
         problems.push_back({TReason::KeyNotInReference, {FKeys[FLines[line].Key].Name}});
     if (IsDuplicate(line))
         problems.push_back(
-            {TReason::DuplicateKey, {std::to_string(FKeys[FLines[line].Key].Lines.front() + 1)}});
+            {TReason::DuplicateKey, {std::to_string(FirstLineOf(FLines[line].Key) + 1)}});
     return problems;
 }
 
@@ -172,29 +229,24 @@ TTranslationChecker::ReplaceLines(std::size_t first, std::size_t removed,
     for (std::uint32_t key : keys) {
         before.push_back(ContributionOf(key));
         Count(before.back(), -1);
-        for (std::size_t line : FKeys[key].Lines) {
+        ForEachLineOfKey(key, [&](std::size_t line) {
             if (line >= first && line < first + removed)
-                continue;
+                return;
             const std::size_t problems = LineProblemCount(line);
             FLineProblems -= problems;
             others.push_back({shifted(line), problems, IsUntranslated(line)});
-        }
+        });
     }
     for (std::size_t line = first; line < first + removed; ++line)
         FLineProblems -= LineProblemCount(line);
 
     // Take the old lines out and number the rest anew.
     for (std::size_t line = first; line < first + removed; ++line) {
-        if (FLines[line].Key == NoKey)
-            continue;
-        std::vector<std::size_t>& at = FKeys[FLines[line].Key].Lines;
-        at.erase(std::lower_bound(at.begin(), at.end(), line));
+        if (FLines[line].Key != NoKey)
+            RemoveKeyLine(FLines[line].Key, line);
     }
     if (removed != fresh.size())
-        for (TKeyState& key : FKeys)
-            for (std::size_t& line : key.Lines)
-                if (line >= first + removed)
-                    line = line - removed + fresh.size();
+        MoveKeyLines(first + removed, removed, fresh.size());
     // Lines replaced one for one stay where they are; only a difference in
     // number moves the lines behind them.
     const std::size_t common = std::min(removed, fresh.size());
@@ -209,10 +261,8 @@ TTranslationChecker::ReplaceLines(std::size_t first, std::size_t removed,
                       std::make_move_iterator(fresh.end()));
     const std::size_t added = lines.size();
     for (std::size_t line = first; line < first + added; ++line) {
-        if (FLines[line].Key == NoKey)
-            continue;
-        std::vector<std::size_t>& keyLines = FKeys[FLines[line].Key].Lines;
-        keyLines.insert(std::lower_bound(keyLines.begin(), keyLines.end(), line), line);
+        if (FLines[line].Key != NoKey)
+            AddKeyLine(FLines[line].Key, line);
     }
 
     TUpdate update;
@@ -262,11 +312,11 @@ std::vector<TTranslationChecker::TMissingKey> TTranslationChecker::MissingKeys()
     for (std::size_t line = 0; line < FReference->LineCount(); ++line) {
         if (!FReference->IsFirstOfKey(line))
             continue;
-        const TKeyState& key = FKeys[FKeyIds.find(FReference->Key(line))->second];
-        if (key.Lines.empty())
-            missing.push_back({key.Name, line, after});
+        const std::uint32_t id = FKeyIds.find(FReference->Key(line))->second;
+        if (FirstLineOf(id) == NoLine)
+            missing.push_back({FKeys[id].Name, line, after});
         else
-            after = key.Lines.front();
+            after = FirstLineOf(id);
     }
     return missing;
 }

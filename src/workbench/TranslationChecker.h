@@ -137,10 +137,10 @@ private:
     };
     struct TKeyState {
         std::string Name;
-        std::vector<std::size_t> Lines; // translation lines with this key, ascending
         std::optional<std::size_t> ReferenceLine;
         bool ReferencePhrase = false;
     };
+    static constexpr std::size_t NoLine = SIZE_MAX;
     struct THash {
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const noexcept {
@@ -161,6 +161,12 @@ private:
     void Count(const TContribution& c, int sign);
     std::size_t LineProblemCount(std::size_t line) const;
     bool IsDuplicate(std::size_t line) const;
+    std::size_t FirstLineOf(std::uint32_t key) const { return FFirstLines[key]; }
+    void AddKeyLine(std::uint32_t key, std::size_t line);
+    void RemoveKeyLine(std::uint32_t key, std::size_t line);
+    // The lines behind `from` move by `added` - `removed`.
+    void MoveKeyLines(std::size_t from, std::size_t removed, std::size_t added);
+    template <class F> void ForEachLineOfKey(std::uint32_t key, F&& f) const;
     bool IsKeyNotInReference(std::size_t line) const;
     template <class Pred>
     std::optional<std::size_t> Search(std::size_t from, bool forward, bool wrap, Pred&& hit) const;
@@ -168,6 +174,12 @@ private:
     std::shared_ptr<const TReferenceText> FReference;
     std::vector<TLineState> FLines;
     std::vector<TKeyState> FKeys;
+    // Per key, the first translation line that carries it (NoLine: none),
+    // and, for the few keys on more than one line, the later ones in
+    // ascending order. Kept apart so that the lines behind an edit that adds
+    // or removes lines move in one pass over a plain array.
+    std::vector<std::size_t> FFirstLines;
+    std::unordered_map<std::uint32_t, std::vector<std::size_t>> FLaterLines;
     std::unordered_map<std::string, std::uint32_t, THash, std::equal_to<>> FKeyIds;
 
     std::size_t FPhrases = 0;
