@@ -15,6 +15,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace fs = std::filesystem;
@@ -193,6 +194,29 @@ TEST_F(WorkbenchTest, MarkersHintsAndTheProblemsList) {
     EXPECT_EQ(Frm->LineHint(3), "Placeholders of the reference missing: %s");
     EXPECT_EQ(Frm->LineHint(4), "Not translated yet");
     EXPECT_EQ(Frm->LineHint(2), "");
+    // Resting the mouse on the margin names the line's problems; on the text
+    // it does not.
+    const struct {
+        long line;
+        bool margin;
+        QString tip;
+    } rests[] = {
+        {3, false, ""},
+        {3, true, "Placeholders of the reference missing: %s"},
+        {4, true, "Not translated yet"},
+    };
+    for (const auto& r : rests) {
+        const long position =
+            editor->SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(r.line));
+        const int y =
+            static_cast<int>(editor->SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, position));
+        const int x =
+            r.margin ? static_cast<int>(editor->SendScintilla(Sci::SCI_GETMARGINWIDTHN, 0UL)) + 3
+                     : 400;
+        emit editor->SCN_DWELLSTART(static_cast<int>(position), x, y + 2);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), r.tip) << r.line;
+    }
+    QToolTip::hideText();
     EXPECT_EQ(Rows(Frm->LisProblems),
               QStringList({"4: Placeholders of the reference missing: %s",
                            "5: The key Main.Quit of the reference is missing",
