@@ -345,6 +345,33 @@ TEST_F(WorkbenchTest, FindAndReplace) {
     EXPECT_FALSE(Frm->PnlFind->isVisible());
 }
 
+TEST_F(WorkbenchTest, FindKeysFromTheEditor) {
+    Open("Deutsch");
+    GoTo(0);
+    Press(Qt::Key_F3); // nothing to find yet: the find row opens
+    ASSERT_TRUE(Frm->PnlFind->isVisible());
+    Frm->EdtFind->setText("Main.");
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        long line;
+    } steps[] = {
+        {Qt::Key_F3, Qt::NoModifier, 2},
+        {Qt::Key_F3, Qt::NoModifier, 3},
+        {Qt::Key_F3, Qt::ShiftModifier, 2},
+        {Qt::Key_F3, Qt::ShiftModifier, 6}, // round the start
+    };
+    for (const auto& s : steps) {
+        Press(s.key, s.modifiers);
+        EXPECT_EQ(CaretLine(Frm->MemTranslation), s.line) << s.line;
+        EXPECT_EQ(Frm->MemTranslation->selectedText(), "Main.") << s.line;
+    }
+    EXPECT_FALSE(Frm->EdtReplace->isVisible());
+    Press(Qt::Key_H, Qt::ControlModifier);
+    EXPECT_TRUE(Frm->EdtReplace->isVisible());
+    EXPECT_TRUE(Frm->EdtFind->hasFocus());
+}
+
 TEST_F(WorkbenchTest, ShowAsTurnsTheSameBytesIntoOtherLettersAndSavesThemUnchanged) {
     Open("Deutsch");
     EXPECT_FALSE(Frm->MenShowAs->isEnabled()); // a UTF-8 file is shown as UTF-8
