@@ -29,6 +29,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
@@ -67,6 +68,31 @@ private:
 };
 
 namespace {
+
+// Tells whether a widget has at least a given height each time it is
+// resized.
+class TRoomWatch : public QObject {
+public:
+    TRoomWatch(QWidget* watched, int room, std::function<void(bool)> changed)
+        : QObject(watched), FRoom(room), FChanged(std::move(changed)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            const bool room = static_cast<QResizeEvent*>(event)->size().height() >= FRoom;
+            if (room != FHadRoom) {
+                FHadRoom = room;
+                FChanged(room);
+            }
+        }
+        return false;
+    }
+
+private:
+    int FRoom;
+    std::function<void(bool)> FChanged;
+    bool FHadRoom = true;
+};
 
 // The markers of the margin: a line with problems, an untranslated phrase.
 constexpr int ProblemMarker = 0;
@@ -201,6 +227,13 @@ void TFrmWordlark::BuildWorkbench(QWidget* editorArea) {
     PnlProblemsSplitter->setStretchFactor(0, 1);
     PnlProblemsSplitter->setStretchFactor(1, 0);
     PnlProblemsSplitter->setSizes({200, 48});
+    // In a short window the editor keeps the room: the problems list goes,
+    // and the editors' horizontal scroll bars, which would take its last line.
+    new TRoomWatch(PnlProblemsSplitter, ScaleByDpi(100), [this](bool room) {
+        LisProblems->setVisible(room);
+        for (TSynEditor* editor : {MemTranslation, MemReferenceView})
+            editor->SendScintilla(Sci::SCI_SETHSCROLLBAR, static_cast<unsigned long>(room));
+    });
     layout->insertWidget(2, PnlProblemsSplitter, 1);
     for (TSynEditor* editor : {MemReference, MemReferenceView}) {
         editor->SynINI()->StringAttri()->SetBackground(10354687);

@@ -15,6 +15,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QSplitter>
 #include <QToolTip>
 #include <QTreeWidget>
 
@@ -552,4 +553,34 @@ TEST_F(WorkbenchTest, ReasonsSpeakTheInterfaceLanguage) {
                          "The key is on line 12 already, and the program reads that line",
                          "The key A.C of the reference is missing",
                      }));
+}
+
+// In a short window the editor keeps the room beside the problems list:
+// the list and the horizontal scroll bar come only where there is room for
+// them and a few lines, and nothing is drawn past the splitter's edge.
+TEST_F(WorkbenchTest, InAShortWindowTheEditorKeepsTheRoom) {
+    Open("Deutsch");
+    const struct {
+        int height;
+        bool list;
+    } cases[] = {{450, false}, {520, false}, {604, true}, {800, true}, {450, false}};
+    for (const auto& c : cases) {
+        Frm->resize(697, c.height);
+        QApplication::processEvents();
+        const auto box = [this](const QWidget* w) {
+            return QRect(w->mapTo(Frm, QPoint(0, 0)), w->size());
+        };
+        const QRect splitter = box(Frm->PnlProblemsSplitter);
+        const QRect editor = box(Frm->MemTranslation);
+        EXPECT_EQ(Frm->LisProblems->isVisible(), c.list) << c.height;
+        EXPECT_EQ(Frm->MemTranslation->SendScintilla(Sci::SCI_GETHSCROLLBAR) != 0, c.list)
+            << c.height;
+        EXPECT_LE(editor.bottom(), splitter.bottom()) << c.height;
+        if (c.list) {
+            EXPECT_LE(box(Frm->LisProblems).bottom(), splitter.bottom()) << c.height;
+            EXPECT_GE(editor.height(), 60) << c.height;
+        } else {
+            EXPECT_EQ(editor.height(), splitter.height()) << c.height;
+        }
+    }
 }
