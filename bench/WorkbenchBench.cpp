@@ -177,7 +177,7 @@ void BM_LineBreakInLargeTranslation(benchmark::State& state) {
     if (keys % 2)
         checker.ReplaceLines(line, 2, {whole});
     state.counters["lines"] = static_cast<double>(checker.LineCount());
-    state.SetLabel("baseline: well under the 16 ms of a keystroke, < 1 ms");
+    state.SetLabel("baseline: well under the 16 ms of a keystroke (before: 7 ms at 1M lines)");
 }
 BENCHMARK(BM_LineBreakInLargeTranslation)
     ->Arg(10000)
