@@ -31,6 +31,7 @@
 #include <map>
 #include <string>
 
+#include "GuiBench.h"
 #include "TranslationText.h"
 
 namespace {
@@ -224,21 +225,8 @@ void TypeKeys(benchmark::State& state, QsciScintilla& editor, TWhere where) {
 
 // A QScintilla control with nothing of ours: no highlighter, no handlers.
 QsciScintilla& PlainEditor() {
-    static QsciScintilla* editor = [] {
-        auto* e = new QsciScintilla;
-        e->setUtf8(true);
-        e->resize(1000, 700);
-        const std::string& text = GetCorpus().text;
-        e->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL, 0L);
-        e->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
-                         static_cast<void*>(const_cast<char*>(text.data())));
-        e->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL, 0L);
-        e->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
-        e->show();
-        QApplication::processEvents();
-        return e;
-    }();
-    return *editor;
+    static QsciScintilla& editor = bench::MakePlainEditor(GetCorpus().text, 1000, 700);
+    return editor;
 }
 
 void BM_Keystroke_TSynEditor(benchmark::State& state, TWhere where) {
@@ -270,17 +258,6 @@ BENCHMARK_CAPTURE(BM_Keystroke_PlainQScintilla, end, TWhere::End)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// Keeps each run's time so the styling ratio can be printed at the end.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            Times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> Times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -290,7 +267,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    TRatioReporter reporter;
+    // Keeps each run's time so the styling ratio can be printed at the end.
+    bench::TTimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const auto ours = reporter.Times.find("BM_StyleAll_IniLexer/real_time");

@@ -33,6 +33,8 @@
 #include <memory>
 #include <string>
 
+#include "GuiBench.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -211,21 +213,8 @@ void TypeKeys(benchmark::State& state, QsciScintilla& editor, QWidget& window, T
 }
 
 QsciScintilla& PlainEditor() {
-    static QsciScintilla* editor = [] {
-        auto* e = new QsciScintilla;
-        e->setUtf8(true);
-        e->resize(1000, 600);
-        const std::string& text = Files().Translation;
-        e->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0UL, 0L);
-        e->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
-                         static_cast<void*>(const_cast<char*>(text.data())));
-        e->SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 1UL, 0L);
-        e->SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
-        e->show();
-        QApplication::processEvents();
-        return e;
-    }();
-    return *editor;
+    static QsciScintilla& editor = bench::MakePlainEditor(Files().Translation, 1000, 600);
+    return editor;
 }
 
 void BM_Keystroke_Workbench(benchmark::State& state, TWhere where) {
@@ -278,16 +267,6 @@ BENCHMARK_CAPTURE(BM_NewLine_Workbench, end, TWhere::End)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-class TTimesReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            Times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> Times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -297,7 +276,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    TTimesReporter reporter;
+    bench::TTimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     if (GWorkbench) {

@@ -64,10 +64,5 @@ void TFrmAddLanguage::FormShow() {
 }
 
 void TFrmAddLanguage::ApplyFont(const QFont& font) {
-    const int dpi = logicalDpiY();
-    QFont own = this->font();
-    own.setFamily(font.family());
-    SetFontPitch(own, FontPitch(font));
-    own.setPointSize(FontSize(font, dpi));
-    setFont(own);
+    FollowMainFont(*this, font);
 }

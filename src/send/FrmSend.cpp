@@ -280,21 +280,9 @@ void TFrmSend::Nationalize() {
 }
 
 void TFrmSend::ApplyFont(const QFont& font) {
-    const int dpi = logicalDpiY();
-    QFont own = this->font();
-    own.setFamily(font.family());
-    SetFontPitch(own, FontPitch(font));
-    own.setPointSize(FontSize(font, dpi));
-    setFont(own);
-    // These carry fonts of their own (the heading is bold): only face and size
-    // follow the window.
-    for (QLabel* label : {LblStepFourInfo, LblFileOne, LblFileTwo}) {
-        QFont f = label->font();
-        f.setFamily(own.family());
-        SetFontPitch(f, FontPitch(own));
-        f.setPointSize(own.pointSize());
-        label->setFont(f);
-    }
+    // The heading is bold and the file labels carry fonts of their own: only
+    // face and size follow the window.
+    FollowMainFont(*this, font, {LblStepFourInfo, LblFileOne, LblFileTwo});
 }
 
 void TFrmSend::BtnGenerateClick() {

@@ -1,5 +1,7 @@
 #include "texts/FontMapping.h"
 
+#include <QWidget>
+
 #include <cmath>
 
 int FontHeight(const QFont& font, int dpi) {
@@ -37,5 +39,20 @@ void SetFontPitch(QFont& font, int pitch) {
         font.setFixedPitch(false);
         font.setStyleHint(QFont::AnyStyle);
         break;
+    }
+}
+
+void FollowMainFont(QWidget& window, const QFont& font, std::initializer_list<QWidget*> ownFonts) {
+    QFont own = window.font();
+    own.setFamily(font.family());
+    SetFontPitch(own, FontPitch(font));
+    own.setPointSize(FontSize(font, window.logicalDpiY()));
+    window.setFont(own);
+    for (QWidget* control : ownFonts) {
+        QFont f = control->font();
+        f.setFamily(own.family());
+        SetFontPitch(f, FontPitch(own));
+        f.setPointSize(own.pointSize());
+        control->setFont(f);
     }
 }

@@ -14,8 +14,18 @@
 
 #include <QFont>
 
+#include <initializer_list>
+
+class QWidget;
+
 int FontHeight(const QFont& font, int dpi);
 void SetFontHeight(QFont& font, int height);
 int FontSize(const QFont& font, int dpi);
 int FontPitch(const QFont& font);
 void SetFontPitch(QFont& font, int pitch);
+
+// Gives a dialog the face, pitch and point size of the main window's `font`.
+// `ownFonts` are controls with fonts of their own (bold headings): they take
+// the same face, pitch and size and keep the rest.
+void FollowMainFont(QWidget& window, const QFont& font,
+                    std::initializer_list<QWidget*> ownFonts = {});

@@ -386,19 +386,7 @@ void TFrmWizard::Nationalize() {
 }
 
 void TFrmWizard::ApplyFont(const QFont& font) {
-    const int dpi = logicalDpiY();
-    QFont own = this->font();
-    own.setFamily(font.family());
-    SetFontPitch(own, FontPitch(font));
-    own.setPointSize(FontSize(font, dpi));
-    setFont(own);
-    for (QLabel* heading : {LblWelcome, LblStepTwoInfo, LblStepTwoUpdate, LblStepThreeInfo}) {
-        QFont f = heading->font();
-        f.setFamily(own.family());
-        SetFontPitch(f, FontPitch(own));
-        f.setPointSize(own.pointSize());
-        heading->setFont(f);
-    }
+    FollowMainFont(*this, font, {LblWelcome, LblStepTwoInfo, LblStepTwoUpdate, LblStepThreeInfo});
 }
 
 // ---- Pages ---------------------------------------------------------------------------
