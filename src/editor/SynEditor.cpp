@@ -304,6 +304,29 @@ std::string TSynEditor::Bytes() const {
                       FEncoding);
 }
 
+std::string_view TSynEditor::TextView() const {
+    const long length = Send(SCI_GETLENGTH);
+    if (length <= 0)
+        return {};
+    return std::string_view(
+        static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER)),
+        static_cast<std::size_t>(length));
+}
+
+std::string_view TSynEditor::LineView(std::size_t line) const {
+    const long start = Send(SCI_POSITIONFROMLINE, line);
+    const long end = Send(SCI_GETLINEENDPOSITION, line);
+    if (end <= start)
+        return {};
+    const auto* text = reinterpret_cast<const char*>(
+        Send(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
+    return std::string_view(text, static_cast<std::size_t>(end - start));
+}
+
+std::size_t TSynEditor::CaretLine() const {
+    return static_cast<std::size_t>(Send(SCI_LINEFROMPOSITION, Send(SCI_GETCURRENTPOS)));
+}
+
 bool TSynEditor::IsEmpty() const {
     return Send(SCI_GETLENGTH) == 0;
 }
@@ -367,7 +390,7 @@ void TSynEditor::SortEditedLines() {
 void TSynEditor::UpdateUi(int) {
     if (FEditedLines.empty() || FTrimQueued)
         return;
-    const int caretLine = static_cast<int>(Send(SCI_LINEFROMPOSITION, Send(SCI_GETCURRENTPOS)));
+    const int caretLine = static_cast<int>(CaretLine());
     if (std::all_of(FEditedLines.begin(), FEditedLines.end(),
                     [caretLine](int line) { return line == caretLine; }))
         return;

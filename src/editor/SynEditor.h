@@ -79,6 +79,12 @@ public:
     void SetFontSizes(int textPoints, int gutterPoints);
     // The text as SaveToFile writes it (without trimming anything first).
     std::string Bytes() const;
+    // The shown text (UTF-8) and one of its lines without its line break, as
+    // views into the editor's buffer, valid until the next change. A line
+    // alone leaves the buffer's gap where it is, near the last edit.
+    std::string_view TextView() const;
+    std::string_view LineView(std::size_t line) const;
+    std::size_t CaretLine() const;
     // The bytes with every line break (CR LF, CR or LF) written as `style`.
     static std::string ConvertLineBreaks(std::string_view bytes, TLineBreak style);
 

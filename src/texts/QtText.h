@@ -7,13 +7,26 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
+
+inline QString FromUtf8(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 // Bytes shown on screen: UTF-8 when valid, otherwise Windows-1252.
 inline QString ToDisplay(const std::string& bytes) {
     if (IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    const std::string utf8 = DecodeText(bytes, TTextEncoding::Windows1252);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        return FromUtf8(bytes);
+    return FromUtf8(DecodeText(bytes, TTextEncoding::Windows1252));
+}
+
+// A character as messages name it: 'ł' (U+0142).
+inline QString NamedCharacter(char32_t character) {
+    return "'" + QString::fromUcs4(&character, 1) + "' (U+" +
+           QString::number(static_cast<uint>(character), 16)
+               .toUpper()
+               .rightJustified(4, QChar('0')) +
+           ")";
 }
 
 // Text typed by the user as bytes, in UTF-8.

@@ -1,6 +1,7 @@
 // The translator's workbench in the main window: the reference translation
 // beside the one being edited, the checks against it as margin markers and a
-// problems list, the progress, navigation, find and replace, and "Show as".
+// problems list and the progress (navigation, find and replace and "Show as"
+// are in FrmWordlarkFind.cpp).
 //
 // The checker follows the editor edit by edit: each insertion or removal the
 // editor announces replaces the lines it touched (SpliceOfEdit), and only the
@@ -13,6 +14,7 @@
 #include "editor/SynEditor.h"
 #include "editor/SynIniSyn.h"
 #include "platform/FileIO.h"
+#include "texts/MenuItems.h"
 #include "texts/QtText.h"
 
 #include <QAbstractListModel>
@@ -99,37 +101,12 @@ constexpr int ProblemMarker = 0;
 constexpr int UntranslatedMarker = 1;
 constexpr int MarkerMargin = 1;
 
-QString FromUtf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // Blanks made visible: a space as a middle dot, a tab as an arrow.
 QString VisibleBlanks(const std::string& blanks) {
     QString shown = FromUtf8(blanks);
     shown.replace(' ', QChar(0x00B7));
     shown.replace('\t', QChar(0x2192));
     return shown;
-}
-
-// The text of one line of an editor, without its line break. Only the line is
-// touched, so the editor's gap stays near the edit.
-std::string_view EditorLine(TSynEditor* editor, std::size_t line) {
-    const long start = editor->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
-    const long end = editor->SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
-    if (end <= start)
-        return {};
-    const auto* text = reinterpret_cast<const char*>(editor->SendScintilla(
-        Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
-    return std::string_view(text, static_cast<std::size_t>(end - start));
-}
-
-std::string_view EditorText(TSynEditor* editor) {
-    const long length = editor->SendScintilla(Sci::SCI_GETLENGTH);
-    if (length <= 0)
-        return {};
-    return std::string_view(
-        static_cast<const char*>(editor->SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER)),
-        static_cast<std::size_t>(length));
 }
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption) {
@@ -143,14 +120,6 @@ QPushButton* MakeSmallButton(QWidget* parent, const char* name, const QString& c
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
-}
-
-QAction* MakeAction(QMenu* menu, const char* name, const QString& caption,
-                    const QKeySequence& keys = {}) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(keys);
-    return action;
 }
 
 } // namespace
@@ -603,7 +572,7 @@ void TFrmWordlark::RefreshReferenceLine(bool force) {
     FReferenceShownLine = line;
     const std::string text =
         line < 0 ? std::string() : AlignedReferenceLine(static_cast<std::size_t>(line));
-    if (EditorText(MemReference) != text)
+    if (MemReference->TextView() != text)
         MemReference->ShowText(text);
 }
 
@@ -636,7 +605,7 @@ void TFrmWordlark::ChkSideBySideClick() {
 // ---- Checking ----------------------------------------------------------------------
 
 void TFrmWordlark::ResetWorkbench() {
-    const std::string_view text = MemTranslation->IsOpen() ? EditorText(MemTranslation) : "";
+    const std::string_view text = MemTranslation->IsOpen() ? MemTranslation->TextView() : "";
     FChecker.Reset(text, MemTranslation->IsOpen() ? FChecker.Reference() : nullptr);
     FProblemLines.Reset(FChecker);
     FMissingKeys = FChecker.MissingKeys();
@@ -689,7 +658,7 @@ void TFrmWordlark::TranslationModified(int position, int type, int linesAdded) {
     std::vector<std::string> copies;
     copies.reserve(splice.Added);
     for (std::size_t i = 0; i < splice.Added; ++i)
-        copies.emplace_back(EditorLine(MemTranslation, splice.First + i));
+        copies.emplace_back(MemTranslation->LineView(splice.First + i));
     const std::vector<std::string_view> lines(copies.begin(), copies.end());
     const TTranslationChecker::TUpdate update =
         FChecker.ReplaceLines(splice.First, splice.Removed, lines);
@@ -847,271 +816,4 @@ void TFrmWordlark::LisProblemsClick(int row) {
         return;
     }
     GoToLine(r.Line, true);
-}
-
-// ---- Navigation --------------------------------------------------------------------
-
-void TFrmWordlark::GoToLine(std::size_t line, bool toPhrase) {
-    long position = MemTranslation->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
-    if (toPhrase) {
-        const std::string_view text = EditorLine(MemTranslation, line);
-        const TKeyValueLine parsed = ParseKeyValueLine(text);
-        if (parsed.IsEntry())
-            position += static_cast<long>(parsed.ValueBegin);
-    }
-    MemTranslation->SendScintilla(Sci::SCI_ENSUREVISIBLEENFORCEPOLICY, line);
-    MemTranslation->SendScintilla(Sci::SCI_GOTOPOS, position);
-    MemTranslation->setFocus();
-}
-
-static std::size_t CaretLine(TSynEditor* editor) {
-    return static_cast<std::size_t>(editor->SendScintilla(
-        Sci::SCI_LINEFROMPOSITION, editor->SendScintilla(Sci::SCI_GETCURRENTPOS)));
-}
-
-void TFrmWordlark::MenNextUntranslatedClick() {
-    if (!MemTranslation->IsOpen())
-        return;
-    if (const auto line = FChecker.NextUntranslated(CaretLine(MemTranslation), true))
-        GoToLine(*line, true);
-    else
-        ShowStatus(m_aMAllTranslated);
-}
-
-void TFrmWordlark::MenPreviousUntranslatedClick() {
-    if (!MemTranslation->IsOpen())
-        return;
-    if (const auto line = FChecker.NextUntranslated(CaretLine(MemTranslation), false))
-        GoToLine(*line, true);
-    else
-        ShowStatus(m_aMAllTranslated);
-}
-
-void TFrmWordlark::MenNextProblemClick() {
-    if (!MemTranslation->IsOpen())
-        return;
-    if (const auto line = FChecker.NextProblem(CaretLine(MemTranslation), true))
-        GoToLine(*line, FChecker.HasProblems(*line));
-    else
-        ShowStatus(m_aMNoProblems);
-}
-
-void TFrmWordlark::MenPreviousProblemClick() {
-    if (!MemTranslation->IsOpen())
-        return;
-    if (const auto line = FChecker.NextProblem(CaretLine(MemTranslation), false))
-        GoToLine(*line, FChecker.HasProblems(*line));
-    else
-        ShowStatus(m_aMNoProblems);
-}
-
-// ---- Find and replace ----------------------------------------------------------------
-
-void TFrmWordlark::MenFindClick() {
-    LblReplace->setVisible(false);
-    EdtReplace->setVisible(false);
-    BtnReplace->setVisible(false);
-    BtnReplaceAll->setVisible(false);
-    PnlFind->setVisible(true);
-    // The selection, when it is a part of one line, is what to find.
-    const QString selected = MemTranslation->selectedText();
-    if (!selected.isEmpty() && !selected.contains('\n') && !selected.contains('\r'))
-        EdtFind->setText(selected);
-    EdtFind->setFocus();
-    EdtFind->selectAll();
-}
-
-void TFrmWordlark::MenReplaceClick() {
-    MenFindClick();
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{LblReplace, EdtReplace, BtnReplace, BtnReplaceAll})
-        w->setVisible(true);
-}
-
-void TFrmWordlark::BtnCloseFindClick() {
-    PnlFind->setVisible(false);
-    MemTranslation->setFocus();
-}
-
-TFindOptions TFrmWordlark::FindOptions() const {
-    return {ChkMatchCase->isChecked(), ChkWholeWord->isChecked(), ChkPhrasesOnly->isChecked()};
-}
-
-bool TFrmWordlark::FindInEditor(bool forward) {
-    const std::string pattern = FromDisplay(EdtFind->text());
-    if (pattern.empty() || !MemTranslation->IsOpen())
-        return false;
-    const std::string_view text = EditorText(MemTranslation);
-    const auto start =
-        static_cast<std::size_t>(MemTranslation->SendScintilla(Sci::SCI_GETSELECTIONSTART));
-    const auto end =
-        static_cast<std::size_t>(MemTranslation->SendScintilla(Sci::SCI_GETSELECTIONEND));
-    const TFindOptions options = FindOptions();
-    std::optional<TTextRange> match =
-        FindNext(text, pattern, options, forward ? end : start, forward);
-    // Round the end of the text once.
-    if (!match)
-        match = FindNext(text, pattern, options, forward ? 0 : text.size(), forward);
-    if (!match) {
-        ShowStatus(m_aMNotFound.arg(EdtFind->text()));
-        return false;
-    }
-    MemTranslation->SendScintilla(Sci::SCI_SETSEL, match->Begin, static_cast<long>(match->End));
-    ShowStatus({});
-    return true;
-}
-
-void TFrmWordlark::BtnFindNextClick() {
-    if (EdtFind->text().isEmpty()) {
-        MenFindClick();
-        return;
-    }
-    FindInEditor(true);
-}
-
-void TFrmWordlark::BtnFindPreviousClick() {
-    if (EdtFind->text().isEmpty()) {
-        MenFindClick();
-        return;
-    }
-    FindInEditor(false);
-}
-
-bool TFrmWordlark::ReplacementHoldable(const std::string& replacement) {
-    if (const auto refused = FirstUnencodable(replacement, MemTranslation->Encoding())) {
-        ShowInputRefused(*refused, MemTranslation->Encoding());
-        return false;
-    }
-    return true;
-}
-
-void TFrmWordlark::BtnReplaceClick() {
-    const std::string pattern = FromDisplay(EdtFind->text());
-    if (pattern.empty() || !MemTranslation->IsOpen())
-        return;
-    const std::string replacement = FromDisplay(EdtReplace->text());
-    const std::string_view text = EditorText(MemTranslation);
-    const auto start =
-        static_cast<std::size_t>(MemTranslation->SendScintilla(Sci::SCI_GETSELECTIONSTART));
-    const auto end =
-        static_cast<std::size_t>(MemTranslation->SendScintilla(Sci::SCI_GETSELECTIONEND));
-    // The selection is replaced only when it is a match; then the next is found.
-    const std::optional<TTextRange> match = FindNext(text, pattern, FindOptions(), start, true);
-    if (match && match->Begin == start && match->End == end && start != end) {
-        if (!ReplacementHoldable(replacement))
-            return;
-        MemTranslation->SendScintilla(Sci::SCI_TARGETFROMSELECTION);
-        MemTranslation->SendScintilla(Sci::SCI_REPLACETARGET, replacement.size(),
-                                      replacement.c_str());
-        MemTranslation->SendScintilla(Sci::SCI_SETSEL, start,
-                                      static_cast<long>(start + replacement.size()));
-        MemTranslation->FlushChanges();
-    }
-    FindInEditor(true);
-}
-
-void TFrmWordlark::BtnReplaceAllClick() {
-    const std::string pattern = FromDisplay(EdtFind->text());
-    if (pattern.empty() || !MemTranslation->IsOpen())
-        return;
-    const std::string replacement = FromDisplay(EdtReplace->text());
-    const std::vector<TTextRange> matches =
-        FindAll(EditorText(MemTranslation), pattern, FindOptions());
-    if (matches.empty()) {
-        ShowStatus(m_aMNotFound.arg(EdtFind->text()));
-        return;
-    }
-    if (!ReplacementHoldable(replacement))
-        return;
-    // From the end backwards, so the ranges still to do keep their places; one
-    // undo step; the checks are brought up to date once, at the end.
-    FBulkEdit = true;
-    MemTranslation->SendScintilla(Sci::SCI_BEGINUNDOACTION);
-    for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
-        MemTranslation->SendScintilla(Sci::SCI_SETTARGETRANGE, it->Begin,
-                                      static_cast<long>(it->End));
-        MemTranslation->SendScintilla(Sci::SCI_REPLACETARGET, replacement.size(),
-                                      replacement.c_str());
-    }
-    MemTranslation->SendScintilla(Sci::SCI_ENDUNDOACTION);
-    MemTranslation->FlushChanges();
-    FBulkEdit = false;
-    ResetWorkbench();
-    ShowStatus(m_aMReplaced.arg(matches.size()));
-}
-
-// ---- Show as -------------------------------------------------------------------------
-
-std::optional<TTextEncoding> TFrmWordlark::RememberedShowAs(const std::string& path) const {
-    return FChoices.ShowAs(path);
-}
-
-void TFrmWordlark::UpdateShowAsMenu() {
-    if (!MenShowAs)
-        return;
-    // Only the bytes of a file that is not UTF-8 can be shown otherwise.
-    const bool choice = MemTranslation->IsOpen() && !MemTranslation->LoadedUtf8();
-    MenShowAs->setEnabled(choice);
-    for (QAction* item : FShowAsGroup->actions())
-        item->setChecked(choice &&
-                         item->data().toInt() == static_cast<int>(MemTranslation->Encoding()));
-}
-
-void TFrmWordlark::ShowAs(TTextEncoding encoding) {
-    if (!MemTranslation->IsOpen() || MemTranslation->LoadedUtf8()) {
-        UpdateShowAsMenu();
-        return;
-    }
-    MemTranslation->SetEncoding(encoding);
-    FChoices.SetShowAs(TranslationPath, encoding);
-    SaveChoices();
-    ResetWorkbench();
-}
-
-void TFrmWordlark::SaveChoices() {
-    // Choices that cannot be kept are no reason to stop the work.
-    FChoices.Save(FDataFolder + TWorkbenchChoices::FileName);
-}
-
-// Text the file's encoding cannot hold: where another encoding can hold it,
-// the file may be shown as that one, and the text goes in.
-void TFrmWordlark::MemTranslationInputRefused(char32_t character, const QString& text) {
-    const TTextEncoding current = MemTranslation->Encoding();
-    if (MemTranslation->LoadedUtf8()) {
-        ShowInputRefused(character, current);
-        return;
-    }
-    const std::string typed =
-        text.isEmpty() ? FromDisplay(QString::fromUcs4(&character, 1)) : FromDisplay(text);
-    std::optional<TTextEncoding> offer;
-    for (TTextEncoding encoding : EncodingsHolding(typed))
-        if (encoding != TTextEncoding::Utf8 && encoding != current) {
-            offer = encoding;
-            break;
-        }
-    if (!offer) {
-        ShowInputRefused(character, current);
-        return;
-    }
-    const QString shown =
-        "'" + QString::fromUcs4(&character, 1) + "' (U+" +
-        QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, QChar('0')) +
-        ")";
-    const QString question =
-        m_aMShowAsOffer.arg(shown, FromUtf8(EncodingName(current)), FromUtf8(EncodingName(*offer)));
-    if (DoMsgBox(question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) !=
-        QMessageBox::Yes)
-        return;
-    ShowAs(*offer);
-    if (text.isEmpty())
-        return;
-    // Pasted text goes in as a paste does (its line breaks made the file's);
-    // typed text as typed.
-    if (text == QApplication::clipboard()->text()) {
-        MemTranslation->paste();
-        return;
-    }
-    const std::string bytes = FromDisplay(text);
-    MemTranslation->SendScintilla(Sci::SCI_REPLACESEL, 0UL, bytes.c_str());
-    MemTranslation->FlushChanges();
 }
