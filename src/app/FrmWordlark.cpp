@@ -436,7 +436,7 @@ void TFrmWordlark::LoadTranslationFile(const std::string& path, const std::strin
     if (!platform::ReadFileBytes(path, bytes))
         throw std::runtime_error("Cannot open file \"" + path + "\".");
     // A file that is not UTF-8 is shown as it was shown last time.
-    MemTranslation->LoadFromBytes(std::move(bytes), RememberedShowAs(shownAsPath));
+    MemTranslation->LoadFromBytes(std::move(bytes), FChoices.ShowAs(shownAsPath));
 }
 
 void TFrmWordlark::UpdateCaption() {
@@ -538,10 +538,9 @@ void TFrmWordlark::BtnSelectInitFileClick() {
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
     const std::string path = PathFromQt(dialog->selectedFiles().first());
-    TWorkbenchChoices().Update(FDataFolder + TWorkbenchChoices::FileName,
-                               [&](TWorkbenchChoices& choices) {
-                                   choices.SetOpenFolder(platform::ExtractFilePath(path));
-                               });
+    UpdateChoices([&](TWorkbenchChoices& choices) {
+        choices.SetOpenFolder(platform::ExtractFilePath(path));
+    });
     ProgramName.clear();
     OpenCatalogue(path);
 }
@@ -662,8 +661,8 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
         NewTranslationPath(firstPath, languageName, platform::ExtractFilePath(CataloguePath()));
     SetItemBytes(item, PathColumn, TranslationPath);
     // The new translation starts in its master's encoding.
-    FChoices.CopyShowAs(masterPath, TranslationPath);
-    SaveChoices();
+    UpdateChoices(
+        [&](TWorkbenchChoices& choices) { choices.CopyShowAs(masterPath, TranslationPath); });
     LoadTranslationFile(masterPath, masterPath);
     LisTranslations->clearSelection();
     LisTranslations->setCurrentItem(item);
@@ -675,6 +674,15 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
     ShowStatus(m_aStatusAdded.arg(ToDisplay(languageName),
                                   PathToQt(platform::ExtractFileName(masterPath))));
     return true;
+}
+
+std::vector<TCatalogueEntry> TFrmWordlark::ListedTranslations() const {
+    std::vector<TCatalogueEntry> entries;
+    for (int i = 0; i < LisTranslations->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = LisTranslations->topLevelItem(i);
+        entries.push_back({ItemBytes(item, 0), ItemBytes(item, PathColumn)});
+    }
+    return entries;
 }
 
 QTreeWidgetItem* TFrmWordlark::FindTranslation(const std::string& name) const {
@@ -734,16 +742,11 @@ bool TFrmWordlark::SaveTranslationAndCatalogue() {
 
     bool saved = false;
     try {
-        std::vector<TCatalogueEntry> entries;
-        for (int i = 0; i < LisTranslations->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* item = LisTranslations->topLevelItem(i);
-            entries.push_back({ItemBytes(item, 0), ItemBytes(item, PathColumn)});
-        }
         const int choice = CbbDefaultLanguage->currentIndex();
         const std::string defaultLanguage =
             choice < 0 ? std::string() : ChoiceBytes(CbbDefaultLanguage, choice);
-        const std::string text =
-            BuildCatalogueText(ProgramName, entries, defaultLanguage, UsesMisspelledDefaultKey);
+        const std::string text = BuildCatalogueText(ProgramName, ListedTranslations(),
+                                                    defaultLanguage, UsesMisspelledDefaultKey);
         // Unlike a silent failure, a catalogue that could not be written is
         // reported and the changes stay marked as unsaved.
         saved = platform::ReplaceFileBytes(cataloguePath, text).empty();

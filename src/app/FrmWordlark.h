@@ -266,6 +266,8 @@ private:
     void UpdateCaption();
     // The listed translation with exactly this name, or none.
     QTreeWidgetItem* FindTranslation(const std::string& name) const;
+    // The translations as the list holds them: names and paths as bytes.
+    std::vector<TCatalogueEntry> ListedTranslations() const;
     void UpdateIniFileButton();
     void ApplyMainTexts();
     // The access letters of every registered item in the interface language
@@ -303,10 +305,16 @@ private:
     void RebuildReferenceView();
     std::string AlignedReferenceLine(std::size_t line) const;
     void GoToLine(std::size_t line, bool toPhrase);
+    void GoToUntranslated(bool forward);
+    void FollowScroll(TSynEditor* leader, TSynEditor* follower);
+    void GoToProblem(bool forward);
+    // Shows the find bar, with its replace row or without.
+    void ShowFindBar(bool replace);
     void UpdateShowAsMenu();
-    // The encoding a file is shown in when it is not UTF-8: as remembered.
-    std::optional<TTextEncoding> RememberedShowAs(const std::string& path) const;
-    void SaveChoices();
+    // Changes the workbench's choices for this run and in their file, where
+    // the change is made to what the file holds now, so that what another
+    // running Wordlark remembered meanwhile is kept.
+    void UpdateChoices(const std::function<void(TWorkbenchChoices&)>& change);
     TFindOptions FindOptions() const;
     bool FindInEditor(bool forward);
     // Whether the replacement can be stored; says so when not.

@@ -21,10 +21,6 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-TTextEncoding DetectEncoding(std::string_view bytes) {
-    return IsValidUtf8(bytes) ? TTextEncoding::Utf8 : TTextEncoding::Windows1252;
-}
-
 std::string DecodeText(std::string_view bytes, TTextEncoding encoding) {
     return TCodec::Of(encoding).Decode(bytes);
 }

@@ -15,8 +15,6 @@
 // by it: it says how they are shown and how typed text is written back.
 using TTextEncoding = TEncoding;
 
-// Valid UTF-8 is shown as UTF-8, anything else as Windows-1252.
-TTextEncoding DetectEncoding(std::string_view bytes);
 // Bytes in the encoding as UTF-8 text; never fails.
 std::string DecodeText(std::string_view bytes, TTextEncoding encoding);
 // UTF-8 text as bytes in the encoding. A character the encoding cannot hold is

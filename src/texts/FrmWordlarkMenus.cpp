@@ -189,15 +189,12 @@ void TFrmWordlark::MenRecentItemClick(const std::string& path, const std::string
         return;
     // A catalogue that is gone or lists nothing leaves the list.
     ProgramName.clear();
-    TWorkbenchChoices().Update(
-        FDataFolder + TWorkbenchChoices::FileName,
-        [&](TWorkbenchChoices& choices) { choices.RemoveRecentCatalogue(path); });
+    UpdateChoices([&](TWorkbenchChoices& choices) { choices.RemoveRecentCatalogue(path); });
     FillRecentMenu();
 }
 
 void TFrmWordlark::RememberCatalogue(const std::string& path) {
-    TWorkbenchChoices().Update(
-        FDataFolder + TWorkbenchChoices::FileName,
+    UpdateChoices(
         [&](TWorkbenchChoices& choices) { choices.AddRecentCatalogue(path, ProgramName); });
     FillRecentMenu();
 }
@@ -205,9 +202,7 @@ void TFrmWordlark::RememberCatalogue(const std::string& path) {
 // The items are made once and only relabelled, since one of them may be the
 // command that is running.
 void TFrmWordlark::FillRecentMenu() {
-    TWorkbenchChoices choices;
-    choices.Load(FDataFolder + TWorkbenchChoices::FileName);
-    const auto recent = choices.RecentCatalogues();
+    const auto recent = FChoices.RecentCatalogues();
     const QList<QAction*> items = MenRecent->actions();
     for (qsizetype i = 0; i < items.size(); ++i) {
         QAction* item = items[i];
@@ -226,11 +221,9 @@ void TFrmWordlark::FillRecentMenu() {
 }
 
 std::string TFrmWordlark::OpenFolder() const {
-    TWorkbenchChoices choices;
-    choices.Load(FDataFolder + TWorkbenchChoices::FileName);
-    std::string folder = choices.OpenFolder();
+    std::string folder = FChoices.OpenFolder();
     if (folder.empty() || !platform::DirectoryExists(folder)) {
-        const auto recent = choices.RecentCatalogues();
+        const auto recent = FChoices.RecentCatalogues();
         folder = recent.empty() ? std::string() : platform::ExtractFilePath(recent.front().Path);
     }
     return platform::DirectoryExists(folder) ? folder : std::string();

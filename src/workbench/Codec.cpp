@@ -72,17 +72,39 @@ std::optional<TEncoding> EncodingFromName(std::string_view name) {
     return std::nullopt;
 }
 
+// Each codec is made the first time it is asked for, so that the tables of a
+// code page are built only when a file is shown in it.
 const TCodec& TCodec::Of(TEncoding encoding) {
-    static const TCodec codecs[] = {
-        TCodec(AllEncodings[0]), TCodec(AllEncodings[1]), TCodec(AllEncodings[2]),
-        TCodec(AllEncodings[3]), TCodec(AllEncodings[4]), TCodec(AllEncodings[5]),
-        TCodec(AllEncodings[6]),
-    };
-    static_assert(std::size(AllEncodings) == std::size(codecs));
-    for (const TCodec& codec : codecs)
-        if (codec.FEncoding == encoding)
-            return codec;
-    return codecs[0];
+    switch (encoding) {
+    case TEncoding::Utf8:
+        break;
+    case TEncoding::Windows1250: {
+        static const TCodec codec(TEncoding::Windows1250);
+        return codec;
+    }
+    case TEncoding::Windows1251: {
+        static const TCodec codec(TEncoding::Windows1251);
+        return codec;
+    }
+    case TEncoding::Windows1252: {
+        static const TCodec codec(TEncoding::Windows1252);
+        return codec;
+    }
+    case TEncoding::Windows1253: {
+        static const TCodec codec(TEncoding::Windows1253);
+        return codec;
+    }
+    case TEncoding::Windows1254: {
+        static const TCodec codec(TEncoding::Windows1254);
+        return codec;
+    }
+    case TEncoding::Windows1257: {
+        static const TCodec codec(TEncoding::Windows1257);
+        return codec;
+    }
+    }
+    static const TCodec utf8(TEncoding::Utf8);
+    return utf8;
 }
 
 TCodec::TCodec(TEncoding encoding) : FEncoding(encoding) {

@@ -60,8 +60,6 @@ public:
     // The codec of an encoding; made once, shared by every caller.
     static const TCodec& Of(TEncoding encoding);
 
-    TEncoding Encoding() const { return FEncoding; }
-
     // The bytes as the text to show, in UTF-8. Never fails.
     std::string Decode(std::string_view bytes) const;
 

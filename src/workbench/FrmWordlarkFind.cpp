@@ -34,49 +34,51 @@ void TFrmWordlark::GoToLine(std::size_t line, bool toPhrase) {
     MemTranslation->setFocus();
 }
 
+void TFrmWordlark::GoToUntranslated(bool forward) {
+    if (!MemTranslation->IsOpen())
+        return;
+    if (const auto line = FChecker.NextUntranslated(MemTranslation->CaretLine(), forward))
+        GoToLine(*line, true);
+    else
+        ShowStatus(m_aMAllTranslated);
+}
+
+void TFrmWordlark::GoToProblem(bool forward) {
+    if (!MemTranslation->IsOpen())
+        return;
+    if (const auto line = FChecker.NextProblem(MemTranslation->CaretLine(), forward))
+        GoToLine(*line, FChecker.HasProblems(*line));
+    else
+        ShowStatus(m_aMNoProblems);
+}
+
 void TFrmWordlark::MenNextUntranslatedClick() {
-    if (!MemTranslation->IsOpen())
-        return;
-    if (const auto line = FChecker.NextUntranslated(MemTranslation->CaretLine(), true))
-        GoToLine(*line, true);
-    else
-        ShowStatus(m_aMAllTranslated);
+    GoToUntranslated(true);
 }
-
 void TFrmWordlark::MenPreviousUntranslatedClick() {
-    if (!MemTranslation->IsOpen())
-        return;
-    if (const auto line = FChecker.NextUntranslated(MemTranslation->CaretLine(), false))
-        GoToLine(*line, true);
-    else
-        ShowStatus(m_aMAllTranslated);
+    GoToUntranslated(false);
 }
-
 void TFrmWordlark::MenNextProblemClick() {
-    if (!MemTranslation->IsOpen())
-        return;
-    if (const auto line = FChecker.NextProblem(MemTranslation->CaretLine(), true))
-        GoToLine(*line, FChecker.HasProblems(*line));
-    else
-        ShowStatus(m_aMNoProblems);
+    GoToProblem(true);
 }
-
 void TFrmWordlark::MenPreviousProblemClick() {
-    if (!MemTranslation->IsOpen())
-        return;
-    if (const auto line = FChecker.NextProblem(MemTranslation->CaretLine(), false))
-        GoToLine(*line, FChecker.HasProblems(*line));
-    else
-        ShowStatus(m_aMNoProblems);
+    GoToProblem(false);
 }
 
 // ---- Find and replace ----------------------------------------------------------------
 
 void TFrmWordlark::MenFindClick() {
-    LblReplace->setVisible(false);
-    EdtReplace->setVisible(false);
-    BtnReplace->setVisible(false);
-    BtnReplaceAll->setVisible(false);
+    ShowFindBar(false);
+}
+
+void TFrmWordlark::MenReplaceClick() {
+    ShowFindBar(true);
+}
+
+void TFrmWordlark::ShowFindBar(bool replace) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LblReplace, EdtReplace, BtnReplace, BtnReplaceAll})
+        w->setVisible(replace);
     PnlFind->setVisible(true);
     // The selection, when it is a part of one line, is what to find.
     const QString selected = MemTranslation->selectedText();
@@ -84,13 +86,6 @@ void TFrmWordlark::MenFindClick() {
         EdtFind->setText(selected);
     EdtFind->setFocus();
     EdtFind->selectAll();
-}
-
-void TFrmWordlark::MenReplaceClick() {
-    MenFindClick();
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{LblReplace, EdtReplace, BtnReplace, BtnReplaceAll})
-        w->setVisible(true);
 }
 
 void TFrmWordlark::BtnCloseFindClick() {
@@ -126,20 +121,19 @@ bool TFrmWordlark::FindInEditor(bool forward) {
     return true;
 }
 
+// With nothing to find yet, the find bar opens to ask for it.
 void TFrmWordlark::BtnFindNextClick() {
-    if (EdtFind->text().isEmpty()) {
+    if (EdtFind->text().isEmpty())
         MenFindClick();
-        return;
-    }
-    FindInEditor(true);
+    else
+        FindInEditor(true);
 }
 
 void TFrmWordlark::BtnFindPreviousClick() {
-    if (EdtFind->text().isEmpty()) {
+    if (EdtFind->text().isEmpty())
         MenFindClick();
-        return;
-    }
-    FindInEditor(false);
+    else
+        FindInEditor(false);
 }
 
 bool TFrmWordlark::ReplacementHoldable(const std::string& replacement) {
@@ -207,10 +201,6 @@ void TFrmWordlark::BtnReplaceAllClick() {
 
 // ---- Show as -------------------------------------------------------------------------
 
-std::optional<TTextEncoding> TFrmWordlark::RememberedShowAs(const std::string& path) const {
-    return FChoices.ShowAs(path);
-}
-
 void TFrmWordlark::UpdateShowAsMenu() {
     if (!MenShowAs)
         return;
@@ -228,14 +218,15 @@ void TFrmWordlark::ShowAs(TTextEncoding encoding) {
         return;
     }
     MemTranslation->SetEncoding(encoding);
-    FChoices.SetShowAs(TranslationPath, encoding);
-    SaveChoices();
+    UpdateChoices(
+        [&](TWorkbenchChoices& choices) { choices.SetShowAs(TranslationPath, encoding); });
     ResetWorkbench();
 }
 
-void TFrmWordlark::SaveChoices() {
+void TFrmWordlark::UpdateChoices(const std::function<void(TWorkbenchChoices&)>& change) {
+    change(FChoices);
     // Choices that cannot be kept are no reason to stop the work.
-    FChoices.Save(FDataFolder + TWorkbenchChoices::FileName);
+    TWorkbenchChoices().Update(FDataFolder + TWorkbenchChoices::FileName, change);
 }
 
 // Text the file's encoding cannot hold: where another encoding can hold it,

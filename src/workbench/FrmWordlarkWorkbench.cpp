@@ -285,13 +285,8 @@ void TFrmWordlark::BuildWorkbench(QWidget* editorArea) {
             });
     connect(MemTranslation, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
     connect(MemReferenceView, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
-        if (!(updated & Sci::SC_UPDATE_V_SCROLL) || FSyncingScroll)
-            return;
-        FSyncingScroll = true;
-        MemTranslation->SendScintilla(
-            Sci::SCI_SETFIRSTVISIBLELINE,
-            MemReferenceView->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
-        FSyncingScroll = false;
+        if (updated & Sci::SC_UPDATE_V_SCROLL)
+            FollowScroll(MemReferenceView, MemTranslation);
     });
 
     Command(CbbReference, &QComboBox::activated, &TFrmWordlark::CbbReferenceChange);
@@ -368,12 +363,14 @@ void TFrmWordlark::BuildWorkbenchMenus() {
         {MenSideBySide, "FrmWordlark.MenSideBySide.AccessKey", "S"},
         {MenShowAs->menuAction(), "FrmWordlark.MenShowAs.AccessKey", "h"},
     };
+    // Applied with the window's texts, once it is built.
     for (const auto& [item, key, letter] : letters)
-        AddAccessKey(item, key, letter);
+        FAccessKeyItems.push_back({item, key, letter});
     for (QAction* item : FShowAsGroup->actions()) {
         const QString name = item->text();
-        AddAccessKey(item, "FrmWordlark." + item->objectName().toStdString() + ".AccessKey",
-                     name.startsWith("UTF") ? QString("U") : name.right(1));
+        FAccessKeyItems.push_back({item,
+                                   "FrmWordlark." + item->objectName().toStdString() + ".AccessKey",
+                                   name.startsWith("UTF") ? QString("U") : name.right(1)});
     }
 
     Command(MenNextUntranslated, &QAction::triggered, &TFrmWordlark::MenNextUntranslatedClick);
@@ -500,12 +497,7 @@ void TFrmWordlark::FillReferenceChoices() {
         CbbReference->setEnabled(false);
         return;
     }
-    std::vector<TCatalogueEntry> entries;
-    for (int i = 0; i < LisTranslations->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = LisTranslations->topLevelItem(i);
-        entries.push_back({item->data(0, Qt::UserRole).toByteArray().toStdString(),
-                           item->data(1, Qt::UserRole).toByteArray().toStdString()});
-    }
+    const std::vector<TCatalogueEntry> entries = ListedTranslations();
     const std::optional<std::size_t> chosen =
         ChooseReference(entries, TranslationPath, FChoices.ReferenceLanguage(CataloguePath()));
     int current = -1;
@@ -526,9 +518,10 @@ void TFrmWordlark::FillReferenceChoices() {
 void TFrmWordlark::CbbReferenceChange() {
     const int index = CbbReference->currentIndex();
     if (index >= 0) {
-        FChoices.SetReferenceLanguage(CataloguePath(),
-                                      CbbReference->itemData(index).toByteArray().toStdString());
-        SaveChoices();
+        const std::string language = CbbReference->itemData(index).toByteArray().toStdString();
+        UpdateChoices([&](TWorkbenchChoices& choices) {
+            choices.SetReferenceLanguage(CataloguePath(), language);
+        });
     }
     LoadReference();
     ResetWorkbench();
@@ -545,7 +538,7 @@ void TFrmWordlark::LoadReference() {
         if (platform::ReadFileBytes(path, bytes)) {
             const TTextEncoding encoding =
                 IsValidUtf8(bytes) ? TTextEncoding::Utf8
-                                   : RememberedShowAs(path).value_or(TTextEncoding::Windows1252);
+                                   : FChoices.ShowAs(path).value_or(TTextEncoding::Windows1252);
             reference = std::make_shared<const TReferenceText>(DecodeText(bytes, encoding));
         }
     }
@@ -695,13 +688,18 @@ void TFrmWordlark::TranslationModified(int position, int type, int linesAdded) {
 void TFrmWordlark::TranslationUpdateUi(int updated) {
     if (updated & (Sci::SC_UPDATE_SELECTION | Sci::SC_UPDATE_CONTENT))
         RefreshReferenceLine(false);
-    if ((updated & Sci::SC_UPDATE_V_SCROLL) && !MemReferenceView->isHidden() && !FSyncingScroll) {
-        FSyncingScroll = true;
-        MemReferenceView->SendScintilla(
-            Sci::SCI_SETFIRSTVISIBLELINE,
-            MemTranslation->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
-        FSyncingScroll = false;
-    }
+    if ((updated & Sci::SC_UPDATE_V_SCROLL) && !MemReferenceView->isHidden())
+        FollowScroll(MemTranslation, MemReferenceView);
+}
+
+// Side by side, the two editors show the same lines: the one scrolled leads.
+void TFrmWordlark::FollowScroll(TSynEditor* leader, TSynEditor* follower) {
+    if (FSyncingScroll)
+        return;
+    FSyncingScroll = true;
+    follower->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
+                            leader->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
+    FSyncingScroll = false;
 }
 
 void TFrmWordlark::RefreshProgress() {

@@ -11,6 +11,7 @@
 #include "workbench/WorkbenchChoices.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -436,6 +437,22 @@ TEST_F(DesktopTest, TheTitleMarksUnsavedChangesExactlyWhenTheDiscardQuestionWoul
     QTest::keyClick(Popup(), Qt::Key_Escape);
     EXPECT_EQ(Frm->StbStatus->currentMessage(), status);
     EXPECT_EQ(Frm->StbStatus->objectName(), "StbStatus");
+}
+
+// Choices of different kinds share one file: making one keeps the others.
+TEST_F(DesktopTest, AReferenceChosenAfterBrowsingKeepsTheRecentCatalogue) {
+    StartIn();
+    Browse(Catalogue);
+    EditTranslation("Deutsch");
+    ASSERT_EQ(Frm->CbbReference->currentText(), "English");
+    emit Frm->CbbReference->activated(Frm->CbbReference->currentIndex());
+    ASSERT_TRUE(Frm->close());
+
+    Restart();
+    EXPECT_EQ(RecentCaptions(), QStringList({"1 " + PathToQt(Catalogue)}));
+    TWorkbenchChoices choices;
+    choices.Load(Frm->DataFolder() + TWorkbenchChoices::FileName);
+    EXPECT_EQ(choices.ReferenceLanguage(Catalogue), "English");
 }
 
 TEST_F(DesktopTest, RecentCataloguesSurviveARestartAndTheFileDialogStartsWhereItWasLastUsed) {
