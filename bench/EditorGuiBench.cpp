@@ -19,16 +19,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <map>
 #include <string>
 
 #include "GuiBench.h"
@@ -165,63 +158,7 @@ void BM_TypeOneCharacter(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-// One keystroke with its repaint, the caret at the start, in the middle or at
-// the end of the text. Iterations alternate between typing a letter and taking
-// it back with Backspace, so the text keeps its length; each is one key.
-enum class TWhere { Start, Middle, End };
-
-void TypeKeys(benchmark::State& state, QsciScintilla& editor, TWhere where) {
-    const long length = editor.SendScintilla(Sci::SCI_GETLENGTH);
-    const long at = where == TWhere::Start ? 0 : where == TWhere::Middle ? length / 2 : length;
-    const long line = editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, at);
-    // Inside the line's phrase where there is one, so the letter lands in text
-    // the highlighter colours.
-    const long lineStart = editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
-    const long lineEnd = editor.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
-    const long caret = std::min(lineStart + 3, lineEnd);
-    editor.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(caret));
-    editor.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
-                         static_cast<unsigned long>(std::max(0L, line - 2)));
-    editor.viewport()->repaint();
-    QApplication::processEvents();
-    // The first key at a new place moves Scintilla's gap (the free space in
-    // its text buffer) there, a copy of the text between the old and the new
-    // place; the keys after it do not. Timed once, apart.
-    const auto firstStart = std::chrono::steady_clock::now();
-    {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(&editor, &key);
-        editor.viewport()->repaint();
-    }
-    state.counters["first_key_ms"] =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - firstStart)
-            .count();
-    {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(&editor, &key);
-        editor.viewport()->repaint();
-    }
-    bool typed = false;
-    for (auto _ : state) {
-        if (!typed) {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-            QApplication::sendEvent(&editor, &key);
-        } else {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-            QApplication::sendEvent(&editor, &key);
-        }
-        editor.viewport()->repaint();
-        typed = !typed;
-    }
-    if (typed) {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(&editor, &key);
-    }
-    QApplication::processEvents();
-    if (editor.SendScintilla(Sci::SCI_GETLENGTH) != length)
-        state.SkipWithError("the text did not keep its length");
-    state.counters["caret_MB"] = static_cast<double>(caret) / 1e6;
-}
+using bench::TWhere;
 
 // A QScintilla control with nothing of ours: no highlighter, no handlers.
 QsciScintilla& PlainEditor() {
@@ -231,12 +168,13 @@ QsciScintilla& PlainEditor() {
 
 void BM_Keystroke_TSynEditor(benchmark::State& state, TWhere where) {
     TSynEditor& editor = LoadedEditor();
-    TypeKeys(state, editor, where);
+    bench::TypeKeys(state, editor, editor, where, bench::TKey::Letter, bench::TFirstKey::Timed);
     SetLabel(state, "baseline: <= 16 ms per key, wherever the caret is");
     editor.LoadFromFile(GetCorpus().path);
 }
 void BM_Keystroke_PlainQScintilla(benchmark::State& state, TWhere where) {
-    TypeKeys(state, PlainEditor(), where);
+    bench::TypeKeys(state, PlainEditor(), PlainEditor(), where, bench::TKey::Letter,
+                    bench::TFirstKey::Timed);
     SetLabel(state, "a plain QScintilla control, same text, same run (reference)");
 }
 BENCHMARK_CAPTURE(BM_Keystroke_TSynEditor, start, TWhere::Start)
@@ -277,20 +215,9 @@ int main(int argc, char** argv) {
         std::printf("Styling all: IniLexer %.1f ms, QsciLexerProperties %.1f ms, ratio %.2f "
                     "(baseline: <= 0.75)\n",
                     ours->second, theirs->second, ours->second / theirs->second);
-    bool keystrokes = false;
-    for (const char* where : {"start", "middle", "end"}) {
-        const auto synEditor =
-            reporter.Times.find(std::string("BM_Keystroke_TSynEditor/") + where + "/real_time");
-        const auto plain = reporter.Times.find(std::string("BM_Keystroke_PlainQScintilla/") +
-                                               where + "/real_time");
-        if (synEditor == reporter.Times.end() || plain == reporter.Times.end())
-            continue;
-        if (!keystrokes)
-            std::printf("Keystroke with repaint (baseline: <= 16 ms in TSynEditor):\n");
-        keystrokes = true;
-        std::printf("  %-7s TSynEditor %8.2f ms   plain QScintilla %8.2f ms\n", where,
-                    synEditor->second, plain->second);
-    }
+    reporter.PrintByPlace("Keystroke with repaint (baseline: <= 16 ms in TSynEditor):",
+                          {{"TSynEditor", "BM_Keystroke_TSynEditor"},
+                           {"plain QScintilla", "BM_Keystroke_PlainQScintilla"}});
     std::filesystem::remove(GetCorpus().path);
     std::filesystem::remove(GetCorpus().savePath);
     return 0;

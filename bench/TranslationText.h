@@ -1,6 +1,6 @@
-// The text the editor benchmarks work on: lines like those of a translation
-// file (sections, comments, widths and mostly quoted phrases), always the same
-// for the same size.
+// The texts the benchmarks work on, always the same for the same size: lines
+// like those of a translation file (sections, comments, widths and mostly
+// quoted phrases), and a reference with a translation of it.
 #pragma once
 
 #include <cstdint>
@@ -78,6 +78,71 @@ inline std::string TranslationText(size_t size, const char* eol) {
     while (text.size() < size)
         AppendLine(rng, text, eol);
     return text;
+}
+
+struct TTranslationPair {
+    std::string Reference;
+    std::string Translation;
+};
+
+// A reference of sections, comments and phrases (some with placeholders and
+// escaped line breaks), and a translation of it as one in the middle of the
+// work: most phrases translated, some still as the reference has them, a few
+// with a lost placeholder, a few keys missing and a few added. The translation
+// has at least `minBytes` bytes and `minLines` lines, each ended by CR LF.
+inline TTranslationPair MakeTranslationPair(size_t minBytes, size_t minLines) {
+    static const char* const English[] = {"Open", "the", "file", "Save", "all",     "changes",
+                                          "Quit", "now", "page", "of",   "Picture", "size"};
+    static const char* const German[] = {"Öffne", "die",        "Datei", "Speichere",
+                                         "alle",  "Änderungen", "Ende",  "jetzt",
+                                         "Seite", "von",        "Bild",  "Größe"};
+    TTranslationPair t;
+    size_t lines = 0;
+    const auto translate = [&t, &lines](const std::string& line) {
+        t.Translation.append(line).append("\r\n");
+        ++lines;
+    };
+    Lcg rng;
+    for (size_t i = 0; t.Translation.size() < minBytes || lines < minLines; ++i) {
+        const std::uint32_t kind = rng.Next(100);
+        if (kind < 2) {
+            const std::string section = "[Form" + std::to_string(i) + "]";
+            t.Reference.append(section).append("\r\n");
+            translate(section);
+            continue;
+        }
+        if (kind < 4) {
+            t.Reference.append("; keep the %s markers\r\n");
+            translate("; die %s-Marken behalten");
+            continue;
+        }
+        const std::string key = "Form" + std::to_string(i / 40) + ".Control" + std::to_string(i);
+        std::string english;
+        std::string german;
+        const std::uint32_t words = 2 + rng.Next(6);
+        for (std::uint32_t w = 0; w < words; ++w) {
+            const std::uint32_t pick = rng.Next(std::size(English));
+            english.append(w ? " " : "").append(English[pick]);
+            german.append(w ? " " : "").append(German[pick]);
+        }
+        const bool placeholder = rng.Next(3) == 0;
+        const bool lineBreak = rng.Next(10) == 0;
+        const std::string markers =
+            std::string(placeholder ? " %s" : "") + (lineBreak ? "\\n%d" : "");
+        t.Reference.append(key + "=\"" + english + markers + "\"\r\n");
+        const std::uint32_t fate = rng.Next(100);
+        if (fate < 2)
+            continue; // missing
+        if (fate < 4)
+            translate(key + "Extra=\"" + german + "\""); // added, before the key untranslated
+        if (fate < 25)
+            translate(key + "=\"" + english + markers + "\""); // untranslated
+        else if (fate < 28)
+            translate(key + "=\"" + german + "\""); // lost its markers
+        else
+            translate(key + "=\"" + german + markers + "\"");
+    }
+    return t;
 }
 
 } // namespace bench

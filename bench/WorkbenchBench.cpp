@@ -11,78 +11,33 @@
 #include <string>
 #include <vector>
 
+#include "TranslationText.h"
+
 namespace {
 
-constexpr int Lines = 10000;
+constexpr std::size_t Lines = 10000;
+
+// The lines of `text`, each ended by CR LF there.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
 
 struct TTexts {
-    std::string Reference;
-    std::string Translation;
+    bench::TTranslationPair Pair;
     std::vector<std::string> TranslationLines;
 };
 
-// A reference of sections, comments and phrases (some with placeholders and
-// escaped line breaks), and a translation of it as one in the middle of the
-// work: most phrases translated, some still as the reference has them, a few
-// with a lost placeholder, a few keys missing and a few added.
+// A reference and a translation of 10,000 lines, the translation also by line.
 const TTexts& Texts() {
     static const TTexts texts = [] {
-        TTexts t;
-        std::uint32_t state = 12345;
-        const auto next = [&state](std::uint32_t bound) {
-            state = state * 1103515245u + 12345u;
-            return (state >> 16) % bound;
-        };
-        static const char* const Words[] = {"Open", "the", "file", "Save", "all",     "changes",
-                                            "Quit", "now", "page", "of",   "Picture", "size"};
-        static const char* const GermanWords[] = {"Öffne", "die",        "Datei", "Speichere",
-                                                  "alle",  "Änderungen", "Ende",  "jetzt",
-                                                  "Seite", "von",        "Bild",  "Größe"};
-        for (int i = 0; t.TranslationLines.size() < static_cast<size_t>(Lines); ++i) {
-            const std::uint32_t kind = next(100);
-            if (kind < 2) {
-                const std::string section = "[Form" + std::to_string(i) + "]";
-                t.Reference += section + "\r\n";
-                t.TranslationLines.push_back(section);
-                continue;
-            }
-            if (kind < 4) {
-                t.Reference += "; keep the %s markers\r\n";
-                t.TranslationLines.push_back("; die %s-Marken behalten");
-                continue;
-            }
-            const std::string key =
-                "Form" + std::to_string(i / 40) + ".Control" + std::to_string(i);
-            std::string english;
-            std::string german;
-            const std::uint32_t words = 2 + next(6);
-            for (std::uint32_t w = 0; w < words; ++w) {
-                const std::uint32_t pick = next(std::size(Words));
-                english += (w ? " " : "") + std::string(Words[pick]);
-                german += (w ? " " : "") + std::string(GermanWords[pick]);
-            }
-            const bool placeholder = next(3) == 0;
-            if (placeholder)
-                english += " %s";
-            const bool lineBreak = next(10) == 0;
-            if (lineBreak)
-                english += "\\n%d";
-            t.Reference += key + "=\"" + english + "\"\r\n";
-            const std::uint32_t fate = next(100);
-            if (fate < 2)
-                continue; // missing
-            if (fate < 4)
-                t.TranslationLines.push_back(key + "Extra=\"" + german + "\"");
-            if (fate < 25)
-                t.TranslationLines.push_back(key + "=\"" + english + "\""); // untranslated
-            else if (fate < 28)
-                t.TranslationLines.push_back(key + "=\"" + german + "\""); // lost placeholders
-            else
-                t.TranslationLines.push_back(key + "=\"" + german + (placeholder ? " %s" : "") +
-                                             (lineBreak ? "\\n%d" : "") + "\"");
-        }
-        for (const std::string& line : t.TranslationLines)
-            t.Translation += line + "\r\n";
+        TTexts t{bench::MakeTranslationPair(0, Lines), {}};
+        t.TranslationLines = SplitLines(t.Pair.Translation);
         return t;
     }();
     return texts;
@@ -92,7 +47,8 @@ void BM_CheckTranslation(benchmark::State& state) {
     const TTexts& texts = Texts();
     TTranslationChecker checker;
     for (auto _ : state) {
-        checker.Reset(texts.Translation, std::make_shared<const TReferenceText>(texts.Reference));
+        checker.Reset(texts.Pair.Translation,
+                      std::make_shared<const TReferenceText>(texts.Pair.Reference));
         benchmark::DoNotOptimize(checker.ProblemCount());
     }
     state.counters["lines"] = static_cast<double>(checker.LineCount());
@@ -108,7 +64,8 @@ BENCHMARK(BM_CheckTranslation)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_CheckAfterKeystroke(benchmark::State& state) {
     const TTexts& texts = Texts();
     TTranslationChecker checker;
-    checker.Reset(texts.Translation, std::make_shared<const TReferenceText>(texts.Reference));
+    checker.Reset(texts.Pair.Translation,
+                  std::make_shared<const TReferenceText>(texts.Pair.Reference));
     std::size_t line = texts.TranslationLines.size() / 2;
     while (texts.TranslationLines[line].find("=\"") == std::string::npos)
         ++line;
@@ -142,6 +99,7 @@ void BM_LineBreakInLargeTranslation(benchmark::State& state) {
     std::string reference;
     std::vector<std::string> lines;
     const auto copies = static_cast<std::size_t>(state.range(0)) / texts.TranslationLines.size();
+    const std::vector<std::string> referenceLines = SplitLines(texts.Pair.Reference);
     const auto ownKey = [](std::string line, std::size_t copy) {
         return line.rfind("Form", 0) == 0 ? "C" + std::to_string(copy) + line : line;
     };
@@ -150,12 +108,8 @@ void BM_LineBreakInLargeTranslation(benchmark::State& state) {
             lines.push_back(ownKey(line, copy));
             translation += lines.back() + "\r\n";
         }
-        std::size_t at = 0;
-        while (at < texts.Reference.size()) {
-            const std::size_t end = texts.Reference.find("\r\n", at);
-            reference += ownKey(texts.Reference.substr(at, end - at), copy) + "\r\n";
-            at = end + 2;
-        }
+        for (const std::string& line : referenceLines)
+            reference += ownKey(line, copy) + "\r\n";
     }
     TTranslationChecker checker;
     checker.Reset(translation, std::make_shared<const TReferenceText>(reference));

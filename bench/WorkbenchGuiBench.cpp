@@ -18,83 +18,23 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
-#include <QKeyEvent>
-#include <QLabel>
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "GuiBench.h"
+#include "TranslationText.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Sci = QsciScintillaBase;
 
-std::size_t TextSize() {
-    const char* small = std::getenv("WORDLARK_BENCH_SMALL");
-    return (small && std::strcmp(small, "1") == 0) ? (1u << 20) : (50u << 20);
-}
-
-struct TFiles {
-    std::string Reference;
-    std::string Translation;
-};
-
-const TFiles& Files() {
-    static const TFiles files = [] {
-        TFiles f;
-        std::uint32_t state = 2026;
-        const auto next = [&state](std::uint32_t bound) {
-            state = state * 1103515245u + 12345u;
-            return (state >> 16) % bound;
-        };
-        static const char* const Words[] = {"Open", "the", "file", "Save", "all",     "changes",
-                                            "Quit", "now", "page", "of",   "Picture", "size"};
-        static const char* const German[] = {"Öffne", "die",        "Datei", "Speichere",
-                                             "alle",  "Änderungen", "Ende",  "jetzt",
-                                             "Seite", "von",        "Bild",  "Größe"};
-        for (std::size_t i = 0; f.Translation.size() < TextSize(); ++i) {
-            const std::uint32_t kind = next(100);
-            if (kind < 2) {
-                const std::string section = "[Form" + std::to_string(i) + "]\r\n";
-                f.Reference += section;
-                f.Translation += section;
-                continue;
-            }
-            const std::string key =
-                "Form" + std::to_string(i / 40) + ".Control" + std::to_string(i);
-            std::string english, german;
-            const std::uint32_t words = 2 + next(6);
-            for (std::uint32_t w = 0; w < words; ++w) {
-                const std::uint32_t pick = next(std::size(Words));
-                english += (w ? " " : "") + std::string(Words[pick]);
-                german += (w ? " " : "") + std::string(German[pick]);
-            }
-            const bool placeholder = next(3) == 0;
-            f.Reference += key + "=\"" + english + (placeholder ? " %s" : "") + "\"\r\n";
-            if (kind < 3)
-                continue; // missing from the translation
-            if (kind < 4)
-                f.Translation += key + "Extra=\"" + german + "\"\r\n";
-            else if (kind < 15)
-                f.Translation += key + "=\"" + english + (placeholder ? " %s" : "") + "\"\r\n";
-            else if (kind < 17)
-                f.Translation += key + "=\"" + german + "\"\r\n"; // lost its %s, if any
-            else
-                f.Translation += key + "=\"" + german + (placeholder ? " %s" : "") + "\"\r\n";
-        }
-        return f;
-    }();
+const bench::TTranslationPair& Files() {
+    static const bench::TTranslationPair files = bench::MakeTranslationPair(bench::TextSize(), 0);
     return files;
 }
 
@@ -156,61 +96,8 @@ void BM_OpenAgainstReference(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenAgainstReference)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-enum class TWhere { Start, Middle, End };
-
-// Keys typed into a phrase and taken back again, each with its repaint and
-// whatever the window does after it (the events it posted included).
-void TypeKeys(benchmark::State& state, QsciScintilla& editor, QWidget& window, TWhere where,
-              bool newLine = false) {
-    const long length = editor.SendScintilla(Sci::SCI_GETLENGTH);
-    const long at = where == TWhere::Start ? 0 : where == TWhere::Middle ? length / 2 : length;
-    long line = editor.SendScintilla(Sci::SCI_LINEFROMPOSITION, at);
-    // A line with a phrase: the last line of the text is empty.
-    if (where == TWhere::End)
-        line = std::max(0L, line - 1);
-    const long lineStart = editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
-    const long lineEnd = editor.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
-    // Before the phrase's closing quote when splitting the line, so that no
-    // blank is left at the end of its first half.
-    editor.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(
-                                               std::max(lineStart, lineEnd - (newLine ? 1 : 3))));
-    editor.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
-                         static_cast<unsigned long>(std::max(0L, line - 2)));
-    window.repaint();
-    QApplication::processEvents();
-    // The first key moves Scintilla's gap there; it is not timed.
-    const auto typeKey = [&] {
-        QKeyEvent key(QEvent::KeyPress, newLine ? Qt::Key_Return : Qt::Key_X, Qt::NoModifier,
-                      newLine ? QStringLiteral("\r") : QStringLiteral("x"));
-        QApplication::sendEvent(&editor, &key);
-    };
-    {
-        typeKey();
-        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(&editor, &erase);
-        window.repaint();
-        QApplication::processEvents();
-    }
-    bool typed = false;
-    for (auto _ : state) {
-        if (!typed) {
-            typeKey();
-        } else {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-            QApplication::sendEvent(&editor, &key);
-        }
-        editor.viewport()->repaint();
-        QApplication::processEvents();
-        typed = !typed;
-    }
-    if (typed) {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(&editor, &key);
-    }
-    QApplication::processEvents();
-    if (editor.SendScintilla(Sci::SCI_GETLENGTH) != length)
-        state.SkipWithError("the text did not keep its length");
-}
+using bench::TKey;
+using bench::TWhere;
 
 QsciScintilla& PlainEditor() {
     static QsciScintilla& editor = bench::MakePlainEditor(Files().Translation, 1000, 600);
@@ -220,7 +107,7 @@ QsciScintilla& PlainEditor() {
 void BM_Keystroke_Workbench(benchmark::State& state, TWhere where) {
     TWorkbench& w = Workbench();
     const auto progress = w.Frm->Checker().Progress();
-    TypeKeys(state, *w.Frm->MemTranslation, *w.Frm, where);
+    bench::TypeKeys(state, *w.Frm->MemTranslation, *w.Frm, where);
     if (w.Frm->Checker().Progress() != progress)
         state.SkipWithError("the progress changed though the text is as it was");
     SetLabel(state, "baseline: <= 16 ms per key, wherever the caret is");
@@ -229,14 +116,14 @@ void BM_Keystroke_Workbench(benchmark::State& state, TWhere where) {
 void BM_NewLine_Workbench(benchmark::State& state, TWhere where) {
     TWorkbench& w = Workbench();
     const auto progress = w.Frm->Checker().Progress();
-    TypeKeys(state, *w.Frm->MemTranslation, *w.Frm, where, true);
+    bench::TypeKeys(state, *w.Frm->MemTranslation, *w.Frm, where, TKey::Return);
     if (w.Frm->Checker().Progress() != progress)
         state.SkipWithError("the progress changed though the text is as it was");
     SetLabel(state, "baseline: <= 16 ms per key, wherever the caret is");
 }
 void BM_Keystroke_PlainQScintilla(benchmark::State& state, TWhere where) {
     QsciScintilla& editor = PlainEditor();
-    TypeKeys(state, editor, editor, where);
+    bench::TypeKeys(state, editor, editor, where);
     SetLabel(state, "a plain QScintilla control, same text, same run (reference)");
 }
 BENCHMARK_CAPTURE(BM_Keystroke_Workbench, start, TWhere::Start)
@@ -283,26 +170,10 @@ int main(int argc, char** argv) {
         GWorkbench->Frm->Modified = false;
         GWorkbench.reset();
     }
-    bool any = false;
-    for (const char* where : {"start", "middle", "end"}) {
-        const auto ours =
-            reporter.Times.find(std::string("BM_Keystroke_Workbench/") + where + "/real_time");
-        const auto plain = reporter.Times.find(std::string("BM_Keystroke_PlainQScintilla/") +
-                                               where + "/real_time");
-        if (ours == reporter.Times.end() || plain == reporter.Times.end())
-            continue;
-        if (!any)
-            std::printf("Keystroke with repaint, workbench on (baseline: <= 16 ms):\n");
-        any = true;
-        std::printf("  %-7s main window %8.2f ms   plain QScintilla %8.2f ms\n", where,
-                    ours->second, plain->second);
-    }
-    for (const char* where : {"start", "middle", "end"}) {
-        const auto line =
-            reporter.Times.find(std::string("BM_NewLine_Workbench/") + where + "/real_time");
-        if (line != reporter.Times.end())
-            std::printf("  %-7s Return or Backspace between lines, main window %8.2f ms\n", where,
-                        line->second);
-    }
+    reporter.PrintByPlace("Keystroke with repaint, workbench on (baseline: <= 16 ms):",
+                          {{"main window", "BM_Keystroke_Workbench"},
+                           {"plain QScintilla", "BM_Keystroke_PlainQScintilla"}});
+    reporter.PrintByPlace("Return or Backspace between lines (baseline: <= 16 ms):",
+                          {{"main window", "BM_NewLine_Workbench"}});
     return 0;
 }
