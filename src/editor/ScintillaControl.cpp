@@ -23,9 +23,9 @@ TScintillaControl::TScintillaControl(QWidget* parent) : QsciScintilla(parent) {
             [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
                 Modified(position, type, length);
             });
-    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TScintillaControl::AnnounceAll);
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TScintillaControl::AnnounceAll);
-    connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TScintillaControl::AnnounceAll);
+    connect(this, &QsciScintillaBase::SCN_STYLENEEDED, this, &TScintillaControl::FlushChanges);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TScintillaControl::FlushChanges);
+    connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TScintillaControl::FlushChanges);
     QAccessible::installActivationObserver(this);
     ApplyEventMask(QAccessible::isActive());
 }
@@ -39,7 +39,7 @@ void TScintillaControl::accessibilityActiveChanged(bool active) {
 }
 
 void TScintillaControl::ApplyEventMask(bool accessibilityActive) {
-    AnnounceAll();
+    FlushChanges();
     FHolding = !accessibilityActive;
     const long mask = FHolding ? BeforeChangeMask : static_cast<long>(SC_MODEVENTMASKALL);
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
@@ -67,7 +67,7 @@ void TScintillaControl::Modified(int position, int type, int length) {
             this,
             [this] {
                 FQueued = false;
-                AnnounceAll();
+                FlushChanges();
             },
             Qt::QueuedConnection);
     }
@@ -90,25 +90,21 @@ void TScintillaControl::Announce(bool lastStep) {
     FAnnouncing = announcing;
 }
 
-void TScintillaControl::AnnounceAll() {
+void TScintillaControl::FlushChanges() {
     // A listener may change the text again while it hears of a change.
     while (FPendingValid)
         Announce(true);
 }
 
-void TScintillaControl::FlushChanges() {
-    AnnounceAll();
-}
-
 bool TScintillaControl::event(QEvent* e) {
     const bool result = QsciScintilla::event(e);
-    AnnounceAll();
+    FlushChanges();
     return result;
 }
 
 bool TScintillaControl::viewportEvent(QEvent* e) {
     const bool result = QsciScintilla::viewportEvent(e);
-    AnnounceAll();
+    FlushChanges();
     return result;
 }
 
@@ -117,60 +113,60 @@ bool TScintillaControl::viewportEvent(QEvent* e) {
 
 void TScintillaControl::append(const QString& text) {
     QsciScintilla::append(text);
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::clear() {
     QsciScintilla::clear();
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::cut() {
     QsciScintilla::cut();
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::insert(const QString& text) {
     QsciScintilla::insert(text);
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::insertAt(const QString& text, int line, int index) {
     QsciScintilla::insertAt(text, line, index);
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::paste() {
     QsciScintilla::paste();
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::redo() {
     QsciScintilla::redo();
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::removeSelectedText() {
     QsciScintilla::removeSelectedText();
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::replace(const QString& replaceStr) {
     QsciScintilla::replace(replaceStr);
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::replaceSelectedText(const QString& text) {
     QsciScintilla::replaceSelectedText(text);
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::setText(const QString& text) {
     QsciScintilla::setText(text);
-    AnnounceAll();
+    FlushChanges();
 }
 
 void TScintillaControl::undo() {
     QsciScintilla::undo();
-    AnnounceAll();
+    FlushChanges();
 }

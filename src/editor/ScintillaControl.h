@@ -66,7 +66,6 @@ private:
     // Announces the held-back change, if any. `lastStep`: nothing of the same
     // undo or redo can follow.
     void Announce(bool lastStep);
-    void AnnounceAll();
 
     struct TPending {
         int Position = 0;
