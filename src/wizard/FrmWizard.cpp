@@ -296,15 +296,10 @@ void TFrmWizard::keyPressEvent(QKeyEvent* event) {
 }
 
 void TFrmWizard::FormShow() {
-    PnlStepOne->show();
-    PnlStepTwo->hide();
-    PnlStepThree->hide();
-    BtnBack->hide();
-    BtnNext->show();
+    ShowPage(1);
     BtnNext->setEnabled(true);
     BtnNext->setDefault(true);
     BtnNext->setFocus();
-    BtnFinish->hide();
 
     Nationalize();
     StepThreeHeading = LblStepThreeInfo->text();
@@ -391,13 +386,19 @@ void TFrmWizard::ApplyFont(const QFont& font) {
 
 // ---- Pages ---------------------------------------------------------------------------
 
+void TFrmWizard::ShowPage(int page) {
+    PnlStepOne->setVisible(page == 1);
+    PnlStepTwo->setVisible(page == 2);
+    PnlStepThree->setVisible(page == 3);
+    BtnBack->setVisible(page > 1);
+    BtnNext->setVisible(page < 3);
+    BtnFinish->setVisible(page == 3);
+}
+
 void TFrmWizard::ShowPageTwo() {
-    PnlStepOne->hide();
-    PnlStepTwo->show();
-    BtnBack->show();
+    ShowPage(2);
     ScanInstalledPrograms();
     BtnNext->setEnabled(false);
-    PnlStepThree->hide();
     // Not on the disabled Next, where Enter would go to Cancel.
     LisPrograms->setFocus();
 }
@@ -418,11 +419,7 @@ void TFrmWizard::BtnNextClick() {
         ProgramName.clear();
         SettingsFile.clear();
     } else if (Shown(PnlStepTwo)) {
-        PnlStepOne->hide();
-        PnlStepTwo->hide();
-        PnlStepThree->show();
-        BtnNext->hide();
-        BtnFinish->show();
+        ShowPage(3);
         BtnFinish->setEnabled(false);
         BtnFinish->setDefault(true);
         LblStepThreeSourceLanguage->hide();
@@ -437,11 +434,7 @@ void TFrmWizard::BtnNextClick() {
 
 void TFrmWizard::BtnBackClick() {
     if (Shown(PnlStepTwo)) {
-        PnlStepTwo->hide();
-        PnlStepOne->show();
-        PnlStepThree->hide();
-        BtnBack->hide();
-        BtnNext->show();
+        ShowPage(1);
         BtnNext->setEnabled(true);
         BtnNext->setFocus();
         TranslationFile.clear();
@@ -450,9 +443,7 @@ void TFrmWizard::BtnBackClick() {
     } else if (Shown(PnlStepThree)) {
         ShowPageTwo();
         CatalogueFile.clear();
-        BtnNext->show();
         BtnNext->setDefault(true);
-        BtnFinish->hide();
     }
 }
 

@@ -51,7 +51,7 @@ public:
     QString StepThreeHeading;
 
     // Columns of LisPrograms: the caption and its four sub-items.
-    enum TProgramColumn { ColName, ColVersion, ColPath, ColLanguageFile, ColSettings, ColCount };
+    enum TProgramColumn { ColName, ColVersion, ColPath, ColLanguageFile, ColSettings };
     // Column of a source row's file path in LisSourceLanguages.
     static constexpr int ColSourcePath = 1;
 
@@ -98,12 +98,14 @@ protected:
 
 private:
     void BuildWindow();
+    // Shows page 1, 2 or 3 alone, with Back from page 2 on, Next before
+    // page 3 and Finish on it.
+    void ShowPage(int page);
     void ShowPageTwo();
     // The hand-over to the main window; false when the user kept the
     // unsaved edits of the main window.
     bool HandOver();
     void ClearRadioButtons();
-    static std::string RowBytes(const QTreeWidget* list, int column);
     template <class Sender, class Signal>
     void Command(Sender* sender, Signal signal, void (TFrmWizard::*handler)());
     void Guard(void (TFrmWizard::*handler)());
