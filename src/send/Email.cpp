@@ -4,6 +4,7 @@
 #include "send/FileCopy.h"
 #include "texts/Encoding.h"
 
+#include <array>
 #include <deque>
 #include <new>
 #include <set>
@@ -31,17 +32,27 @@ std::string Copy(const char* text) {
     return text ? std::string(text) : std::string();
 }
 
-std::vector<std::string>* ListOfClass(ULONG recipClass, std::vector<std::string>& to,
-                                      std::vector<std::string>& cc, std::vector<std::string>& bcc) {
-    switch (recipClass) {
-    case MAPI_TO:
-        return &to;
-    case MAPI_CC:
-        return &cc;
-    case MAPI_BCC:
-        return &bcc;
-    default:
-        return nullptr;
+// The recipient lists of a message, each with its class, in the order they
+// are handed to the mail system.
+std::array<std::pair<std::vector<std::string>*, ULONG>, 3> RecipientLists(TEmail& mail) {
+    return {{{&mail.Recipient, MAPI_TO}, {&mail.CC, MAPI_CC}, {&mail.Bcc, MAPI_BCC}}};
+}
+
+// Refills the recipient lists from the mail system's table: each entry by its
+// name, or its address when it has none; entries of other classes are dropped.
+void SortRecipients(TEmail& mail, const MapiRecipDesc* recipients, ULONG count) {
+    const auto lists = RecipientLists(mail);
+    for (const auto& [list, recipClass] : lists)
+        list->clear();
+    for (ULONG i = 0; recipients && i < count; ++i) {
+        const MapiRecipDesc& r = recipients[i];
+        for (const auto& [list, recipClass] : lists) {
+            if (r.ulRecipClass != recipClass)
+                continue;
+            const std::string name = Copy(r.lpszName);
+            list->push_back(name.empty() ? Copy(r.lpszAddress) : name);
+            break;
+        }
     }
 }
 
@@ -60,13 +71,19 @@ std::string WithoutBrackets(std::string text) {
     return text;
 }
 
+// Whether a byte begins a character: every byte of a text that is no UTF-8,
+// the first byte of each sequence of one that is.
+bool IsCharacterStart(bool utf8, char byte) {
+    return !utf8 || (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+}
+
 // Offsets where the characters of a text begin: UTF-8 sequences when the text
 // is valid UTF-8, otherwise single bytes.
 std::vector<size_t> CharacterStarts(std::string_view text) {
     std::vector<size_t> starts;
     const bool utf8 = IsValidUtf8(text);
     for (size_t i = 0; i < text.size(); ++i)
-        if (!utf8 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+        if (IsCharacterStart(utf8, text[i]))
             starts.push_back(i);
     return starts;
 }
@@ -110,10 +127,15 @@ struct TEmail::TRecipientTable {
 std::string TEmail::CutText(std::string_view text, size_t count) {
     if (text.size() <= count)
         return std::string(text);
-    const std::vector<size_t> starts = CharacterStarts(text);
-    if (starts.size() <= count)
-        return std::string(text);
-    return std::string(text.substr(0, starts[count]));
+    // Cut where character number count + 1 begins; a text with no more
+    // characters than that stays whole.
+    const bool utf8 = IsValidUtf8(text);
+    size_t characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (IsCharacterStart(utf8, text[i]) && characters++ == count)
+            return std::string(text.substr(0, i));
+    }
+    return std::string(text);
 }
 
 TEmail::TEmail() = default;
@@ -121,7 +143,7 @@ TEmail::TEmail() = default;
 TEmail::~TEmail() {
     // Logs off with the entry points that opened the session; never raises,
     // and fires no events, as whatever they would reach may be gone already.
-    if (FSession != 0 && FSessionMapi) {
+    if (FSession != 0) {
         try {
             FSessionMapi->Logoff(FSession, 0, 0, 0);
         } catch (...) {
@@ -260,8 +282,7 @@ ULONG TEmail::Logoff() {
     if (FSession == 0)
         return SUCCESS_SUCCESS;
     DoBeforeLogoff();
-    const TMapiFunctions* mapi = FSessionMapi ? FSessionMapi : FMapi;
-    const ULONG code = mapi->Logoff(FSession, 0, 0, 0);
+    const ULONG code = FSessionMapi->Logoff(FSession, 0, 0, 0);
     FSession = 0;
     FSessionMapi = nullptr;
     DoAfterLogoff();
@@ -311,9 +332,7 @@ ULONG TEmail::SendMailEx(bool save) {
     message.lpszNoteText = table.Texts.AddOrNull(FLongText ? *FLongText : FText);
     message.lpszMessageType = table.Texts.AddOrNull(FMessageType);
 
-    const std::pair<std::vector<std::string>*, ULONG> lists[] = {
-        {&Recipient, MAPI_TO}, {&CC, MAPI_CC}, {&Bcc, MAPI_BCC}};
-    for (const auto& [list, recipClass] : lists) {
+    for (const auto& [list, recipClass] : RecipientLists(*this)) {
         for (std::string& entry : *list) {
             if (entry.empty())
                 continue;
@@ -402,16 +421,7 @@ ULONG TEmail::SendMailEx(bool save) {
 }
 
 void TEmail::FillFromMessage(const MapiMessage& message) {
-    Recipient.clear();
-    CC.clear();
-    Bcc.clear();
-    for (ULONG i = 0; message.lpRecips && i < message.nRecipCount; ++i) {
-        const MapiRecipDesc& r = message.lpRecips[i];
-        if (std::vector<std::string>* list = ListOfClass(r.ulRecipClass, Recipient, CC, Bcc)) {
-            const std::string name = Copy(r.lpszName);
-            list->push_back(name.empty() ? Copy(r.lpszAddress) : name);
-        }
-    }
+    SortRecipients(*this, message.lpRecips, message.nRecipCount);
     Attachment.clear();
     FAttachmentPaths.clear();
     for (ULONG i = 0; message.lpFiles && i < message.nFileCount; ++i) {
@@ -543,9 +553,7 @@ ULONG TEmail::Address() {
         return code;
     TTexts texts;
     std::vector<MapiRecipDesc> current;
-    const std::pair<const std::vector<std::string>*, ULONG> lists[] = {
-        {&Recipient, MAPI_TO}, {&CC, MAPI_CC}, {&Bcc, MAPI_BCC}};
-    for (const auto& [list, recipClass] : lists) {
+    for (const auto& [list, recipClass] : RecipientLists(*this)) {
         for (const std::string& entry : *list) {
             MapiRecipDesc r{};
             r.ulRecipClass = recipClass;
@@ -557,20 +565,10 @@ ULONG TEmail::Address() {
     lpMapiRecipDesc chosen = nullptr;
     code = FMapi->Address(FSession, 0, nullptr, 4, nullptr, static_cast<ULONG>(current.size()),
                           current.empty() ? nullptr : current.data(), 0, 0, &count, &chosen);
-    if (code == SUCCESS_SUCCESS) {
-        Recipient.clear();
-        CC.clear();
-        Bcc.clear();
-        for (ULONG i = 0; chosen && i < count; ++i) {
-            if (std::vector<std::string>* list =
-                    ListOfClass(chosen[i].ulRecipClass, Recipient, CC, Bcc)) {
-                const std::string name = Copy(chosen[i].lpszName);
-                list->push_back(name.empty() ? Copy(chosen[i].lpszAddress) : name);
-            }
-        }
-    } else {
+    if (code == SUCCESS_SUCCESS)
+        SortRecipients(*this, chosen, count);
+    else
         DoMapiError(code);
-    }
     FreeBuffer(chosen);
     return code;
 }

@@ -293,6 +293,7 @@ TEST_F(EmailTest, TextsAreCutAtCharactersAndPathsNever) {
         {std::string(300, 'a'), std::string(255, 'a')},
         {es, es255},                                            // never inside a sequence
         {std::string(254, 'a') + e, std::string(254, 'a') + e}, // 255 characters stay
+        {std::string(255, 'a') + e, std::string(255, 'a')},     // the 256th goes whole
         {std::string(300, '\xe9'), std::string(255, '\xe9')},   // Windows-1252: bytes
         {"", ""},
     };
