@@ -113,11 +113,9 @@ std::string FolderOf(const std::string& path) {
 TFrmSend::TFrmSend(TFrmWordlark* main) : QDialog(main), FMain(main) {
     BuildWindow();
     EmlMail = std::make_unique<TEmail>();
-    EmlMail->SetDownLoadFirst(false);
     EmlMail->SetNewSession(true);
     EmlMail->ShowDialog = true;
     EmlMail->TruncAttFN = false;
-    EmlMail->UnreadOnly = false;
     EmlMail->OnMapiError = [this](TEmail&, smapi::ULONG code) { FMailErrors.push_back(code); };
 
     connect(BtnGenerate, &QPushButton::clicked, this,
@@ -301,7 +299,6 @@ void TFrmSend::BtnGenerateClick() {
     mail.Recipient = {SubmissionAddress};
     mail.Acknowledge = true;
     mail.Attachment = files;
-    mail.ShowDialog = true;
     const smapi::ULONG code = mail.SendMail();
     mail.Logoff();
 
