@@ -13,8 +13,6 @@
 #include <cstring>
 #include <set>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -34,7 +32,7 @@ bool KnownSession(LHANDLE session) {
 }
 
 // Whether a program can be found on PATH as posix_spawnp would find it.
-bool OnPath(const std::string& program) {
+bool OnPath(Platform& platform, const std::string& program) {
     const char* path = std::getenv("PATH");
     const std::string folders = path ? path : "/bin:/usr/bin";
     size_t start = 0;
@@ -43,10 +41,7 @@ bool OnPath(const std::string& program) {
         std::string folder = folders.substr(start, end - start);
         if (folder.empty())
             folder = ".";
-        const std::string candidate = folder + "/" + program;
-        struct stat info {};
-        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            ::access(candidate.c_str(), X_OK) == 0)
+        if (platform.IsExecutable(folder + "/" + program))
             return true;
         if (end == std::string::npos)
             return false;
@@ -229,7 +224,7 @@ const TMapiFunctions XdgEmailMapi = {FindNext,   Logoff,      Logon,      SendMa
 } // namespace
 
 const smapi::TMapiFunctions* Platform::SimpleMapi() {
-    return OnPath("xdg-email") ? &XdgEmailMapi : nullptr;
+    return OnPath(*this, "xdg-email") ? &XdgEmailMapi : nullptr;
 }
 
 std::optional<std::string> Platform::DefaultMailProfile() {
