@@ -5,6 +5,7 @@
 #include "platform/SimpleMapi.h"
 #include "send/Email.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -43,22 +44,11 @@ TEST(WindowsMapi, TheLoaderOffersAllTenEntryPointsOrNone) {
 }
 #else
 
-// Puts a folder first on PATH (or makes it the whole PATH) for the life of
-// the object.
-class ScopedPath {
-public:
-    ScopedPath(const std::string& folder, bool only) : FOld(std::getenv("PATH")) {
-        setenv("PATH", (only ? folder : folder + ":" + FOld).c_str(), 1);
-    }
-    ~ScopedPath() { setenv("PATH", FOld.c_str(), 1); }
-
-private:
-    std::string FOld;
-};
-
 class XdgEmailTest : public ::testing::Test {
 protected:
-    XdgEmailTest() : Path(Dir / "bin", false) {
+    XdgEmailTest() {
+        // The stand-in's folder first on PATH.
+        Path.Set("PATH", Dir / "bin:" + std::getenv("PATH"));
         fs::create_directories(Dir / "bin");
         // Writes its arguments, each ended by a NUL byte, and exits with the
         // code in the file "code" (0 without it).
@@ -81,7 +71,7 @@ protected:
     }
 
     TempDir Dir;
-    ScopedPath Path;
+    ScopedEnvironment Path;
     const TMapiFunctions* Mapi = nullptr;
 };
 
@@ -212,7 +202,8 @@ TEST_F(XdgEmailTest, NamesResolveToThemselvesAndTheRestIsNotThere) {
 
 TEST(XdgEmail, WithoutXdgEmailThereIsNoMailSystem) {
     TempDir empty;
-    ScopedPath path(empty.Path(), true);
+    ScopedEnvironment path;
+    path.Set("PATH", empty.Path());
     EXPECT_EQ(platform::CreateNative()->SimpleMapi(), nullptr);
     // The component says so before it changes anything.
     TEmail mail;

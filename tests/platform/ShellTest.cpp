@@ -3,6 +3,7 @@
 #include "platform/Utf8.h"
 
 #include "support/FakePlatform.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -80,17 +81,6 @@ std::string WriteRecorder(const TempDir& dir, const std::string& name) {
     return path;
 }
 
-// Puts a folder first on PATH for the life of the object.
-class ScopedPath {
-public:
-    explicit ScopedPath(const std::string& folder) : FOld(std::getenv("PATH")) {
-        setenv("PATH", (folder + ":" + FOld).c_str(), 1);
-    }
-    ~ScopedPath() { setenv("PATH", FOld.c_str(), 1); }
-
-private:
-    std::string FOld;
-};
 } // namespace
 
 TEST(Process, ArgumentsReachTheProgramByteForByte) {
@@ -135,7 +125,8 @@ TEST(Shell, PosixHandsDocumentsFoldersAndAddressesToXdgOpen) {
     dir.Write("bin/xdg-open",
               "#!/bin/sh\nexec \"" + recorder + "\" \"" + dir.Path() + "opened-$$\" \"$@\"\n");
     std::filesystem::permissions(dir / "bin/xdg-open", std::filesystem::perms::owner_all);
-    ScopedPath path(dir / "bin");
+    ScopedEnvironment path;
+    path.Set("PATH", dir / "bin:" + std::getenv("PATH"));
     auto native = platform::CreateNative();
 
     const std::pair<std::function<bool()>, std::string> cases[] = {
