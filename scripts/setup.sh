@@ -12,6 +12,8 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
+  # scripts/check-layers.py
+  python3
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev
   qt6-translations-l10n
   # Qt's SVG plug-ins draw the application icon and the logo

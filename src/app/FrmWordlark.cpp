@@ -1,17 +1,17 @@
 #include "app/FrmWordlark.h"
 
-#include "app/Catalogue.h"
 #include "app/WordlarkApplication.h"
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
 #include "editor/SynIniSyn.h"
+#include "initfile/Catalogue.h"
+#include "initfile/WorkbenchChoices.h"
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
 #include "send/FrmSend.h"
 #include "texts/AccessKeys.h"
 #include "texts/QtText.h"
 #include "wizard/FrmWizard.h"
-#include "workbench/WorkbenchChoices.h"
 
 #include <QAction>
 #include <QCloseEvent>

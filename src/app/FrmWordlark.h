@@ -3,13 +3,13 @@
 #pragma once
 
 #include "app/WordlarkApplication.h"
+#include "encoding/TextEncoding.h"
 #include "initfile/InitFile.h"
-#include "texts/Encoding.h"
+#include "initfile/WorkbenchChoices.h"
 #include "workbench/Checks.h"
 #include "workbench/Find.h"
 #include "workbench/ProblemLines.h"
 #include "workbench/TranslationChecker.h"
-#include "workbench/WorkbenchChoices.h"
 
 #include <QMainWindow>
 #include <QMessageBox>

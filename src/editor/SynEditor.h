@@ -20,7 +20,7 @@
 #pragma once
 
 #include "editor/ScintillaControl.h"
-#include "texts/Encoding.h"
+#include "encoding/TextEncoding.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
 #include "send/Email.h"
 
+#include "encoding/TextEncoding.h"
 #include "platform/Platform.h"
 #include "send/FileCopy.h"
-#include "texts/Encoding.h"
 
 #include <array>
 #include <deque>

@@ -4,12 +4,12 @@
 #include "app/FrmWordlark.h"
 
 #include "editor/SynEditor.h"
+#include "initfile/WorkbenchChoices.h"
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
 #include "texts/AccessKeys.h"
 #include "texts/MenuItems.h"
 #include "texts/QtText.h"
-#include "workbench/WorkbenchChoices.h"
 
 #include <QAction>
 #include <QMenu>

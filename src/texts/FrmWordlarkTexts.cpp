@@ -2,7 +2,7 @@
 // registration in the common maker folder.
 #include "app/FrmWordlark.h"
 
-#include "app/Catalogue.h"
+#include "initfile/Catalogue.h"
 #include "platform/Platform.h"
 #include "texts/AccessKeys.h"
 #include "texts/InterfaceLocale.h"

@@ -1,7 +1,7 @@
 // Conversions between the program's byte strings and Qt's text.
 #pragma once
 
-#include "texts/Encoding.h"
+#include "encoding/TextEncoding.h"
 
 #include <QFile>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "wizard/FrmWizard.h"
 
-#include "app/Catalogue.h"
 #include "app/FrmWordlark.h"
 #include "app/WordlarkApplication.h"
+#include "initfile/Catalogue.h"
 #include "platform/Platform.h"
 #include "texts/FontMapping.h"
 #include "texts/Maker.h"

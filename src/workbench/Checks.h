@@ -4,7 +4,7 @@
 // reason's name.
 #pragma once
 
-#include "workbench/KeyValueLine.h"
+#include "initfile/KeyValueLine.h"
 
 #include <cstddef>
 #include <cstdint>

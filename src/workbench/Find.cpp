@@ -1,8 +1,8 @@
 #include "workbench/Find.h"
 
+#include "encoding/Utf8.h"
+#include "initfile/KeyValueLine.h"
 #include "platform/Text.h"
-#include "workbench/KeyValueLine.h"
-#include "workbench/Utf8.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 // shown as another encoding, or after a replace-all.
 #include "app/FrmWordlark.h"
 
-#include "app/Catalogue.h"
 #include "editor/SynEditor.h"
 #include "editor/SynIniSyn.h"
+#include "initfile/Catalogue.h"
 #include "platform/FileIO.h"
 #include "texts/MenuItems.h"
 #include "texts/QtText.h"

@@ -2,7 +2,7 @@
 // another translation of the same program, read once and never edited.
 #pragma once
 
-#include "workbench/KeyValueLine.h"
+#include "initfile/KeyValueLine.h"
 
 #include <cstddef>
 #include <optional>

@@ -5,10 +5,10 @@
 #include "texts/TextsFixture.h"
 
 #include "editor/SynEditor.h"
+#include "initfile/WorkbenchChoices.h"
 #include "support/Screenshot.h"
 #include "texts/AccessKeys.h"
 #include "wizard/FrmWizard.h"
-#include "workbench/WorkbenchChoices.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The help pages shipped beside the executable: one per interface language,
 // each with every section and every picture it shows.
+#include "encoding/TextEncoding.h"
 #include "support/TempDir.h"
-#include "texts/Encoding.h"
 
 #include <gtest/gtest.h>
 

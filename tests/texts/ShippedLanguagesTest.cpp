@@ -1,8 +1,8 @@
 // The program's own catalogue and language files as they ship beside the
 // executable.
+#include "encoding/TextEncoding.h"
 #include "initfile/InitFile.h"
 #include "support/TempDir.h"
-#include "texts/Encoding.h"
 
 #include <gtest/gtest.h>
 

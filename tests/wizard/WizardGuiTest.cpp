@@ -7,8 +7,8 @@
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
 #include "initfile/InitFile.h"
+#include "initfile/WorkbenchChoices.h"
 #include "texts/QtText.h"
-#include "workbench/WorkbenchChoices.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // that leaves everything outside the phrases alone.
 #include "workbench/Find.h"
 
-#include "workbench/KeyValueLine.h"
+#include "initfile/KeyValueLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "workbench/Codec.h"
+#include "encoding/Codec.h"
 
+#include "encoding/Utf8.h"
 #include "platform/Text.h"
-#include "workbench/Utf8.h"
 
 #include <cctype>
 

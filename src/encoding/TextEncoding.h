@@ -5,7 +5,7 @@
 // ("Show as"); any other as the Western single-byte code page (Windows-1252).
 #pragma once
 
-#include "workbench/Codec.h"
+#include "encoding/Codec.h"
 
 #include <optional>
 #include <string>

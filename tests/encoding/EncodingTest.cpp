@@ -1,6 +1,6 @@
 // Which bytes show as UTF-8 and how the others travel through the Western code
 // page and back.
-#include "texts/Encoding.h"
+#include "encoding/TextEncoding.h"
 
 #include <gtest/gtest.h>
 

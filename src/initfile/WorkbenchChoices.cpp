@@ -1,7 +1,7 @@
-#include "workbench/WorkbenchChoices.h"
+#include "initfile/WorkbenchChoices.h"
 
+#include "initfile/KeyValueLine.h"
 #include "platform/FileIO.h"
-#include "workbench/KeyValueLine.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/Catalogue.h"
+#include "initfile/Catalogue.h"
 
 #include "initfile/InitFile.h"
 #include "platform/Platform.h"

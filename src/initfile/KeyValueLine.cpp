@@ -1,4 +1,4 @@
-#include "workbench/KeyValueLine.h"
+#include "initfile/KeyValueLine.h"
 
 namespace {
 bool IsBlank(char c) {

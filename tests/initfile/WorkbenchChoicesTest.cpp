@@ -1,7 +1,7 @@
 // The workbench's remembered choices: written and read back whatever the
 // paths hold, damaged lines skipped, the oldest forgotten first; and which
 // reference language is offered.
-#include "workbench/WorkbenchChoices.h"
+#include "initfile/WorkbenchChoices.h"
 
 #include "support/TempDir.h"
 

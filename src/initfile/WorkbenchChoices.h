@@ -19,8 +19,8 @@
 // what another one remembered meanwhile.
 #pragma once
 
-#include "app/Catalogue.h"
-#include "workbench/Codec.h"
+#include "encoding/Codec.h"
+#include "initfile/Catalogue.h"
 
 #include <cstddef>
 #include <functional>

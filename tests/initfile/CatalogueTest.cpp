@@ -1,4 +1,4 @@
-#include "app/Catalogue.h"
+#include "initfile/Catalogue.h"
 
 #include "support/TempDir.h"
 

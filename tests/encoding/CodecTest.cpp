@@ -1,7 +1,7 @@
 // "Show as": the same bytes as the letters of each encoding, saved back byte
 // for byte whatever they hold, and typed letters refused where they cannot be
 // held.
-#include "workbench/Codec.h"
+#include "encoding/Codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "texts/Encoding.h"
+#include "encoding/TextEncoding.h"
 
-#include "workbench/Utf8.h"
+#include "encoding/Utf8.h"
 
 #include <cstdio>
 #include <stdexcept>
