@@ -166,7 +166,7 @@ public:
         m_aMLanguageListed, m_aMNotInEncoding;
     // The workbench's texts: the reasons of the checks (by TReason), progress,
     // navigation, find and replace, "Show as" and saving.
-    QString m_aMCheck[static_cast<int>(TReason::MissingKey) + 1];
+    QString m_aMCheck[ReasonCount];
     QString m_aMProgress, m_aMProblems, m_aMUntranslated, m_aMAllTranslated, m_aMNoProblems,
         m_aMNotFound, m_aMReplaced, m_aMShowAsOffer, m_aMSavedWithProblems;
     QString m_aMYes, m_aMYesToAll, m_aMNo, m_aMNoToAll, m_aMCancel, m_aMError, m_aMInformation,

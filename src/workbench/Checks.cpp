@@ -1,6 +1,7 @@
 #include "workbench/Checks.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -154,32 +155,52 @@ void CheckPlaceholders(std::string_view phrase, std::string_view referencePhrase
 
 } // namespace
 
+namespace {
+// Each reason's name, for the keys of its message in the language files, and
+// its message in English, the default where a language file lacks it.
+struct TReasonText {
+    TReason Reason;
+    std::string_view Name;
+    std::string_view DefaultText;
+};
+constexpr TReasonText ReasonTexts[] = {
+    {TReason::NotQuoted, "NotQuoted", "The phrase is not in double quotes as in the reference"},
+    {TReason::OddQuotes, "OddQuotes", "The line holds an odd number of double quotes (%1)"},
+    {TReason::PlaceholderMissing, "PlaceholderMissing",
+     "Placeholders of the reference missing: %1"},
+    {TReason::PlaceholderExtra, "PlaceholderExtra", "Placeholders the reference does not have: %1"},
+    {TReason::PlaceholderOrder, "PlaceholderOrder",
+     "Placeholders in another order: %1 in the reference, %2 here"},
+    {TReason::LeadingBlanks, "LeadingBlanks",
+     "Blanks before the phrase differ: '%1' in the reference, '%2' here"},
+    {TReason::TrailingBlanks, "TrailingBlanks",
+     "Blanks after the phrase differ: '%1' in the reference, '%2' here"},
+    {TReason::LineBreaks, "LineBreaks",
+     "Line breaks written differently: %1 in the reference, %2 here"},
+    {TReason::KeyNotInReference, "KeyNotInReference", "The reference has no key %1"},
+    {TReason::DuplicateKey, "DuplicateKey",
+     "The key is on line %1 already, and the program reads that line"},
+    {TReason::MissingKey, "MissingKey", "The key %1 of the reference is missing"},
+};
+constexpr bool InReasonOrder() {
+    for (std::size_t i = 0; i < std::size(ReasonTexts); ++i)
+        if (static_cast<std::size_t>(ReasonTexts[i].Reason) != i)
+            return false;
+    return std::size(ReasonTexts) == ReasonCount;
+}
+static_assert(InReasonOrder(), "every reason has its texts, in the order of TReason");
+
+const TReasonText& TextsOf(TReason reason) {
+    return ReasonTexts[static_cast<std::size_t>(reason)];
+}
+} // namespace
+
 std::string_view ReasonName(TReason reason) {
-    switch (reason) {
-    case TReason::NotQuoted:
-        return "NotQuoted";
-    case TReason::OddQuotes:
-        return "OddQuotes";
-    case TReason::PlaceholderMissing:
-        return "PlaceholderMissing";
-    case TReason::PlaceholderExtra:
-        return "PlaceholderExtra";
-    case TReason::PlaceholderOrder:
-        return "PlaceholderOrder";
-    case TReason::LeadingBlanks:
-        return "LeadingBlanks";
-    case TReason::TrailingBlanks:
-        return "TrailingBlanks";
-    case TReason::LineBreaks:
-        return "LineBreaks";
-    case TReason::KeyNotInReference:
-        return "KeyNotInReference";
-    case TReason::DuplicateKey:
-        return "DuplicateKey";
-    case TReason::MissingKey:
-        return "MissingKey";
-    }
-    return "";
+    return TextsOf(reason).Name;
+}
+
+std::string_view ReasonDefaultText(TReason reason) {
+    return TextsOf(reason).DefaultText;
 }
 
 std::vector<TPlaceholder> FindPlaceholders(std::string_view s) {

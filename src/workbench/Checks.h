@@ -25,10 +25,14 @@ enum class TReason : std::uint8_t {
     DuplicateKey,       // the key is on an earlier line, the one read; {its number, from 1}
     MissingKey,         // a key of the reference the translation lacks; {key}
 };
+// How many reasons there are; TReason(0) to TReason(ReasonCount - 1) are all of them.
+constexpr std::size_t ReasonCount = static_cast<std::size_t>(TReason::MissingKey) + 1;
 
 // "NotQuoted", "OddQuotes", ...: the stable name of a reason, for the keys of
 // its message in the language files.
 std::string_view ReasonName(TReason reason);
+// The reason's message in English, with %1 and %2 for its parameters.
+std::string_view ReasonDefaultText(TReason reason);
 
 struct TProblem {
     TReason Reason;

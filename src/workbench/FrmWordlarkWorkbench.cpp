@@ -397,9 +397,6 @@ void TFrmWordlark::ApplyWorkbenchTexts() {
     };
     auto text = [](auto* control) { return [control](const QString& t) { control->setText(t); }; };
     auto member = [](QString& s) { return [&s](const QString& t) { s = t; }; };
-    auto check = [this](TReason reason) {
-        return [this, reason](const QString& t) { m_aMCheck[static_cast<int>(reason)] = t; };
-    };
     const TText texts[] = {
         {"FrmWordlark.LblReference", "Reference:", text(LblReference)},
         {"FrmWordlark.ChkSideBySide", "Side by side", text(ChkSideBySide)},
@@ -422,33 +419,6 @@ void TFrmWordlark::ApplyWorkbenchTexts() {
         {"FrmWordlark.MenFind", "Find", text(MenFind)},
         {"FrmWordlark.MenReplace", "Replace", text(MenReplace)},
         {"FrmWordlark.MenShowAs", "Show as", [this](const QString& t) { MenShowAs->setTitle(t); }},
-        {"FrmWordlark.m_aMCheckNotQuoted", "The phrase is not in double quotes as in the reference",
-         check(TReason::NotQuoted)},
-        {"FrmWordlark.m_aMCheckOddQuotes", "The line holds an odd number of double quotes (%1)",
-         check(TReason::OddQuotes)},
-        {"FrmWordlark.m_aMCheckPlaceholderMissing", "Placeholders of the reference missing: %1",
-         check(TReason::PlaceholderMissing)},
-        {"FrmWordlark.m_aMCheckPlaceholderExtra", "Placeholders the reference does not have: %1",
-         check(TReason::PlaceholderExtra)},
-        {"FrmWordlark.m_aMCheckPlaceholderOrder",
-         "Placeholders in another order: %1 in the reference, %2 here",
-         check(TReason::PlaceholderOrder)},
-        {"FrmWordlark.m_aMCheckLeadingBlanks",
-         "Blanks before the phrase differ: '%1' in the reference, '%2' here",
-         check(TReason::LeadingBlanks)},
-        {"FrmWordlark.m_aMCheckTrailingBlanks",
-         "Blanks after the phrase differ: '%1' in the reference, '%2' here",
-         check(TReason::TrailingBlanks)},
-        {"FrmWordlark.m_aMCheckLineBreaks",
-         "Line breaks written differently: %1 in the reference, %2 here",
-         check(TReason::LineBreaks)},
-        {"FrmWordlark.m_aMCheckKeyNotInReference", "The reference has no key %1",
-         check(TReason::KeyNotInReference)},
-        {"FrmWordlark.m_aMCheckDuplicateKey",
-         "The key is on line %1 already, and the program reads that line",
-         check(TReason::DuplicateKey)},
-        {"FrmWordlark.m_aMCheckMissingKey", "The key %1 of the reference is missing",
-         check(TReason::MissingKey)},
         {"FrmWordlark.m_aMProgress", "%1 of %2 phrases translated", member(m_aMProgress)},
         {"FrmWordlark.m_aMProblems", "Problems: %1", member(m_aMProblems)},
         {"FrmWordlark.m_aMUntranslated", "Not translated yet", member(m_aMUntranslated)},
@@ -466,6 +436,11 @@ void TFrmWordlark::ApplyWorkbenchTexts() {
     };
     for (const TText& t : texts)
         t.Apply(GetNationalText(t.Key, t.Default));
+    for (std::size_t i = 0; i < ReasonCount; ++i) {
+        const auto reason = static_cast<TReason>(i);
+        m_aMCheck[i] = GetNationalText("FrmWordlark.m_aMCheck" + std::string(ReasonName(reason)),
+                                       FromUtf8(ReasonDefaultText(reason)));
+    }
     // The code pages named with the languages they are for.
     static const std::pair<TEncoding, const char*> scripts[] = {
         {TEncoding::Windows1250, "Windows-1250 (Central European)"},
