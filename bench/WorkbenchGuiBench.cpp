@@ -28,6 +28,7 @@
 
 #include "GuiBench.h"
 #include "TranslationText.h"
+#include "workbench/Workbench.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ void BM_OpenAgainstReference(benchmark::State& state) {
     TWorkbench& w = Workbench();
     for (auto _ : state)
         w.Open();
-    state.counters["problems"] = static_cast<double>(w.Frm->Checker().ProblemCount());
+    state.counters["problems"] = static_cast<double>(w.Frm->Workbench()->Checker().ProblemCount());
     SetLabel(state, "load, check every line, markers, problems list (information)");
 }
 BENCHMARK(BM_OpenAgainstReference)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
@@ -106,18 +107,18 @@ QsciScintilla& PlainEditor() {
 
 void BM_Keystroke_Workbench(benchmark::State& state, TWhere where) {
     TWorkbench& w = Workbench();
-    const auto progress = w.Frm->Checker().Progress();
+    const auto progress = w.Frm->Workbench()->Checker().Progress();
     bench::TypeKeys(state, *w.Frm->MemTranslation, *w.Frm, where);
-    if (w.Frm->Checker().Progress() != progress)
+    if (w.Frm->Workbench()->Checker().Progress() != progress)
         state.SkipWithError("the progress changed though the text is as it was");
     SetLabel(state, "baseline: <= 16 ms per key, wherever the caret is");
 }
 // Return, splitting a line, and Backspace, joining it again: lines move.
 void BM_NewLine_Workbench(benchmark::State& state, TWhere where) {
     TWorkbench& w = Workbench();
-    const auto progress = w.Frm->Checker().Progress();
+    const auto progress = w.Frm->Workbench()->Checker().Progress();
     bench::TypeKeys(state, *w.Frm->MemTranslation, *w.Frm, where, TKey::Return);
-    if (w.Frm->Checker().Progress() != progress)
+    if (w.Frm->Workbench()->Checker().Progress() != progress)
         state.SkipWithError("the progress changed though the text is as it was");
     SetLabel(state, "baseline: <= 16 ms per key, wherever the caret is");
 }

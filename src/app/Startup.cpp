@@ -20,20 +20,16 @@ TWordlarkWindows CreateWordlarkWindows() {
     windows.FrmWordlark = std::make_unique<TFrmWordlark>();
     TFrmWordlark* main = windows.FrmWordlark.get();
 
-    windows.FrmWizard = new TFrmWizard(main);
-    main->SetWizard(windows.FrmWizard);
-
-    windows.FrmSend = new TFrmSend(main);
-    main->SetSendDialog(windows.FrmSend);
-
-    windows.FrmAddLanguage = new TFrmAddLanguage(main);
-    main->SetAddLanguageDialog(windows.FrmAddLanguage);
-
-    windows.FrmIniFile = new TFrmIniFile(main);
-    main->SetIniFileDialog(windows.FrmIniFile);
-
-    windows.FrmInfo = new TFrmInfo(main);
-    main->SetInfoDialog(windows.FrmInfo);
+    // The dialogs take the main window's interface texts; the wizard and the
+    // send dialog work on its workspace.
+    TInterfaceTexts& texts = main->Texts();
+    windows.FrmWizard = new TFrmWizard(main, texts, *main);
+    windows.FrmSend = new TFrmSend(main, texts, *main);
+    windows.FrmAddLanguage = new TFrmAddLanguage(main, texts);
+    windows.FrmIniFile = new TFrmIniFile(main, texts);
+    windows.FrmInfo = new TFrmInfo(main, texts);
+    main->SetDialogs(windows.FrmWizard, windows.FrmSend, windows.FrmAddLanguage, windows.FrmIniFile,
+                     windows.FrmInfo);
     return windows;
 }
 

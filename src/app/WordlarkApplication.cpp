@@ -1,8 +1,5 @@
 #include "app/WordlarkApplication.h"
 
-#include <QAbstractButton>
-#include <QMessageBox>
-
 TWordlarkApplication::TWordlarkApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Wordlark");
     setOrganizationName("Brightmoor");
@@ -12,10 +9,6 @@ TWordlarkApplication::TWordlarkApplication(int& argc, char** argv) : QApplicatio
     setWindowIcon(Icon());
 }
 
-QIcon TWordlarkApplication::Icon() {
-    return QIcon(":/wordlark.svg");
-}
-
 bool TWordlarkApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
@@ -23,12 +16,4 @@ bool TWordlarkApplication::notify(QObject* receiver, QEvent* event) {
         HandleException(error);
     }
     return false;
-}
-
-void TWordlarkApplication::HandleException(const std::exception& error) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
-                    QString::fromLocal8Bit(error.what()), QMessageBox::Ok);
-    box.setObjectName("ExceptionBox");
-    box.button(QMessageBox::Ok)->setObjectName("OK");
-    box.exec();
 }

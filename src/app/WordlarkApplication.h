@@ -2,6 +2,8 @@
 // shown to the user, so that none reaches Qt's event loop.
 #pragma once
 
+#include "texts/Guarded.h"
+
 #include <QApplication>
 #include <QIcon>
 
@@ -15,18 +17,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
     // Shows the exception's message in a standard error box; the program goes on.
-    static void HandleException(const std::exception& error);
+    static void HandleException(const std::exception& error) { ShowException(error); }
 
-    // The program's own icon, drawn in src/resources/wordlark.svg; every window
-    // carries it.
-    static QIcon Icon();
+    // The program's own icon; every window carries it.
+    static QIcon Icon() { return ProgramIcon(); }
 };
-
-// Runs `action`; an exception it raises goes to the application's error handler.
-template <class Action> void Guarded(Action&& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        TWordlarkApplication::HandleException(error);
-    }
-}

@@ -1,6 +1,7 @@
 #include "dialogs/FrmAddLanguage.h"
 
-#include "app/FrmWordlark.h"
+#include "texts/InterfaceTexts.h"
+
 #include "texts/FontMapping.h"
 
 #include <QLabel>
@@ -8,7 +9,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-TFrmAddLanguage::TFrmAddLanguage(TFrmWordlark* main) : QDialog(main), FMain(main) {
+TFrmAddLanguage::TFrmAddLanguage(QWidget* parent, TInterfaceTexts& texts)
+    : QDialog(parent), FTexts(texts) {
     setObjectName("FrmAddLanguage");
     setWindowTitle("Add new language");
     setFixedSize(281, 114);
@@ -54,12 +56,12 @@ void TFrmAddLanguage::showEvent(QShowEvent* event) {
 
 void TFrmAddLanguage::FormShow() {
     EdtLanguageName->clear();
-    setWindowTitle(FMain->GetNationalText("FrmAddLang.Caption", "Add new language"));
+    setWindowTitle(FTexts.GetNationalText("FrmAddLang.Caption", "Add new language"));
     LblLanguageName->setText(
-        FMain->GetNationalText("FrmAddLang.LblLanguageName", "Language name:"));
-    BtnOK->setText(FMain->GetNationalText("FrmAddLang.BtnOK", "OK"));
-    BtnCancel->setText(FMain->GetNationalText("FrmAddLang.BtnCancel", "Cancel"));
-    ApplyFont(FMain->font());
+        FTexts.GetNationalText("FrmAddLang.LblLanguageName", "Language name:"));
+    BtnOK->setText(FTexts.GetNationalText("FrmAddLang.BtnOK", "OK"));
+    BtnCancel->setText(FTexts.GetNationalText("FrmAddLang.BtnCancel", "Cancel"));
+    ApplyFont(FTexts.WindowFont());
     EdtLanguageName->setFocus();
 }
 

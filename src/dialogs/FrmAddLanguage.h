@@ -6,12 +6,12 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TFrmWordlark;
+class TInterfaceTexts;
 
 class TFrmAddLanguage : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmAddLanguage(TFrmWordlark* main);
+    TFrmAddLanguage(QWidget* parent, TInterfaceTexts& texts);
 
     QString LanguageName() const;
     void FormShow();
@@ -27,5 +27,5 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TFrmWordlark* FMain;
+    TInterfaceTexts& FTexts;
 };

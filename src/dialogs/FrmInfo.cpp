@@ -1,9 +1,10 @@
 #include "dialogs/FrmInfo.h"
 
-#include "app/FrmWordlark.h"
-#include "app/WordlarkApplication.h"
+#include "texts/InterfaceTexts.h"
+
 #include "platform/Platform.h"
 #include "texts/FontMapping.h"
+#include "texts/Guarded.h"
 #include "texts/Maker.h"
 #include "texts/Registration.h"
 
@@ -53,7 +54,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x,
 
 } // namespace
 
-TFrmInfo::TFrmInfo(TFrmWordlark* main) : QDialog(main), FMain(main) {
+TFrmInfo::TFrmInfo(QWidget* parent, TInterfaceTexts& texts) : QDialog(parent), FTexts(texts) {
     setObjectName("FrmInfo");
     setWindowTitle("Info");
     setFixedSize(604, 267);
@@ -82,7 +83,7 @@ TFrmInfo::TFrmInfo(TFrmWordlark* main) : QDialog(main), FMain(main) {
     ImgIcon->setObjectName("ImgIcon");
     ImgIcon->setGeometry(184, 10, 32, 32);
     ImgIcon->setAlignment(Qt::AlignCenter);
-    ImgIcon->setPixmap(TWordlarkApplication::Icon().pixmap(QSize(32, 32), devicePixelRatioF()));
+    ImgIcon->setPixmap(ProgramIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
 
     LblApplicationName =
         MakeLabel(PnlAbout, "LblApplicationName", "Brightmoor Wordlark", 224, 10, 370, 18);
@@ -204,8 +205,8 @@ void TFrmInfo::showEvent(QShowEvent* event) {
 
 void TFrmInfo::FormShow() {
     LblVersion->setText(WordlarkVersionText);
-    BtnOK->setText(FMain->GetNationalText("FrmInfo.BtnOK", "OK"));
-    ApplyFont(FMain->font());
+    BtnOK->setText(FTexts.GetNationalText("FrmInfo.BtnOK", "OK"));
+    ApplyFont(FTexts.WindowFont());
     BtnOK->setFocus();
 }
 

@@ -11,12 +11,12 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TFrmWordlark;
+class TInterfaceTexts;
 
 class TFrmInfo : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmInfo(TFrmWordlark* main);
+    TFrmInfo(QWidget* parent, TInterfaceTexts& texts);
 
     void FormShow();
     void ApplyFont(const QFont& font);
@@ -66,5 +66,5 @@ private:
     // business.
     static void Open(const std::string& address);
 
-    TFrmWordlark* FMain;
+    TInterfaceTexts& FTexts;
 };

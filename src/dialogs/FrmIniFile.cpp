@@ -1,11 +1,12 @@
 #include "dialogs/FrmIniFile.h"
 
-#include "app/FrmWordlark.h"
-#include "app/WordlarkApplication.h"
+#include "texts/InterfaceTexts.h"
+
 #include "editor/SynEditor.h"
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
 #include "texts/FontMapping.h"
+#include "texts/Guarded.h"
 #include "texts/QtText.h"
 
 #include <QPushButton>
@@ -13,7 +14,7 @@
 
 #include <stdexcept>
 
-TFrmIniFile::TFrmIniFile(TFrmWordlark* main) : QDialog(main), FMain(main) {
+TFrmIniFile::TFrmIniFile(QWidget* parent, TInterfaceTexts& texts) : QDialog(parent), FTexts(texts) {
     setObjectName("FrmIniFile");
     setFixedSize(534, 380);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
@@ -49,7 +50,7 @@ TFrmIniFile::TFrmIniFile(TFrmWordlark* main) : QDialog(main), FMain(main) {
     // Text the file's encoding cannot hold is refused where it is typed or
     // pasted, with the same message as in the translation editor.
     connect(MemIniFile, &TSynEditor::InputRefused, this, [this](char32_t character) {
-        Guarded([&] { FMain->ShowInputRefused(character, MemIniFile->Encoding()); });
+        Guarded([&] { FTexts.ShowInputRefused(character, MemIniFile->Encoding(), this); });
     });
 }
 
@@ -58,7 +59,7 @@ void TFrmIniFile::LoadFile(const std::string& path) {
         return;
     if (platform::FileSize(path) > MaxFileSize)
         throw std::runtime_error(
-            FromDisplay(FMain->GetNationalText(
+            FromDisplay(FTexts.GetNationalText(
                 "FrmIniFile.m_aMTooLarge",
                 "This file is too large to be a settings file (more than 16 MB); it is not "
                 "shown:")) +
@@ -81,10 +82,10 @@ void TFrmIniFile::showEvent(QShowEvent* event) {
 }
 
 void TFrmIniFile::FormShow() {
-    BtnSave->setText(FMain->GetNationalText("FrmIniFile.BtnSave", "Save"));
-    BtnCancel->setText(FMain->GetNationalText("FrmIniFile.BtnCancel", "Cancel"));
-    BtnDelete->setText(FMain->GetNationalText("FrmIniFile.BtnDelete", "Delete"));
-    ApplyFont(FMain->font());
+    BtnSave->setText(FTexts.GetNationalText("FrmIniFile.BtnSave", "Save"));
+    BtnCancel->setText(FTexts.GetNationalText("FrmIniFile.BtnCancel", "Cancel"));
+    BtnDelete->setText(FTexts.GetNationalText("FrmIniFile.BtnDelete", "Delete"));
+    ApplyFont(FTexts.WindowFont());
     MemIniFile->setFocus();
 }
 
@@ -107,11 +108,9 @@ void TFrmIniFile::BtnSaveClick() {
 
 void TFrmIniFile::BtnDeleteClick() {
     const std::string failure = platform::RemoveFile(FFilePath);
-    // Whatever happened, the button shows whether there is a file to show.
-    FMain->BtnIniFile->setVisible(platform::FileExists(FMain->SettingsFilePath));
     if (!failure.empty())
         throw std::runtime_error(
-            FromDisplay(FMain->GetNationalText("FrmIniFile.m_aMDeleteFailed",
+            FromDisplay(FTexts.GetNationalText("FrmIniFile.m_aMDeleteFailed",
                                                "The settings file could not be deleted.")) +
             " " + failure);
     accept();

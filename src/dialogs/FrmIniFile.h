@@ -7,7 +7,7 @@
 #include <string>
 
 class QPushButton;
-class TFrmWordlark;
+class TInterfaceTexts;
 class TSynEditor;
 
 class TFrmIniFile : public QDialog {
@@ -17,7 +17,7 @@ public:
     // kilobytes, and a huge one would only freeze the window.
     static constexpr long long MaxFileSize = 16LL * 1024 * 1024;
 
-    explicit TFrmIniFile(TFrmWordlark* main);
+    TFrmIniFile(QWidget* parent, TInterfaceTexts& texts);
 
     // Shows the file at `path` with every line break as CR LF and makes the
     // path the window's title. Nothing changes when no file is there. Throws
@@ -40,6 +40,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TFrmWordlark* FMain;
+    TInterfaceTexts& FTexts;
     std::string FFilePath;
 };

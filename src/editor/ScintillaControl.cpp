@@ -170,3 +170,20 @@ void TScintillaControl::undo() {
     QsciScintilla::undo();
     FlushChanges();
 }
+
+void TScintillaControl::BulkEdit(const std::function<void()>& edit) {
+    // Ends the undo step and tells the listeners, however the edit ends.
+    struct TEnd {
+        TScintillaControl& Control;
+        ~TEnd() {
+            Control.SendScintilla(SCI_ENDUNDOACTION);
+            Control.FlushChanges();
+            Control.FBulkEdit = false;
+            emit Control.BulkChange();
+        }
+    };
+    FBulkEdit = true;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    TEnd end{*this};
+    edit();
+}

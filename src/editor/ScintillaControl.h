@@ -32,6 +32,8 @@
 
 #include <QAccessible>
 
+#include <functional>
+
 class TScintillaControl : public QsciScintilla, private QAccessible::ActivationObserver {
     Q_OBJECT
 public:
@@ -40,6 +42,13 @@ public:
 
     // Raises SCN_MODIFIED for a change whose announcement is still held back.
     void FlushChanges();
+
+    // Runs `edit`, changes made through SendScintilla, as one undo step.
+    // Those who follow the text change by change (SCN_MODIFIED) may skip the
+    // single changes while InBulkEdit() and take the whole text again on
+    // BulkChange, raised once when the edit is over (also when it throws).
+    void BulkEdit(const std::function<void()>& edit);
+    bool InBulkEdit() const { return FBulkEdit; }
 
     // The editing calls of QScintilla's API, each followed by FlushChanges().
     void append(const QString& text) override;
@@ -54,6 +63,10 @@ public:
     void replaceSelectedText(const QString& text) override;
     void setText(const QString& text) override;
     void undo() override;
+
+signals:
+    // A BulkEdit is over: the text may have changed anywhere.
+    void BulkChange();
 
 protected:
     bool event(QEvent* e) override;
@@ -78,4 +91,5 @@ private:
     TPending FPending;
     bool FQueued = false;
     bool FAnnouncing = false;
+    bool FBulkEdit = false;
 };

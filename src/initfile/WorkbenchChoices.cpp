@@ -217,3 +217,15 @@ std::optional<std::size_t> ChooseReference(const std::vector<TCatalogueEntry>& e
             return i;
     return std::nullopt;
 }
+
+void TChoicesStore::Open(const std::string& path) {
+    FPath = path;
+    FChoices = TWorkbenchChoices();
+    FChoices.Load(path);
+}
+
+void TChoicesStore::Update(const std::function<void(TWorkbenchChoices&)>& change) {
+    change(FChoices);
+    if (!FPath.empty())
+        TWorkbenchChoices().Update(FPath, change);
+}

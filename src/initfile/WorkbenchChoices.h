@@ -87,6 +87,21 @@ private:
     std::vector<TChoice> FChoices; // oldest first
 };
 
+// The choices of this run, and their file: Open reads it, and each change is
+// made both here and to what the file holds at that moment, so that what
+// another running Wordlark remembered meanwhile is kept. Choices that cannot be
+// written are no reason to stop the work: they still hold for this run.
+class TChoicesStore {
+public:
+    void Open(const std::string& path);
+    const TWorkbenchChoices& Get() const { return FChoices; }
+    void Update(const std::function<void(TWorkbenchChoices&)>& change);
+
+private:
+    std::string FPath;
+    TWorkbenchChoices FChoices;
+};
+
 // The reference language to offer for the translation at `editedPath`: the
 // remembered one while the catalogue still lists it, else English when listed,
 // else the first entry; never the edited translation itself. The index into

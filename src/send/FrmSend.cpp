@@ -1,11 +1,12 @@
 #include "send/FrmSend.h"
 
-#include "app/FrmWordlark.h"
-#include "app/WordlarkApplication.h"
 #include "platform/Platform.h"
 #include "send/FileCopy.h"
 #include "texts/FontMapping.h"
+#include "texts/Guarded.h"
+#include "texts/InterfaceTexts.h"
 #include "texts/QtText.h"
+#include "texts/Workspace.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -110,7 +111,8 @@ std::string FolderOf(const std::string& path) {
 }
 } // namespace
 
-TFrmSend::TFrmSend(TFrmWordlark* main) : QDialog(main), FMain(main) {
+TFrmSend::TFrmSend(QWidget* parent, TInterfaceTexts& texts, TWorkspace& workspace)
+    : QDialog(parent), FTexts(texts), FWorkspace(workspace) {
     BuildWindow();
     EmlMail = std::make_unique<TEmail>();
     EmlMail->SetNewSession(true);
@@ -231,8 +233,8 @@ std::vector<std::string> TFrmSend::Files() const {
 }
 
 void TFrmSend::FormShow() {
-    FFileOne = FMain->TranslationToSend();
-    FFileTwo = FMain->CataloguePath();
+    FFileOne = FWorkspace.TranslationToSend();
+    FFileTwo = FWorkspace.CataloguePath();
     const std::pair<QLabel*, const std::string*> labels[] = {{LblFileOne, &FFileOne},
                                                              {LblFileTwo, &FFileTwo}};
     for (const auto& [label, path] : labels) {
@@ -242,7 +244,7 @@ void TFrmSend::FormShow() {
     }
     EdtRecipient->setText(SubmissionAddress);
     Nationalize();
-    ApplyFont(FMain->font());
+    ApplyFont(FTexts.WindowFont());
     // "..." stands right behind the label's text, whatever its language.
     const int room = PnlMain->width() - LblFiles->x() - BtnOpen->width() - 2 * 8;
     const int text = LblFiles->fontMetrics().horizontalAdvance(LblFiles->text()) + 2;
@@ -251,7 +253,7 @@ void TFrmSend::FormShow() {
 }
 
 void TFrmSend::Nationalize() {
-    TFrmWordlark& m = *FMain;
+    const TInterfaceTexts& m = FTexts;
     m_aSelectTargetPath = m.GetNationalText("FrmSend.m_aSelectTargetPath", "Select target folder");
     m_aMMailFailed = m.GetNationalText("FrmSend.m_aMMailFailed", DefaultMailFailed);
     m_aMCopyFailed = m.GetNationalText("FrmSend.m_aMCopyFailed", DefaultCopyFailed);
@@ -311,12 +313,12 @@ void TFrmSend::BtnGenerateClick() {
                                                smapi::MAPI_E_USER_ABORT) != FMailErrors.end());
     if (code == smapi::SUCCESS_SUCCESS || cancelled) {
         if (!cancelled)
-            FMain->ShowStatus(m_aStatusMailed.arg(FileNames(files)));
+            FWorkspace.ShowStatus(m_aStatusMailed.arg(FileNames(files)));
         accept();
         return;
     }
-    FMain->DoMsgBox(m_aMMailFailed + " (MAPI " + QString::number(code) + ")", QMessageBox::Critical,
-                    QMessageBox::Ok);
+    FTexts.DoMsgBox(m_aMMailFailed + " (MAPI " + QString::number(code) + ")", QMessageBox::Critical,
+                    QMessageBox::Ok, parentWidget());
 }
 
 void TFrmSend::BtnSendManuallyClick() {
@@ -329,12 +331,12 @@ void TFrmSend::BtnSendManuallyClick() {
     for (const std::string& file : Files()) {
         const std::string problem = CopyFileBytes(file, folder + platform::ExtractFileName(file));
         if (!problem.empty()) {
-            FMain->DoMsgBox(m_aMCopyFailed + "\n" + PathToQt(problem), QMessageBox::Critical,
-                            QMessageBox::Ok);
+            FTexts.DoMsgBox(m_aMCopyFailed + "\n" + PathToQt(problem), QMessageBox::Critical,
+                            QMessageBox::Ok, parentWidget());
             return;
         }
     }
-    FMain->ShowStatus(m_aStatusCopied.arg(FileNames(Files()), PathToQt(folder)));
+    FWorkspace.ShowStatus(m_aStatusCopied.arg(FileNames(Files()), PathToQt(folder)));
     platform::Get().OpenFolder(folder);
     accept();
 }

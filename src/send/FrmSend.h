@@ -16,7 +16,8 @@ class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TFrmWordlark;
+class TInterfaceTexts;
+class TWorkspace;
 
 // Where translations are sent: shown in the dialog and used as the recipient.
 inline const char* const SubmissionAddress = "translations@brightmoor.example";
@@ -24,7 +25,7 @@ inline const char* const SubmissionAddress = "translations@brightmoor.example";
 class TFrmSend : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmSend(TFrmWordlark* main);
+    TFrmSend(QWidget* parent, TInterfaceTexts& texts, TWorkspace& workspace);
     ~TFrmSend() override;
 
     void FormShow();
@@ -78,7 +79,8 @@ private:
     void BuildWindow();
     void OpenFileOf(const std::string& path);
 
-    TFrmWordlark* FMain;
+    TInterfaceTexts& FTexts;
+    TWorkspace& FWorkspace;
     std::string FFileOne; // the translation, or empty
     std::string FFileTwo; // the catalogue
     QFileDialog* FOpdSelectTargetPath = nullptr;

@@ -1,13 +1,14 @@
 #include "wizard/FrmWizard.h"
 
-#include "app/FrmWordlark.h"
-#include "app/WordlarkApplication.h"
 #include "initfile/Catalogue.h"
 #include "platform/Platform.h"
 #include "texts/FontMapping.h"
+#include "texts/Guarded.h"
+#include "texts/InterfaceTexts.h"
 #include "texts/Maker.h"
 #include "texts/QtText.h"
 #include "texts/Registration.h"
+#include "texts/Workspace.h"
 #include "wizard/Discovery.h"
 #include "wizard/WizardPicture.h"
 
@@ -122,7 +123,8 @@ bool Shown(const QWidget* page) {
 }
 } // namespace
 
-TFrmWizard::TFrmWizard(TFrmWordlark* main) : QDialog(main), FMain(main) {
+TFrmWizard::TFrmWizard(QWidget* parent, TInterfaceTexts& texts, TWorkspace& workspace)
+    : QDialog(parent), FTexts(texts), FWorkspace(workspace) {
     BuildWindow();
 }
 
@@ -240,10 +242,10 @@ void TFrmWizard::BuildWindow() {
     PopLanguages->setObjectName("PopLanguages");
     PopRefreshLanguages = PopLanguages->addAction("Refresh");
     PopRefreshLanguages->setObjectName("PopRefreshLanguages");
-    FMain->AddAccessKey(PopRefresh, "FrmWiz.PopRefresh.AccessKey", "R");
-    FMain->AddAccessKey(PopDeleteConfiguration, "FrmWiz.PopDeleteConfiguration.AccessKey", "D");
+    FTexts.AddAccessKey(PopRefresh, "FrmWiz.PopRefresh.AccessKey", "R");
+    FTexts.AddAccessKey(PopDeleteConfiguration, "FrmWiz.PopDeleteConfiguration.AccessKey", "D");
     // Its caption is the one of PopRefresh, and so is its letter.
-    FMain->AddAccessKey(PopRefreshLanguages, "FrmWiz.PopRefresh.AccessKey", "R");
+    FTexts.AddAccessKey(PopRefreshLanguages, "FrmWiz.PopRefresh.AccessKey", "R");
 
     PnlStepTwo->hide();
     PnlStepThree->hide();
@@ -303,7 +305,7 @@ void TFrmWizard::FormShow() {
 
     Nationalize();
     StepThreeHeading = LblStepThreeInfo->text();
-    ApplyFont(FMain->font());
+    ApplyFont(FTexts.WindowFont());
 
     CatalogueFile.clear();
     ProgramName.clear();
@@ -313,7 +315,7 @@ void TFrmWizard::FormShow() {
     TranslationFile.clear();
 
     PopDeleteConfiguration->setEnabled(
-        platform::Get().IsExecutable(CleanupProgram(FMain->ProgramFolder())));
+        platform::Get().IsExecutable(CleanupProgram(FWorkspace.ProgramFolder())));
 }
 
 void TFrmWizard::Nationalize() {
@@ -376,7 +378,7 @@ void TFrmWizard::Nationalize() {
          action(PopDeleteConfiguration)},
     };
     for (const Text& t : texts)
-        t.apply(FMain->GetNationalText(t.key, t.text));
+        t.apply(FTexts.GetNationalText(t.key, t.text));
     PopRefreshLanguages->setText(PopRefresh->text());
 }
 
@@ -452,8 +454,8 @@ void TFrmWizard::BtnBackClick() {
 void TFrmWizard::ScanInstalledPrograms() {
     TDiscoveryFolders folders;
     folders.CommonMakerFolders = MakerFolders(platform::Get().CommonAppDataRoots());
-    folders.LocalMakerFolder = FMain->LocalMakerFolder();
-    folders.RoamingMakerFolder = FMain->RoamingMakerFolder();
+    folders.LocalMakerFolder = FWorkspace.LocalMakerFolder();
+    folders.RoamingMakerFolder = FWorkspace.RoamingMakerFolder();
     const std::vector<TInstalledProgram> rows = FindInstalledPrograms(folders);
 
     // Names in the user's locale order; names it holds equal keep the byte
@@ -528,7 +530,8 @@ void TFrmWizard::PopDeleteConfigurationClick() {
     const QTreeWidgetItem* row = SelectedRow(LisPrograms);
     if (!row)
         return;
-    platform::Get().StartProgram(CleanupProgram(FMain->ProgramFolder()), {CellBytes(row, ColName)});
+    platform::Get().StartProgram(CleanupProgram(FWorkspace.ProgramFolder()),
+                                 {CellBytes(row, ColName)});
 }
 
 void TFrmWizard::LblStepTwoUpdateClick() {
@@ -606,25 +609,23 @@ void TFrmWizard::BtnFinishClick() {
 
 bool TFrmWizard::HandOver() {
     // Opened from the main window, the wizard would replace its unsaved edits.
-    if (FMain->Modified &&
-        FMain->DoMsgBox(FMain->m_aMDiscard, QMessageBox::Warning,
-                        QMessageBox::Yes | QMessageBox::Cancel, this) != QMessageBox::Yes)
+    if (FWorkspace.IsModified() && !FWorkspace.AskDiscard(this))
         return false;
-    FMain->LoadCatalogue(CatalogueFile);
-    FMain->SetCataloguePath(CatalogueFile);
-    FMain->SetProgramName(ProgramName);
-    FMain->RememberCatalogue(CatalogueFile);
+    FWorkspace.LoadCatalogue(CatalogueFile);
+    FWorkspace.SetCataloguePath(CatalogueFile);
+    FWorkspace.SetProgramName(ProgramName);
+    FWorkspace.RememberCatalogue(CatalogueFile);
     QString handedOver;
     if (RadAdd->isChecked()) {
         const QString language = CbbStepThreeNewLanguage->currentText();
-        if (FMain->AddTranslation(FromDisplay(language), TranslationFile))
+        if (FWorkspace.AddTranslation(FromDisplay(language), TranslationFile))
             handedOver = language;
     } else {
-        FMain->OpenTranslation(TranslationFile, SettingsFile);
+        FWorkspace.OpenTranslation(TranslationFile, SettingsFile);
         handedOver = PathToQt(platform::ExtractFileName(TranslationFile));
     }
     if (!handedOver.isEmpty())
-        FMain->ShowStatus(FMain->m_aStatusHandedOver.arg(handedOver, ToDisplay(ProgramName)));
+        FWorkspace.ShowHandedOver(handedOver);
     return true;
 }
 

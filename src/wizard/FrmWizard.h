@@ -13,12 +13,13 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTreeWidget;
-class TFrmWordlark;
+class TInterfaceTexts;
+class TWorkspace;
 
 class TFrmWizard : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmWizard(TFrmWordlark* main);
+    TFrmWizard(QWidget* parent, TInterfaceTexts& texts, TWorkspace& workspace);
 
     // Operations.
     void ScanInstalledPrograms();
@@ -110,7 +111,8 @@ private:
     void Command(Sender* sender, Signal signal, void (TFrmWizard::*handler)());
     void Guard(void (TFrmWizard::*handler)());
 
-    TFrmWordlark* FMain;
+    TInterfaceTexts& FTexts;
+    TWorkspace& FWorkspace;
     // A mouse release that ends a double click is no click of its own.
     bool FSkipRelease = false;
 };

@@ -4,6 +4,7 @@
 #include "support/WordlarkFixture.h"
 
 #include "editor/SynEditor.h"
+#include "workbench/Workbench.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -98,17 +99,18 @@ TEST_F(ScreenshotTest, TheWorkbenchInEnglishAndGerman) {
     editor->setCursorPosition(27, 20);
     editor->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 14UL);
     QApplication::processEvents();
-    EXPECT_EQ(Frm->CbbReference->currentText(), "English");
-    EXPECT_EQ(Frm->MemReference->text(), "FrmMain.StatusSize=\"Picture size: %s x %s pixels\"");
-    EXPECT_TRUE(Frm->LblProgress->text().startsWith("6 of "))
-        << Frm->LblProgress->text().toStdString();
-    EXPECT_EQ(Frm->ProblemRowCount(), 1);
+    EXPECT_EQ(Frm->Workbench()->CbbReference->currentText(), "English");
+    EXPECT_EQ(Frm->Workbench()->MemReference->text(),
+              "FrmMain.StatusSize=\"Picture size: %s x %s pixels\"");
+    EXPECT_TRUE(Frm->Workbench()->LblProgress->text().startsWith("6 of "))
+        << Frm->Workbench()->LblProgress->text().toStdString();
+    EXPECT_EQ(Frm->Workbench()->ProblemRowCount(), 1);
     Keep(Frm, "workbench-english.png");
 
     Frm->SelectProgramLanguage("Deutsch");
-    Frm->ChkSideBySide->click();
+    Frm->Workbench()->ChkSideBySide->click();
     QApplication::processEvents();
-    EXPECT_TRUE(Frm->LblProgress->text().startsWith("6 von "))
-        << Frm->LblProgress->text().toStdString();
+    EXPECT_TRUE(Frm->Workbench()->LblProgress->text().startsWith("6 von "))
+        << Frm->Workbench()->LblProgress->text().toStdString();
     Keep(Frm, "workbench-german.png");
 }

@@ -3,6 +3,7 @@
 
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
+#include "texts/Guarded.h"
 #include "texts/QtText.h"
 
 #include <QAction>

@@ -5,6 +5,8 @@
 
 #include "editor/SynEditor.h"
 #include "texts/QtText.h"
+#include "workbench/FindBar.h"
+#include "workbench/Workbench.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -135,7 +137,7 @@ protected:
     }
 
     QString Reference() const {
-        QString text = Frm->MemReference->text();
+        QString text = Frm->Workbench()->MemReference->text();
         return text;
     }
 
@@ -146,9 +148,9 @@ protected:
 
 TEST_F(WorkbenchTest, TheReferencePhraseFollowsTheCaret) {
     Open("Deutsch");
-    EXPECT_EQ(Frm->CbbReference->currentText(), "English");
+    EXPECT_EQ(Frm->Workbench()->CbbReference->currentText(), "English");
     // The edited translation is no choice; the others are.
-    EXPECT_EQ(Frm->CbbReference->count(), 2);
+    EXPECT_EQ(Frm->Workbench()->CbbReference->count(), 2);
     const struct {
         long line;
         QString reference;
@@ -173,14 +175,14 @@ TEST_F(WorkbenchTest, TheReferencePhraseFollowsTheCaret) {
     EXPECT_EQ(Line(Frm->MemTranslation, 6), "Main.Extra=\"Neu\"");
 
     // Another reference, remembered for the catalogue.
-    Frm->CbbReference->setCurrentText("Polski");
-    emit Frm->CbbReference->activated(Frm->CbbReference->currentIndex());
+    Frm->Workbench()->CbbReference->setCurrentText("Polski");
+    emit Frm->Workbench()->CbbReference->activated(Frm->Workbench()->CbbReference->currentIndex());
     GoTo(3, 3);
     EXPECT_EQ(Reference(), QString::fromUtf8("Main.Open=\"Otwórz %s\""));
     Frm->Modified = false;
     LoadViewer();
     Open("Deutsch");
-    EXPECT_EQ(Frm->CbbReference->currentText(), "Polski");
+    EXPECT_EQ(Frm->Workbench()->CbbReference->currentText(), "Polski");
     EXPECT_NE(TempDir::Read(Dir / "local/Brightmoor/Wordlark/Workbench.txt").find("Polski"),
               std::string::npos);
 }
@@ -192,9 +194,9 @@ TEST_F(WorkbenchTest, MarkersHintsAndTheProblemsList) {
     const long expected[] = {0, 0, 0, 1, 2, 0, 1, 0};
     for (long line = 0; line < 8; ++line)
         EXPECT_EQ(Markers(editor, line), expected[line]) << line;
-    EXPECT_EQ(Frm->LineHint(3), "Placeholders of the reference missing: %s");
-    EXPECT_EQ(Frm->LineHint(4), "Not translated yet");
-    EXPECT_EQ(Frm->LineHint(2), "");
+    EXPECT_EQ(Frm->Workbench()->LineHint(3), "Placeholders of the reference missing: %s");
+    EXPECT_EQ(Frm->Workbench()->LineHint(4), "Not translated yet");
+    EXPECT_EQ(Frm->Workbench()->LineHint(2), "");
     // Resting the mouse on the margin names the line's problems; on the text
     // it does not.
     const struct {
@@ -218,15 +220,15 @@ TEST_F(WorkbenchTest, MarkersHintsAndTheProblemsList) {
         EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), r.tip) << r.line;
     }
     QToolTip::hideText();
-    EXPECT_EQ(Rows(Frm->LisProblems),
+    EXPECT_EQ(Rows(Frm->Workbench()->LisProblems),
               QStringList({"4: Placeholders of the reference missing: %s",
                            "5: The key Main.Quit of the reference is missing",
                            "7: The reference has no key Main.Extra"}));
 
     // A row jumps to its line; a missing key to where it would go.
-    Frm->LisProblemsClick(2);
+    Frm->Workbench()->LisProblemsClick(2);
     EXPECT_EQ(CaretLine(editor), 6);
-    Frm->LisProblemsClick(1);
+    Frm->Workbench()->LisProblemsClick(1);
     EXPECT_EQ(editor->SendScintilla(Sci::SCI_GETCURRENTPOS),
               editor->SendScintilla(Sci::SCI_GETLINEENDPOSITION, 4UL));
 
@@ -235,22 +237,22 @@ TEST_F(WorkbenchTest, MarkersHintsAndTheProblemsList) {
     Type("%s ");
     EXPECT_EQ(Line(editor, 3), QString::fromUtf8("Main.Open=\"%s Öffnen\""));
     EXPECT_EQ(Markers(editor, 3), 0);
-    EXPECT_EQ(Rows(Frm->LisProblems).size(), 2);
+    EXPECT_EQ(Rows(Frm->Workbench()->LisProblems).size(), 2);
     // A new line above moves the markers and the rows with their lines.
     GoTo(0);
     Press(Qt::Key_Return);
     EXPECT_EQ(Markers(editor, 7), 1);
-    EXPECT_EQ(Rows(Frm->LisProblems).last(), "8: The reference has no key Main.Extra");
+    EXPECT_EQ(Rows(Frm->Workbench()->LisProblems).last(), "8: The reference has no key Main.Extra");
 }
 
 TEST_F(WorkbenchTest, ProgressFollowsTheTranslation) {
     Open("Deutsch");
-    EXPECT_EQ(Frm->LblProgress->text(), "3 of 5 phrases translated");
-    EXPECT_EQ(Frm->LblProblems->text(), "Problems: 3");
+    EXPECT_EQ(Frm->Workbench()->LblProgress->text(), "3 of 5 phrases translated");
+    EXPECT_EQ(Frm->Workbench()->LblProblems->text(), "Problems: 3");
     GoTo(4, 11);
     Type("Sp");
     EXPECT_EQ(Line(Frm->MemTranslation, 4), "Main.Save=\"SpSave\"");
-    EXPECT_EQ(Frm->LblProgress->text(), "4 of 5 phrases translated");
+    EXPECT_EQ(Frm->Workbench()->LblProgress->text(), "4 of 5 phrases translated");
     // Emptied, a phrase waits for its translation again.
     const long start = Frm->MemTranslation->SendScintilla(Sci::SCI_POSITIONFROMLINE, 4UL);
     Frm->MemTranslation->SendScintilla(Sci::SCI_SETSEL, static_cast<unsigned long>(start + 11),
@@ -258,14 +260,14 @@ TEST_F(WorkbenchTest, ProgressFollowsTheTranslation) {
     Frm->MemTranslation->SendScintilla(Sci::SCI_CLEAR);
     Frm->MemTranslation->FlushChanges();
     EXPECT_EQ(Line(Frm->MemTranslation, 4), "Main.Save=\"\"");
-    EXPECT_EQ(Frm->LblProgress->text(), "3 of 5 phrases translated");
+    EXPECT_EQ(Frm->Workbench()->LblProgress->text(), "3 of 5 phrases translated");
     // Missing keys count as problems until they are there.
     GoTo(4, 12);
     Press(Qt::Key_End);
     Press(Qt::Key_Return);
     Type("Main.Quit=\"Beenden\"");
-    EXPECT_EQ(Frm->LblProgress->text(), "4 of 5 phrases translated");
-    EXPECT_EQ(Frm->LblProblems->text(), "Problems: 2");
+    EXPECT_EQ(Frm->Workbench()->LblProgress->text(), "4 of 5 phrases translated");
+    EXPECT_EQ(Frm->Workbench()->LblProblems->text(), "Problems: 2");
 }
 
 TEST_F(WorkbenchTest, NavigationKeys) {
@@ -297,61 +299,61 @@ TEST_F(WorkbenchTest, FindAndReplace) {
     Open("Deutsch");
     GoTo(0);
     Press(Qt::Key_F, Qt::ControlModifier);
-    ASSERT_TRUE(Frm->PnlFind->isVisible());
-    EXPECT_FALSE(Frm->EdtReplace->isVisible());
-    EXPECT_TRUE(Frm->EdtFind->hasFocus());
-    QTest::keyClicks(Frm->EdtFind, "save");
-    QTest::keyClick(Frm->EdtFind, Qt::Key_Return);
+    ASSERT_TRUE(Frm->Workbench()->PnlFind->isVisible());
+    EXPECT_FALSE(Frm->Workbench()->PnlFind->EdtReplace->isVisible());
+    EXPECT_TRUE(Frm->Workbench()->PnlFind->EdtFind->hasFocus());
+    QTest::keyClicks(Frm->Workbench()->PnlFind->EdtFind, "save");
+    QTest::keyClick(Frm->Workbench()->PnlFind->EdtFind, Qt::Key_Return);
     // Any case, and the key too, until the options say otherwise.
     EXPECT_EQ(Frm->MemTranslation->selectedText(), "Save");
     EXPECT_EQ(CaretLine(Frm->MemTranslation), 4);
     int line = 0, index = 0;
     Frm->MemTranslation->getCursorPosition(&line, &index);
     EXPECT_EQ(index, 9); // the end of "Main.Save"
-    Frm->ChkPhrasesOnly->setChecked(true);
-    Frm->BtnFindNext->click();
+    Frm->Workbench()->PnlFind->ChkPhrasesOnly->setChecked(true);
+    Frm->Workbench()->PnlFind->BtnFindNext->click();
     Frm->MemTranslation->getCursorPosition(&line, &index);
     EXPECT_EQ(std::make_pair(line, index), std::make_pair(4, 15));
-    Frm->ChkMatchCase->setChecked(true);
-    Frm->BtnFindNext->click();
+    Frm->Workbench()->PnlFind->ChkMatchCase->setChecked(true);
+    Frm->Workbench()->PnlFind->BtnFindNext->click();
     EXPECT_EQ(Frm->StatusText(), "'save' was not found");
 
-    Frm->MenReplace->trigger();
-    ASSERT_TRUE(Frm->EdtReplace->isVisible());
-    Frm->ChkMatchCase->setChecked(false);
-    Frm->EdtFind->setText("e");
-    Frm->ChkWholeWord->setChecked(false);
-    Frm->EdtReplace->setText("E");
-    Frm->BtnReplaceAll->click();
+    Frm->Workbench()->MenReplace->trigger();
+    ASSERT_TRUE(Frm->Workbench()->PnlFind->EdtReplace->isVisible());
+    Frm->Workbench()->PnlFind->ChkMatchCase->setChecked(false);
+    Frm->Workbench()->PnlFind->EdtFind->setText("e");
+    Frm->Workbench()->PnlFind->ChkWholeWord->setChecked(false);
+    Frm->Workbench()->PnlFind->EdtReplace->setText("E");
+    Frm->Workbench()->PnlFind->BtnReplaceAll->click();
     // Phrases only: "Main.Extra" and the comment keep their letters.
     EXPECT_EQ(Frm->StatusText(), "Replaced: 6");
     EXPECT_EQ(Line(Frm->MemTranslation, 2), "Main.Caption=\"BildbEtrachtEr\"");
     EXPECT_EQ(Line(Frm->MemTranslation, 6), "Main.Extra=\"NEu\"");
     EXPECT_EQ(Line(Frm->MemTranslation, 0), "; Viewer");
-    EXPECT_EQ(Frm->LblProgress->text(), "4 of 5 phrases translated");
+    EXPECT_EQ(Frm->Workbench()->LblProgress->text(), "4 of 5 phrases translated");
     // One undo takes it all back.
     Frm->MemTranslation->undo();
     EXPECT_EQ(Frm->MemTranslation->Bytes(), Deutsch);
-    EXPECT_EQ(Frm->LblProgress->text(), "3 of 5 phrases translated");
+    EXPECT_EQ(Frm->Workbench()->LblProgress->text(), "3 of 5 phrases translated");
 
     // One replacement: the selected match, then on to the next.
-    Frm->EdtFind->setText("Neu");
-    Frm->EdtReplace->setText("Neues");
+    Frm->Workbench()->PnlFind->EdtFind->setText("Neu");
+    Frm->Workbench()->PnlFind->EdtReplace->setText("Neues");
     GoTo(0);
-    Frm->BtnReplace->click(); // selects the first match
-    Frm->BtnReplace->click(); // replaces it
+    Frm->Workbench()->PnlFind->BtnReplace->click(); // selects the first match
+    Frm->Workbench()->PnlFind->BtnReplace->click(); // replaces it
     EXPECT_EQ(Line(Frm->MemTranslation, 6), "Main.Extra=\"Neues\"");
     EXPECT_TRUE(Frm->Modified);
-    QTest::keyClick(Frm->EdtFind, Qt::Key_Escape);
-    EXPECT_FALSE(Frm->PnlFind->isVisible());
+    QTest::keyClick(Frm->Workbench()->PnlFind->EdtFind, Qt::Key_Escape);
+    EXPECT_FALSE(Frm->Workbench()->PnlFind->isVisible());
 }
 
 TEST_F(WorkbenchTest, FindKeysFromTheEditor) {
     Open("Deutsch");
     GoTo(0);
     Press(Qt::Key_F3); // nothing to find yet: the find row opens
-    ASSERT_TRUE(Frm->PnlFind->isVisible());
-    Frm->EdtFind->setText("Main.");
+    ASSERT_TRUE(Frm->Workbench()->PnlFind->isVisible());
+    Frm->Workbench()->PnlFind->EdtFind->setText("Main.");
     const struct {
         int key;
         Qt::KeyboardModifiers modifiers;
@@ -367,18 +369,18 @@ TEST_F(WorkbenchTest, FindKeysFromTheEditor) {
         EXPECT_EQ(CaretLine(Frm->MemTranslation), s.line) << s.line;
         EXPECT_EQ(Frm->MemTranslation->selectedText(), "Main.") << s.line;
     }
-    EXPECT_FALSE(Frm->EdtReplace->isVisible());
+    EXPECT_FALSE(Frm->Workbench()->PnlFind->EdtReplace->isVisible());
     Press(Qt::Key_H, Qt::ControlModifier);
-    EXPECT_TRUE(Frm->EdtReplace->isVisible());
-    EXPECT_TRUE(Frm->EdtFind->hasFocus());
+    EXPECT_TRUE(Frm->Workbench()->PnlFind->EdtReplace->isVisible());
+    EXPECT_TRUE(Frm->Workbench()->PnlFind->EdtFind->hasFocus());
 }
 
 TEST_F(WorkbenchTest, ShowAsTurnsTheSameBytesIntoOtherLettersAndSavesThemUnchanged) {
     Open("Deutsch");
-    EXPECT_FALSE(Frm->MenShowAs->isEnabled()); // a UTF-8 file is shown as UTF-8
+    EXPECT_FALSE(Frm->Workbench()->MenShowAs->isEnabled()); // a UTF-8 file is shown as UTF-8
 
     Open("Polski");
-    ASSERT_TRUE(Frm->MenShowAs->isEnabled());
+    ASSERT_TRUE(Frm->Workbench()->MenShowAs->isEnabled());
     EXPECT_TRUE(ShowAsItem("MenShowAsWindows1252")->isChecked());
     EXPECT_EQ(Line(Frm->MemTranslation, 2), QString::fromUtf8("Main.Caption=\"Przegl¹darka\""));
     const struct {
@@ -405,7 +407,7 @@ TEST_F(WorkbenchTest, ShowAsTurnsTheSameBytesIntoOtherLettersAndSavesThemUnchang
         EXPECT_EQ(Frm->MemTranslation->Bytes(), Polski);
     }
     // Checked against the English reference as shown: nothing is lost.
-    EXPECT_EQ(Frm->LblProgress->text(), "5 of 5 phrases translated");
+    EXPECT_EQ(Frm->Workbench()->LblProgress->text(), "5 of 5 phrases translated");
     Frm->BtnSave->click();
     EXPECT_EQ(TempDir::Read(Dir / "Viewer/Viewer_Polski.ini"), Polski);
 
@@ -489,9 +491,9 @@ TEST_F(WorkbenchTest, ProblemsNeverStopASaveWhichSaysHowManyAreLeft) {
 
 TEST_F(WorkbenchTest, SideBySideShowsTheReferenceAlignedByKey) {
     Open("Deutsch");
-    Frm->ChkSideBySide->click();
-    ASSERT_TRUE(Frm->MemReferenceView->isVisible());
-    EXPECT_TRUE(Frm->MenSideBySide->isChecked());
+    Frm->Workbench()->ChkSideBySide->click();
+    ASSERT_TRUE(Frm->Workbench()->MemReferenceView->isVisible());
+    EXPECT_TRUE(Frm->Workbench()->MenSideBySide->isChecked());
     const QString aligned[] = {"",
                                "",
                                "Main.Caption=\"Picture viewer\"",
@@ -501,23 +503,24 @@ TEST_F(WorkbenchTest, SideBySideShowsTheReferenceAlignedByKey) {
                                "",
                                ""};
     for (long line = 0; line < 8; ++line)
-        EXPECT_EQ(Line(Frm->MemReferenceView, line), aligned[line]) << line;
+        EXPECT_EQ(Line(Frm->Workbench()->MemReferenceView, line), aligned[line]) << line;
     // Lines added in the editor are added beside it.
     GoTo(2);
     Press(Qt::Key_Return);
-    EXPECT_EQ(Line(Frm->MemReferenceView, 2), "");
-    EXPECT_EQ(Line(Frm->MemReferenceView, 3), "Main.Caption=\"Picture viewer\"");
-    EXPECT_EQ(Frm->MemReferenceView->lines(), Frm->MemTranslation->lines());
-    Frm->MenSideBySide->trigger();
-    EXPECT_FALSE(Frm->MemReferenceView->isVisible());
-    EXPECT_FALSE(Frm->ChkSideBySide->isChecked());
+    EXPECT_EQ(Line(Frm->Workbench()->MemReferenceView, 2), "");
+    EXPECT_EQ(Line(Frm->Workbench()->MemReferenceView, 3), "Main.Caption=\"Picture viewer\"");
+    EXPECT_EQ(Frm->Workbench()->MemReferenceView->lines(), Frm->MemTranslation->lines());
+    Frm->Workbench()->MenSideBySide->trigger();
+    EXPECT_FALSE(Frm->Workbench()->MemReferenceView->isVisible());
+    EXPECT_FALSE(Frm->Workbench()->ChkSideBySide->isChecked());
 }
 
 TEST_F(WorkbenchTest, ReasonsSpeakTheInterfaceLanguage) {
     Frm->SelectProgramLanguage("Deutsch");
     Open("Deutsch");
-    EXPECT_EQ(Frm->LblProgress->text(), QString::fromUtf8("3 von 5 Phrasen übersetzt"));
-    EXPECT_EQ(Frm->LineHint(3), "Es fehlen Platzhalter der Referenz: %s");
+    EXPECT_EQ(Frm->Workbench()->LblProgress->text(),
+              QString::fromUtf8("3 von 5 Phrasen übersetzt"));
+    EXPECT_EQ(Frm->Workbench()->LineHint(3), "Es fehlen Platzhalter der Referenz: %s");
     // Every reason has a text of its own, its parameters in place; a
     // placeholder inside a parameter stays as it is.
     Frm->SelectProgramLanguage("English");
@@ -536,7 +539,7 @@ TEST_F(WorkbenchTest, ReasonsSpeakTheInterfaceLanguage) {
     };
     QStringList texts;
     for (const TProblem& p : problems)
-        texts << Frm->ProblemText(p);
+        texts << Frm->Workbench()->ProblemText(p);
     EXPECT_EQ(texts, QStringList({
                          "The phrase is not in double quotes as in the reference",
                          "The line holds an odd number of double quotes (3)",
@@ -570,14 +573,14 @@ TEST_F(WorkbenchTest, InAShortWindowTheEditorKeepsTheRoom) {
         const auto box = [this](const QWidget* w) {
             return QRect(w->mapTo(Frm, QPoint(0, 0)), w->size());
         };
-        const QRect splitter = box(Frm->PnlProblemsSplitter);
+        const QRect splitter = box(Frm->Workbench()->PnlProblemsSplitter);
         const QRect editor = box(Frm->MemTranslation);
-        EXPECT_EQ(Frm->LisProblems->isVisible(), c.list) << c.height;
+        EXPECT_EQ(Frm->Workbench()->LisProblems->isVisible(), c.list) << c.height;
         EXPECT_EQ(Frm->MemTranslation->SendScintilla(Sci::SCI_GETHSCROLLBAR) != 0, c.list)
             << c.height;
         EXPECT_LE(editor.bottom(), splitter.bottom()) << c.height;
         if (c.list) {
-            EXPECT_LE(box(Frm->LisProblems).bottom(), splitter.bottom()) << c.height;
+            EXPECT_LE(box(Frm->Workbench()->LisProblems).bottom(), splitter.bottom()) << c.height;
             EXPECT_GE(editor.height(), 60) << c.height;
         } else {
             EXPECT_EQ(editor.height(), splitter.height()) << c.height;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -190,3 +191,45 @@ TEST(ScintillaControlTest, KeepsTheCountedNotificationsBackUnlessAssistiveTechno
 }
 
 } // namespace
+
+// Many changes made as one: one undo step, the single changes announced while
+// InBulkEdit() tells listeners to wait, and one BulkChange at the end, also
+// when the edit stops half way with an exception.
+TEST(ScintillaControlTest, BulkEditIsOneUndoStepAnnouncedOnceAtTheEnd) {
+    for (const bool throws : {false, true}) {
+        TScintillaControl editor;
+        editor.setText("a b c");
+        editor.SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
+        int bulkChanges = 0;
+        int changesInBulk = 0;
+        QObject::connect(&editor, &TScintillaControl::BulkChange, [&] {
+            EXPECT_FALSE(editor.InBulkEdit());
+            ++bulkChanges;
+        });
+        QObject::connect(&editor, &Sci::SCN_MODIFIED,
+                         [&](int, int type, const char*, int, int, int, int, int, int, int) {
+                             if (type & (Sci::SC_MOD_INSERTTEXT | Sci::SC_MOD_DELETETEXT))
+                                 changesInBulk += editor.InBulkEdit() ? 1 : 0;
+                         });
+        const auto edit = [&] {
+            editor.BulkEdit([&] {
+                for (long position : {4L, 2L, 0L}) {
+                    editor.SendScintilla(Sci::SCI_SETTARGETRANGE, position, position + 1);
+                    editor.SendScintilla(Sci::SCI_REPLACETARGET, 1UL, "x");
+                    if (throws && position == 2)
+                        throw std::runtime_error("stop");
+                }
+            });
+        };
+        if (throws)
+            EXPECT_THROW(edit(), std::runtime_error);
+        else
+            edit();
+        EXPECT_EQ(TextOf(editor), throws ? "a x x" : "x x x");
+        EXPECT_EQ(bulkChanges, 1);
+        EXPECT_EQ(changesInBulk, throws ? 4 : 6);
+        EXPECT_FALSE(editor.InBulkEdit());
+        editor.undo();
+        EXPECT_EQ(TextOf(editor), "a b c") << "one undo step";
+    }
+}

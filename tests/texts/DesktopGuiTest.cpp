@@ -9,6 +9,8 @@
 #include "support/Screenshot.h"
 #include "texts/AccessKeys.h"
 #include "wizard/FrmWizard.h"
+#include "workbench/FindBar.h"
+#include "workbench/Workbench.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -264,9 +266,9 @@ TEST_F(DesktopTest, ThePlatformsKeysRunTheirCommandsWhereverTheFocusIs) {
          }},
         {"find", QKeySequence::Find, false,
          [&] {
-             EXPECT_TRUE(Frm->PnlFind->isVisible());
-             EXPECT_TRUE(Frm->EdtFind->hasFocus());
-             Frm->BtnCloseFindClick();
+             EXPECT_TRUE(Frm->Workbench()->PnlFind->isVisible());
+             EXPECT_TRUE(Frm->Workbench()->PnlFind->EdtFind->hasFocus());
+             Frm->Workbench()->PnlFind->BtnCloseFindClick();
          }},
         {"full screen", Frm->MenFullscreen->shortcut(), false,
          [&] {
@@ -295,7 +297,7 @@ TEST_F(DesktopTest, ThePlatformsKeysRunTheirCommandsWhereverTheFocusIs) {
     // The keys are shown beside the menu items.
     EXPECT_EQ(Frm->MenSave->shortcut(), QKeySequence(QKeySequence::Save));
     EXPECT_EQ(Frm->MenUsage->shortcut(), QKeySequence(QKeySequence::HelpContents));
-    EXPECT_EQ(Frm->MenFind->shortcut(), QKeySequence(QKeySequence::Find));
+    EXPECT_EQ(Frm->Workbench()->MenFind->shortcut(), QKeySequence(QKeySequence::Find));
     if (!QKeySequence(QKeySequence::FullScreen).isEmpty()) {
         EXPECT_EQ(Frm->MenFullscreen->shortcut(), QKeySequence(QKeySequence::FullScreen));
     }
@@ -444,8 +446,8 @@ TEST_F(DesktopTest, AReferenceChosenAfterBrowsingKeepsTheRecentCatalogue) {
     StartIn();
     Browse(Catalogue);
     EditTranslation("Deutsch");
-    ASSERT_EQ(Frm->CbbReference->currentText(), "English");
-    emit Frm->CbbReference->activated(Frm->CbbReference->currentIndex());
+    ASSERT_EQ(Frm->Workbench()->CbbReference->currentText(), "English");
+    emit Frm->Workbench()->CbbReference->activated(Frm->Workbench()->CbbReference->currentIndex());
     ASSERT_TRUE(Frm->close());
 
     Restart();
@@ -611,8 +613,8 @@ TEST_F(DesktopTest, FromTheSmallestWindowUpTheAreasKeepTheirPlacesAndTheEditorWo
             EXPECT_EQ(a.Area->height(), a.Height) << a.Area->objectName().toStdString();
         }
         EXPECT_TRUE(Frm->StbStatus->isVisible());
-        EXPECT_EQ(Frm->PnlWorkbench->isVisible(), c.Rows);
-        EXPECT_EQ(Frm->MemReference->isVisible(), c.Rows);
+        EXPECT_EQ(Frm->Workbench()->PnlWorkbench->isVisible(), c.Rows);
+        EXPECT_EQ(Frm->Workbench()->MemReference->isVisible(), c.Rows);
 
         TSynEditor* editor = Frm->MemTranslation;
         editor->setFocus();

@@ -67,7 +67,7 @@ Texts MainWindowTexts(TFrmWordlark* frm) {
         {"m_aMFileDoesNotExist", &frm->m_aMFileDoesNotExist},
         {"m_aMInvalidLanguageName", &frm->m_aMInvalidLanguageName},
         {"m_aMLanguageListed", &frm->m_aMLanguageListed},
-        {"m_aMNotInEncoding", &frm->m_aMNotInEncoding},
+        {"m_aMNotInEncoding", &frm->Texts().m_aMNotInEncoding},
         {"m_aMYes", &frm->m_aMYes},
         {"m_aMYesToAll", &frm->m_aMYesToAll},
         {"m_aMNo", &frm->m_aMNo},

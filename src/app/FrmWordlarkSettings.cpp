@@ -6,6 +6,7 @@
 #include "texts/FontMapping.h"
 #include "texts/Placement.h"
 #include "texts/QtText.h"
+#include "workbench/Workbench.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -67,10 +68,7 @@ void TFrmWordlark::ApplyFont(const QFont& font) {
     LblInfo->setFont(info);
 
     MemTranslation->SetFontSizes(size + 1, size);
-    MemReferenceView->SetFontSizes(size + 1, size);
-    MemReference->SetFontSizes(size + 1, size);
-    MemReference->setFixedHeight(
-        static_cast<int>(MemReference->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL)) + 6);
+    FWorkbench->ApplyFont(size);
 }
 
 void TFrmWordlark::RestoreWindowPlacement(const std::string& path) {
@@ -115,6 +113,6 @@ void TFrmWordlark::SaveSettings(const std::string& path) {
     doc.AddInt("FontDefSize", FontSize(f, dpi));
     doc.AddInt("FontDefPitch", FontPitch(f));
     doc.AddInt("FontDefCharset", FFontCharset);
-    doc.AddString("LanguageName", FLanguageStored ? FCurrentLanguageName : std::string());
+    doc.AddString("LanguageName", FLanguageStored ? CurrentLanguageName() : std::string());
     doc.Save(path);
 }

@@ -1,0 +1,161 @@
+#include "workbench/ProblemsView.h"
+
+#include "texts/InterfaceTexts.h"
+#include "texts/QtText.h"
+
+#include <QAbstractListModel>
+
+#include <algorithm>
+
+// The rows of the problems list, asked for only when shown.
+class TProblemListModel : public QAbstractListModel {
+public:
+    explicit TProblemListModel(TProblemsView* view) : QAbstractListModel(view), FView(view) {}
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+    void Refresh() {
+        if (rowCount() > 0)
+            emit dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
+    }
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : FView->RowCount();
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+            return {};
+        return FView->RowText(index.row());
+    }
+
+private:
+    TProblemsView* FView;
+};
+
+namespace {
+// Blanks made visible: a space as a middle dot, a tab as an arrow.
+QString VisibleBlanks(const std::string& blanks) {
+    QString shown = FromUtf8(blanks);
+    shown.replace(' ', QChar(0x00B7));
+    shown.replace('\t', QChar(0x2192));
+    return shown;
+}
+} // namespace
+
+// ---- Texts --------------------------------------------------------------------------
+
+void TProblemTexts::Apply(const TInterfaceTexts& texts) {
+    for (std::size_t i = 0; i < ReasonCount; ++i) {
+        const auto reason = static_cast<TReason>(i);
+        m_aMCheck[i] =
+            texts.GetNationalText("FrmWordlark.m_aMCheck" + std::string(ReasonName(reason)),
+                                  FromUtf8(ReasonDefaultText(reason)));
+    }
+    m_aMUntranslated = texts.GetNationalText("FrmWordlark.m_aMUntranslated", "Not translated yet");
+}
+
+QString TProblemTexts::ProblemText(const TProblem& problem) const {
+    QString text = m_aMCheck[static_cast<std::size_t>(problem.Reason)];
+    std::vector<QString> params;
+    for (const std::string& p : problem.Params) {
+        switch (problem.Reason) {
+        case TReason::LeadingBlanks:
+        case TReason::TrailingBlanks:
+            params.push_back(VisibleBlanks(p));
+            break;
+        default:
+            params.push_back(p.empty() ? QString(QChar(0x2013)) : FromUtf8(p));
+            break;
+        }
+    }
+    // In one pass, so a placeholder inside a parameter stays as it is.
+    if (params.size() == 1)
+        return text.arg(params[0]);
+    if (params.size() >= 2)
+        return text.arg(params[0], params[1]);
+    return text;
+}
+
+QString TProblemTexts::LineHint(const TTranslationChecker& checker, std::size_t line) const {
+    if (line >= checker.LineCount())
+        return {};
+    QStringList parts;
+    for (const TProblem& problem : checker.Problems(line))
+        parts << ProblemText(problem);
+    if (checker.IsUntranslated(line))
+        parts << m_aMUntranslated;
+    return parts.join('\n');
+}
+
+// ---- The list -------------------------------------------------------------------------
+
+TProblemsView::TProblemsView(const TTranslationChecker& checker,
+                             const std::vector<TTranslationChecker::TMissingKey>& missingKeys,
+                             const TProblemTexts& texts, QWidget* parent)
+    : QListView(parent), FChecker(checker), FMissingKeys(missingKeys), FTexts(texts),
+      FModel(new TProblemListModel(this)) {
+    setObjectName("LisProblems");
+    setUniformItemSizes(true);
+    setMinimumHeight(24);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setModel(FModel);
+    connect(this, &QListView::activated, this,
+            [this](const QModelIndex& index) { emit RowChosen(index.row()); });
+    connect(this, &QListView::clicked, this,
+            [this](const QModelIndex& index) { emit RowChosen(index.row()); });
+}
+
+void TProblemsView::Rebuild(const std::vector<std::size_t>& lines) {
+    std::vector<TRow> rows;
+    rows.reserve(lines.size() + FMissingKeys.size());
+    // A missing key is listed where it would go: after the line it would follow.
+    std::size_t m = 0;
+    const auto missingBefore = [&](std::size_t line) {
+        return m < FMissingKeys.size() && (!FMissingKeys[m].After || *FMissingKeys[m].After < line);
+    };
+    for (std::size_t line : lines) {
+        while (missingBefore(line)) {
+            rows.push_back({FMissingKeys[m].After.value_or(0), static_cast<int>(m)});
+            ++m;
+        }
+        rows.push_back({line, -1});
+    }
+    for (; m < FMissingKeys.size(); ++m)
+        rows.push_back({FMissingKeys[m].After.value_or(0), static_cast<int>(m)});
+    // Rows that only moved with their lines keep the list as it is; only
+    // their texts change.
+    const bool sameRows =
+        rows.size() == FRows.size() &&
+        std::equal(rows.begin(), rows.end(), FRows.begin(),
+                   [](const TRow& a, const TRow& b) { return a.Missing == b.Missing; });
+    FRows = std::move(rows);
+    if (sameRows)
+        FModel->Refresh();
+    else
+        FModel->Reset();
+}
+
+void TProblemsView::Refresh() {
+    FModel->Refresh();
+}
+
+const TProblemsView::TRow* TProblemsView::Row(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= FRows.size())
+        return nullptr;
+    return &FRows[static_cast<std::size_t>(row)];
+}
+
+QString TProblemsView::RowText(int row) const {
+    const TRow* r = Row(row);
+    if (!r)
+        return {};
+    if (r->Missing >= 0) {
+        const auto& missing = FMissingKeys[static_cast<std::size_t>(r->Missing)];
+        return QString::number(missing.After ? *missing.After + 1 : 1) + ": " +
+               FTexts.ProblemText({TReason::MissingKey, {missing.Key}});
+    }
+    QStringList parts;
+    for (const TProblem& problem : FChecker.Problems(r->Line))
+        parts << FTexts.ProblemText(problem);
+    return QString::number(r->Line + 1) + ": " + parts.join("; ");
+}

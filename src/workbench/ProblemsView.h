@@ -1,0 +1,65 @@
+// The problems list below the editor: one row per line with problems and one
+// per key of the reference that the translation lacks, placed where that key
+// would go; choosing a row leads to its line. Also the texts of the checks in
+// the interface language, which the list and the margin's hints show.
+#pragma once
+
+#include "workbench/TranslationChecker.h"
+
+#include <QListView>
+#include <QString>
+
+#include <cstddef>
+#include <vector>
+
+class TInterfaceTexts;
+class TProblemListModel;
+
+// The messages of the checks in the interface language.
+struct TProblemTexts {
+    QString m_aMCheck[ReasonCount];
+    QString m_aMUntranslated;
+
+    void Apply(const TInterfaceTexts& texts);
+    // One problem's message with its parameters.
+    QString ProblemText(const TProblem& problem) const;
+    // What the margin says of a line: its problems and whether it is still
+    // to translate, one per line; empty for a line without either.
+    QString LineHint(const TTranslationChecker& checker, std::size_t line) const;
+};
+
+class TProblemsView : public QListView {
+    Q_OBJECT
+public:
+    struct TRow {
+        std::size_t Line;
+        int Missing; // index into the missing keys, or -1 for a line's problems
+    };
+
+    TProblemsView(const TTranslationChecker& checker,
+                  const std::vector<TTranslationChecker::TMissingKey>& missingKeys,
+                  const TProblemTexts& texts, QWidget* parent);
+
+    // The rows again from the lines with problems and the missing keys; rows
+    // that only moved with their lines keep the list as it is.
+    void Rebuild(const std::vector<std::size_t>& problemLines);
+    // The rows' texts again (the problems of a listed line, or the language,
+    // changed).
+    void Refresh();
+
+    int RowCount() const { return static_cast<int>(FRows.size()); }
+    QString RowText(int row) const;
+    // The row, or none past the end.
+    const TRow* Row(int row) const;
+
+signals:
+    // A row was clicked or activated with the keyboard.
+    void RowChosen(int row);
+
+private:
+    const TTranslationChecker& FChecker;
+    const std::vector<TTranslationChecker::TMissingKey>& FMissingKeys;
+    const TProblemTexts& FTexts;
+    std::vector<TRow> FRows;
+    TProblemListModel* FModel;
+};

@@ -1,0 +1,657 @@
+#include "workbench/Workbench.h"
+
+#include "editor/SynEditor.h"
+#include "editor/SynIniSyn.h"
+#include "initfile/WorkbenchChoices.h"
+#include "platform/FileIO.h"
+#include "texts/Guarded.h"
+#include "texts/InterfaceTexts.h"
+#include "texts/MenuItems.h"
+#include "texts/Placement.h"
+#include "texts/QtText.h"
+#include "workbench/FindBar.h"
+#include "workbench/ShowAsMenu.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QSplitter>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <tuple>
+
+using Sci = QsciScintillaBase;
+
+namespace {
+
+// Tells whether a widget has at least a given height each time it is resized.
+class TRoomWatch : public QObject {
+public:
+    TRoomWatch(QWidget* watched, int room, std::function<void(bool)> changed)
+        : QObject(watched), FRoom(room), FChanged(std::move(changed)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            const bool room = static_cast<QResizeEvent*>(event)->size().height() >= FRoom;
+            if (room != FHadRoom) {
+                FHadRoom = room;
+                FChanged(room);
+            }
+        }
+        return false;
+    }
+
+private:
+    int FRoom;
+    std::function<void(bool)> FChanged;
+    bool FHadRoom = true;
+};
+
+// The markers of the margin: a line with problems, an untranslated phrase.
+constexpr int ProblemMarker = 0;
+constexpr int UntranslatedMarker = 1;
+constexpr int MarkerMargin = 1;
+
+// The phrases to translate, in dark violet on light yellow, as in the editor.
+void MarkPhrases(TSynEditor* editor) {
+    editor->SynINI()->StringAttri()->SetBackground(10354687);
+    editor->SynINI()->StringAttri()->SetForeground(8388672);
+}
+
+} // namespace
+
+TWorkbench::TWorkbench(TSynEditor* editor, QWidget* editorArea, QMenu* translationMenu,
+                       QMenu* viewMenu, TInterfaceTexts& texts, TChoicesStore& choices,
+                       QObject* parent)
+    : QObject(parent), FEditor(editor), FInterfaceTexts(texts), FChoices(choices) {
+    BuildPanels(editorArea);
+    BuildMenus(translationMenu, viewMenu);
+    ConnectEditor();
+    connect(&texts, &TInterfaceTexts::LanguageChanged, this, &TWorkbench::ApplyTexts);
+    connect(PnlFind, &TFindBar::StatusMessage, this, &TWorkbench::StatusMessage);
+    ApplyTexts();
+}
+
+// ---- Building --------------------------------------------------------------------
+
+void TWorkbench::BuildPanels(QWidget* editorArea) {
+    auto* layout = static_cast<QVBoxLayout*>(editorArea->layout());
+    layout->setSpacing(2);
+
+    // The row above the editor: the reference, the side-by-side switch, the
+    // progress and the number of problems.
+    PnlWorkbench = new QWidget(editorArea);
+    PnlWorkbench->setObjectName("PnlWorkbench");
+    auto* row = new QHBoxLayout(PnlWorkbench);
+    row->setContentsMargins(0, 0, 0, 0);
+    LblReference = new QLabel("Reference:", PnlWorkbench);
+    LblReference->setObjectName("LblReference");
+    CbbReference = new QComboBox(PnlWorkbench);
+    CbbReference->setObjectName("CbbReference");
+    CbbReference->setMinimumWidth(120);
+    CbbReference->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    ChkSideBySide = new QCheckBox("Side by side", PnlWorkbench);
+    ChkSideBySide->setObjectName("ChkSideBySide");
+    LblProgress = new QLabel(PnlWorkbench);
+    LblProgress->setObjectName("LblProgress");
+    LblProblems = new QLabel(PnlWorkbench);
+    LblProblems->setObjectName("LblProblems");
+    row->addWidget(LblReference);
+    row->addWidget(CbbReference);
+    row->addSpacing(8);
+    row->addWidget(ChkSideBySide);
+    row->addStretch(1);
+    row->addWidget(LblProgress);
+    row->addSpacing(12);
+    row->addWidget(LblProblems);
+    layout->insertWidget(0, PnlWorkbench);
+
+    // The reference phrase of the key under the caret, highlighted as the
+    // editor highlights it.
+    MemReference = new TSynEditor(editorArea);
+    MemReference->setObjectName("MemReference");
+    MemReference->SetViewOnly();
+    MemReference->SetLineNumbers(false);
+    MemReference->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemReference->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MemReference->setFocusPolicy(Qt::NoFocus);
+    MemReference->SendScintilla(Sci::SCI_SETCARETSTYLE, Sci::CARETSTYLE_INVISIBLE);
+    MemReference->setFixedHeight(
+        static_cast<int>(MemReference->SendScintilla(Sci::SCI_TEXTHEIGHT, 0UL)) + 6);
+    layout->insertWidget(1, MemReference);
+
+    // The editor beside the whole reference aligned by key, above the
+    // problems list.
+    layout->removeWidget(FEditor);
+    PnlProblemsSplitter = new QSplitter(Qt::Vertical, editorArea);
+    PnlProblemsSplitter->setObjectName("PnlProblemsSplitter");
+    PnlSplitter = new QSplitter(Qt::Horizontal, PnlProblemsSplitter);
+    PnlSplitter->setObjectName("PnlSplitter");
+    PnlSplitter->addWidget(FEditor);
+    MemReferenceView = new TSynEditor(PnlSplitter);
+    MemReferenceView->setObjectName("MemReferenceView");
+    MemReferenceView->SetViewOnly();
+    MemReferenceView->setVisible(false);
+    PnlSplitter->addWidget(MemReferenceView);
+    LisProblems = new TProblemsView(FChecker, FMissingKeys, FTexts, PnlProblemsSplitter);
+    PnlProblemsSplitter->addWidget(PnlSplitter);
+    PnlProblemsSplitter->addWidget(LisProblems);
+    PnlProblemsSplitter->setStretchFactor(0, 1);
+    PnlProblemsSplitter->setStretchFactor(1, 0);
+    PnlProblemsSplitter->setSizes({200, 48});
+    // In a short window the editor keeps the room: the problems list goes,
+    // and the editors' horizontal scroll bars, which would take its last line.
+    new TRoomWatch(
+        PnlProblemsSplitter, ScaleByDpi(100, editorArea->logicalDpiY()), [this](bool room) {
+            LisProblems->setVisible(room);
+            for (TSynEditor* editor : {FEditor, MemReferenceView})
+                editor->SendScintilla(Sci::SCI_SETHSCROLLBAR, static_cast<unsigned long>(room));
+        });
+    layout->insertWidget(2, PnlProblemsSplitter, 1);
+    for (TSynEditor* editor : {MemReference, MemReferenceView})
+        MarkPhrases(editor);
+
+    // Find and replace, shown on demand below the editor.
+    PnlFind = new TFindBar(FEditor, FInterfaceTexts, editorArea);
+    layout->insertWidget(3, PnlFind);
+
+    // At the window's smallest size the rows above the editor give way to it,
+    // rather than the editor's area growing over the areas above and below.
+    editorArea->setMinimumHeight(1);
+    editorArea->installEventFilter(this);
+
+    // The editor's margin for the markers; resting the mouse on it names the
+    // line's problems.
+    FEditor->SendScintilla(Sci::SCI_SETMARGINTYPEN, MarkerMargin, Sci::SC_MARGIN_SYMBOL);
+    FEditor->SendScintilla(Sci::SCI_SETMARGINWIDTHN, MarkerMargin, 14L);
+    FEditor->SendScintilla(Sci::SCI_SETMARGINMASKN, MarkerMargin,
+                           (1L << ProblemMarker) | (1L << UntranslatedMarker));
+    FEditor->SendScintilla(Sci::SCI_MARKERDEFINE, ProblemMarker, Sci::SC_MARK_CIRCLE);
+    FEditor->SendScintilla(Sci::SCI_MARKERSETFORE, ProblemMarker, 0x000080L);
+    FEditor->SendScintilla(Sci::SCI_MARKERSETBACK, ProblemMarker, 0x2020E0L);
+    FEditor->SendScintilla(Sci::SCI_MARKERDEFINE, UntranslatedMarker, Sci::SC_MARK_SMALLRECT);
+    FEditor->SendScintilla(Sci::SCI_MARKERSETFORE, UntranslatedMarker, 0xA06000L);
+    FEditor->SendScintilla(Sci::SCI_MARKERSETBACK, UntranslatedMarker, 0xF0C080L);
+    FEditor->SendScintilla(Sci::SCI_SETMOUSEDWELLTIME, 400UL);
+}
+
+void TWorkbench::BuildMenus(QMenu* translationMenu, QMenu* viewMenu) {
+    translationMenu->addSeparator();
+    MenNextUntranslated = MakeAction(translationMenu, "MenNextUntranslated",
+                                     "Next untranslated phrase", QKeySequence(Qt::Key_F8));
+    MenPreviousUntranslated =
+        MakeAction(translationMenu, "MenPreviousUntranslated", "Previous untranslated phrase",
+                   QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    MenNextProblem =
+        MakeAction(translationMenu, "MenNextProblem", "Next problem", QKeySequence(Qt::Key_F7));
+    MenPreviousProblem = MakeAction(translationMenu, "MenPreviousProblem", "Previous problem",
+                                    QKeySequence(Qt::SHIFT | Qt::Key_F7));
+    translationMenu->addSeparator();
+    MenFind = MakeAction(translationMenu, "MenFind", "Find", QKeySequence::Find);
+    MenFindNext = MakeAction(translationMenu, "MenFindNext", "Find next", QKeySequence::FindNext);
+    MenFindPrevious =
+        MakeAction(translationMenu, "MenFindPrevious", "Find previous", QKeySequence::FindPrevious);
+    MenReplace = MakeAction(translationMenu, "MenReplace", "Replace",
+                            QKeySequence::keyBindings(QKeySequence::Replace).isEmpty()
+                                ? QKeySequence(Qt::CTRL | Qt::Key_H)
+                                : QKeySequence(QKeySequence::Replace));
+
+    viewMenu->addSeparator();
+    MenSideBySide = MakeAction(viewMenu, "MenSideBySide", "Side by side");
+    MenSideBySide->setCheckable(true);
+    FShowAs = new TShowAsMenu(FEditor, viewMenu, FInterfaceTexts, FChoices, this);
+    MenShowAs = FShowAs->MenShowAs;
+    connect(FShowAs, &TShowAsMenu::EncodingChanged, this, [this] { Reset(); });
+
+    // Access letters, in the interface language.
+    const std::tuple<QAction*, const char*, const char*> letters[] = {
+        {MenNextUntranslated, "FrmWordlark.MenNextUntranslated.AccessKey", "N"},
+        {MenPreviousUntranslated, "FrmWordlark.MenPreviousUntranslated.AccessKey", "P"},
+        {MenNextProblem, "FrmWordlark.MenNextProblem.AccessKey", "b"},
+        {MenPreviousProblem, "FrmWordlark.MenPreviousProblem.AccessKey", "m"},
+        {MenFind, "FrmWordlark.MenFind.AccessKey", "F"},
+        {MenFindNext, "FrmWordlark.MenFindNext.AccessKey", "x"},
+        {MenFindPrevious, "FrmWordlark.MenFindPrevious.AccessKey", "o"},
+        {MenReplace, "FrmWordlark.MenReplace.AccessKey", "R"},
+        {MenSideBySide, "FrmWordlark.MenSideBySide.AccessKey", "S"},
+    };
+    for (const auto& [item, key, letter] : letters)
+        FInterfaceTexts.RegisterAccessKey(item, key, letter);
+
+    const auto command = [this](auto* sender, auto signal, void (TWorkbench::*handler)()) {
+        ConnectCommand(sender, signal, this, handler);
+    };
+    command(MenNextUntranslated, &QAction::triggered, &TWorkbench::MenNextUntranslatedClick);
+    command(MenPreviousUntranslated, &QAction::triggered,
+            &TWorkbench::MenPreviousUntranslatedClick);
+    command(MenNextProblem, &QAction::triggered, &TWorkbench::MenNextProblemClick);
+    command(MenPreviousProblem, &QAction::triggered, &TWorkbench::MenPreviousProblemClick);
+    ConnectCommand(MenFind, &QAction::triggered, PnlFind, &TFindBar::MenFindClick);
+    ConnectCommand(MenFindNext, &QAction::triggered, PnlFind, &TFindBar::BtnFindNextClick);
+    ConnectCommand(MenFindPrevious, &QAction::triggered, PnlFind, &TFindBar::BtnFindPreviousClick);
+    ConnectCommand(MenReplace, &QAction::triggered, PnlFind, &TFindBar::MenReplaceClick);
+    command(CbbReference, &QComboBox::activated, &TWorkbench::CbbReferenceChange);
+    command(ChkSideBySide, &QCheckBox::clicked, &TWorkbench::ChkSideBySideClick);
+    connect(MenSideBySide, &QAction::triggered, this, [this](bool on) {
+        ChkSideBySide->setChecked(on);
+        Guarded([&] { ChkSideBySideClick(); });
+    });
+    connect(LisProblems, &TProblemsView::RowChosen, this,
+            [this](int row) { Guarded([&] { LisProblemsClick(row); }); });
+}
+
+void TWorkbench::ConnectEditor() {
+    connect(FEditor, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char*, int, int linesAdded, int, int, int, int,
+                   int) { Guarded([&] { TranslationModified(position, type, linesAdded); }); });
+    connect(FEditor, &TSynEditor::BulkChange, this, [this] { Guarded([&] { Reset(); }); });
+    connect(FEditor, &QsciScintillaBase::SCN_UPDATEUI, this,
+            [this](int updated) { TranslationUpdateUi(updated); });
+    connect(FEditor, &QsciScintillaBase::SCN_DWELLSTART, this, [this](int position, int x, int y) {
+        long margins = 0;
+        for (unsigned long m = 0; m < 3; ++m)
+            margins += FEditor->SendScintilla(Sci::SCI_GETMARGINWIDTHN, m);
+        if (position < 0 || x >= margins || !FEditor->IsOpen())
+            return;
+        const auto line =
+            static_cast<std::size_t>(FEditor->SendScintilla(Sci::SCI_LINEFROMPOSITION, position));
+        const QString hint = LineHint(line);
+        if (!hint.isEmpty())
+            QToolTip::showText(FEditor->viewport()->mapToGlobal(QPoint(x, y)), hint, FEditor);
+    });
+    connect(FEditor, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
+    connect(MemReferenceView, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & Sci::SC_UPDATE_V_SCROLL)
+            FollowScroll(MemReferenceView, FEditor);
+    });
+}
+
+void TWorkbench::ApplyTexts() {
+    struct TText {
+        const char* Key;
+        const char* Default;
+        std::function<void(const QString&)> Apply;
+    };
+    auto text = [](auto* control) { return [control](const QString& t) { control->setText(t); }; };
+    auto member = [](QString& s) { return [&s](const QString& t) { s = t; }; };
+    const TText texts[] = {
+        {"FrmWordlark.LblReference", "Reference:", text(LblReference)},
+        {"FrmWordlark.ChkSideBySide", "Side by side", text(ChkSideBySide)},
+        {"FrmWordlark.MenNextUntranslated", "Next untranslated phrase", text(MenNextUntranslated)},
+        {"FrmWordlark.MenPreviousUntranslated", "Previous untranslated phrase",
+         text(MenPreviousUntranslated)},
+        {"FrmWordlark.MenNextProblem", "Next problem", text(MenNextProblem)},
+        {"FrmWordlark.MenPreviousProblem", "Previous problem", text(MenPreviousProblem)},
+        {"FrmWordlark.MenFind", "Find", text(MenFind)},
+        {"FrmWordlark.MenReplace", "Replace", text(MenReplace)},
+        {"FrmWordlark.m_aMProgress", "%1 of %2 phrases translated", member(m_aMProgress)},
+        {"FrmWordlark.m_aMProblems", "Problems: %1", member(m_aMProblems)},
+        {"FrmWordlark.m_aMAllTranslated", "Every phrase is translated", member(m_aMAllTranslated)},
+        {"FrmWordlark.m_aMNoProblems", "No problems found", member(m_aMNoProblems)},
+    };
+    for (const TText& t : texts)
+        t.Apply(FInterfaceTexts.GetNationalText(t.Key, t.Default));
+    FTexts.Apply(FInterfaceTexts);
+    PnlFind->ApplyTexts();
+    FShowAs->ApplyTexts();
+    MenFindNext->setText(PnlFind->BtnFindNext->text());
+    MenFindPrevious->setText(PnlFind->BtnFindPrevious->text());
+    MenSideBySide->setText(ChkSideBySide->text());
+    RefreshProgress();
+    LisProblems->Refresh();
+}
+
+void TWorkbench::ApplyFont(int points) {
+    MemReferenceView->SetFontSizes(points + 1, points);
+    MemReference->SetFontSizes(points + 1, points);
+    MemReference->setFixedHeight(
+        static_cast<int>(MemReference->SendScintilla(Sci::SCI_TEXTHEIGHT, 0UL)) + 6);
+}
+
+bool TWorkbench::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize)
+        FitEditorArea(static_cast<QResizeEvent*>(event)->size().height());
+    return QObject::eventFilter(watched, event);
+}
+
+void TWorkbench::FitEditorArea(int height) {
+    QWidget* rows[] = {PnlWorkbench, MemReference};
+    int needed = FEditor->minimumSizeHint().height();
+    for (QWidget* row : rows)
+        needed += std::min(row->sizeHint().height(), row->maximumHeight()) +
+                  row->parentWidget()->layout()->spacing();
+    for (QWidget* row : rows)
+        row->setVisible(height >= needed);
+}
+
+// ---- What happened -------------------------------------------------------------
+
+void TWorkbench::Opened(const TOpened& opened) {
+    FOpened = opened;
+    FShowAs->SetFile(opened.TranslationPath);
+    FillReferenceChoices();
+    LoadReference();
+    Reset();
+}
+
+void TWorkbench::Emptied() {
+    FOpened = {};
+    FShowAs->SetFile({});
+    FillReferenceChoices();
+    Reset();
+}
+
+// ---- The reference ---------------------------------------------------------------
+
+void TWorkbench::FillReferenceChoices() {
+    CbbReference->clear();
+    FReferencePaths.clear();
+    if (!FEditor->IsOpen()) {
+        CbbReference->setEnabled(false);
+        return;
+    }
+    const std::vector<TCatalogueEntry>& entries = FOpened.Listed;
+    const std::optional<std::size_t> chosen = ChooseReference(
+        entries, FOpened.TranslationPath, FChoices.Get().ReferenceLanguage(FOpened.CataloguePath));
+    int current = -1;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].Path == FOpened.TranslationPath)
+            continue;
+        if (chosen && *chosen == i)
+            current = CbbReference->count();
+        CbbReference->addItem(
+            ToDisplay(entries[i].Name),
+            QByteArray(entries[i].Name.data(), static_cast<qsizetype>(entries[i].Name.size())));
+        FReferencePaths.push_back(entries[i].Path);
+    }
+    CbbReference->setCurrentIndex(current);
+    CbbReference->setEnabled(CbbReference->count() > 0);
+}
+
+void TWorkbench::CbbReferenceChange() {
+    const int index = CbbReference->currentIndex();
+    if (index >= 0) {
+        const std::string language = CbbReference->itemData(index).toByteArray().toStdString();
+        FChoices.Update([&](TWorkbenchChoices& choices) {
+            choices.SetReferenceLanguage(FOpened.CataloguePath, language);
+        });
+    }
+    LoadReference();
+    Reset();
+}
+
+void TWorkbench::LoadReference() {
+    std::shared_ptr<const TReferenceText> reference;
+    const int index = CbbReference->currentIndex();
+    if (FEditor->IsOpen() && index >= 0 &&
+        static_cast<std::size_t>(index) < FReferencePaths.size()) {
+        const std::string& path = FReferencePaths[static_cast<std::size_t>(index)];
+        std::string bytes;
+        // A reference that cannot be read is none: the checks go on without it.
+        if (platform::ReadFileBytes(path, bytes)) {
+            const TTextEncoding encoding =
+                IsValidUtf8(bytes)
+                    ? TTextEncoding::Utf8
+                    : FChoices.Get().ShowAs(path).value_or(TTextEncoding::Windows1252);
+            reference = std::make_shared<const TReferenceText>(DecodeText(bytes, encoding));
+        }
+    }
+    FChecker.Reset({}, reference);
+}
+
+std::string TWorkbench::AlignedReferenceLine(std::size_t line) const {
+    if (line >= FChecker.LineCount())
+        return {};
+    const std::optional<std::size_t> reference = FChecker.ReferenceLine(line);
+    if (!reference)
+        return {};
+    return std::string(FChecker.Reference()->Line(*reference));
+}
+
+void TWorkbench::RefreshReferenceLine(bool force) {
+    const long line = FEditor->IsOpen()
+                          ? FEditor->SendScintilla(Sci::SCI_LINEFROMPOSITION,
+                                                   FEditor->SendScintilla(Sci::SCI_GETCURRENTPOS))
+                          : -1;
+    if (!force && line == FReferenceShownLine)
+        return;
+    FReferenceShownLine = line;
+    const std::string text =
+        line < 0 ? std::string() : AlignedReferenceLine(static_cast<std::size_t>(line));
+    if (MemReference->TextView() != text)
+        MemReference->ShowText(text);
+}
+
+void TWorkbench::RebuildReferenceView() {
+    if (MemReferenceView->isHidden())
+        return;
+    std::string text;
+    for (std::size_t line = 0; line < FChecker.LineCount(); ++line) {
+        if (line)
+            text += '\n';
+        text += AlignedReferenceLine(line);
+    }
+    MemReferenceView->ShowText(text);
+    MemReferenceView->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
+                                    FEditor->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
+}
+
+void TWorkbench::ChkSideBySideClick() {
+    const bool on = ChkSideBySide->isChecked();
+    MenSideBySide->setChecked(on);
+    MemReferenceView->setVisible(on);
+    if (on) {
+        PnlSplitter->setSizes({PnlSplitter->width() / 2, PnlSplitter->width() / 2});
+        RebuildReferenceView();
+    } else {
+        MemReferenceView->ShowText({});
+    }
+}
+
+void TWorkbench::FollowScroll(TSynEditor* leader, TSynEditor* follower) {
+    if (FSyncingScroll)
+        return;
+    FSyncingScroll = true;
+    follower->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
+                            leader->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
+    FSyncingScroll = false;
+}
+
+// ---- Checking ----------------------------------------------------------------------
+
+void TWorkbench::Reset() {
+    const std::string_view text = FEditor->IsOpen() ? FEditor->TextView() : "";
+    FChecker.Reset(text, FEditor->IsOpen() ? FChecker.Reference() : nullptr);
+    FProblemLines.Reset(FChecker);
+    FMissingKeys = FChecker.MissingKeys();
+    FEditor->SendScintilla(Sci::SCI_MARKERDELETEALL, -1);
+    for (std::size_t line = 0; line < FChecker.LineCount(); ++line) {
+        if (FChecker.IsUntranslated(line))
+            FEditor->SendScintilla(Sci::SCI_MARKERADD, line, UntranslatedMarker);
+    }
+    for (std::size_t line : FProblemLines.Lines())
+        FEditor->SendScintilla(Sci::SCI_MARKERADD, line, ProblemMarker);
+    LisProblems->Rebuild(FProblemLines.Lines());
+    RefreshProgress();
+    RefreshReferenceLine(true);
+    RebuildReferenceView();
+    FShowAs->Update();
+}
+
+void TWorkbench::RefreshMarkers(std::size_t line) {
+    if (line >= FChecker.LineCount())
+        return;
+    const long wanted = (FChecker.HasProblems(line) ? 1L << ProblemMarker : 0) |
+                        (FChecker.IsUntranslated(line) ? 1L << UntranslatedMarker : 0);
+    const long shown = FEditor->SendScintilla(Sci::SCI_MARKERGET, line) &
+                       ((1L << ProblemMarker) | (1L << UntranslatedMarker));
+    if (wanted == shown)
+        return;
+    for (int marker : {ProblemMarker, UntranslatedMarker}) {
+        if ((wanted & (1L << marker)) == (shown & (1L << marker)))
+            continue;
+        if (wanted & (1L << marker))
+            FEditor->SendScintilla(Sci::SCI_MARKERADD, line, marker);
+        else
+            FEditor->SendScintilla(Sci::SCI_MARKERDELETE, line, marker);
+    }
+}
+
+void TWorkbench::TranslationModified(int position, int type, int linesAdded) {
+    if (!(type & (Sci::SC_MOD_INSERTTEXT | Sci::SC_MOD_DELETETEXT)) || FEditor->InBulkEdit() ||
+        !FEditor->IsOpen())
+        return;
+    const auto editLine =
+        static_cast<std::size_t>(FEditor->SendScintilla(Sci::SCI_LINEFROMPOSITION, position));
+    const TLineSplice splice = SpliceOfEdit(editLine, linesAdded);
+    if (splice.First + splice.Removed > FChecker.LineCount()) {
+        // Out of step (it never should be): check everything again.
+        Reset();
+        return;
+    }
+    // Each line copied at once: reading the next may move the editor's gap.
+    std::vector<std::string> copies;
+    copies.reserve(splice.Added);
+    for (std::size_t i = 0; i < splice.Added; ++i)
+        copies.emplace_back(FEditor->LineView(splice.First + i));
+    const std::vector<std::string_view> lines(copies.begin(), copies.end());
+    const TTranslationChecker::TUpdate update =
+        FChecker.ReplaceLines(splice.First, splice.Removed, lines);
+    for (std::size_t line : update.Lines)
+        RefreshMarkers(line);
+    // The missing keys are found again only when they changed; lines that
+    // moved take their places along.
+    bool missingMoved = false;
+    if (update.MissingKeysChanged) {
+        FMissingKeys = FChecker.MissingKeys();
+    } else if (splice.Added != splice.Removed && !FMissingKeys.empty()) {
+        TTranslationChecker::ShiftMissingKeys(FMissingKeys, splice.First, splice.Removed,
+                                              splice.Added);
+        missingMoved = true;
+    }
+    if (FProblemLines.Apply(FChecker, splice, update) || update.MissingKeysChanged || missingMoved)
+        LisProblems->Rebuild(FProblemLines.Lines());
+    else
+        LisProblems->Refresh();
+    if (!MemReferenceView->isHidden()) {
+        std::string text;
+        for (std::size_t i = 0; i < splice.Added; ++i) {
+            if (i)
+                text += '\n';
+            text += AlignedReferenceLine(splice.First + i);
+        }
+        MemReferenceView->ReplaceViewLines(static_cast<long>(splice.First),
+                                           static_cast<long>(splice.Removed), text);
+    }
+    RefreshProgress();
+    RefreshReferenceLine(true);
+}
+
+void TWorkbench::TranslationUpdateUi(int updated) {
+    if (updated & (Sci::SC_UPDATE_SELECTION | Sci::SC_UPDATE_CONTENT))
+        RefreshReferenceLine(false);
+    if ((updated & Sci::SC_UPDATE_V_SCROLL) && !MemReferenceView->isHidden())
+        FollowScroll(FEditor, MemReferenceView);
+}
+
+void TWorkbench::RefreshProgress() {
+    if (!FEditor->IsOpen()) {
+        LblProgress->clear();
+        LblProblems->clear();
+        return;
+    }
+    const TTranslationChecker::TProgress progress = FChecker.Progress();
+    const QString text = m_aMProgress.arg(progress.Translated).arg(progress.Total);
+    if (LblProgress->text() != text)
+        LblProgress->setText(text);
+    const QString problems = m_aMProblems.arg(FChecker.ProblemCount());
+    if (LblProblems->text() != problems)
+        LblProblems->setText(problems);
+}
+
+int TWorkbench::ProblemRowCount() const {
+    return LisProblems->RowCount();
+}
+
+QString TWorkbench::ProblemRowText(int row) const {
+    return LisProblems->RowText(row);
+}
+
+// ---- Navigation --------------------------------------------------------------------
+
+void TWorkbench::LisProblemsClick(int row) {
+    const TProblemsView::TRow* r = LisProblems->Row(row);
+    if (!r)
+        return;
+    if (r->Missing >= 0) {
+        // Where the key would go: the end of the line it would follow.
+        const auto& missing = FMissingKeys[static_cast<std::size_t>(r->Missing)];
+        const long line = missing.After ? static_cast<long>(*missing.After) : 0;
+        const long position =
+            missing.After ? FEditor->SendScintilla(Sci::SCI_GETLINEENDPOSITION, line) : 0;
+        FEditor->SendScintilla(Sci::SCI_GOTOPOS, position);
+        FEditor->setFocus();
+        return;
+    }
+    GoToLine(r->Line, true);
+}
+
+void TWorkbench::GoToLine(std::size_t line, bool toPhrase) {
+    long position = FEditor->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    if (toPhrase) {
+        const TKeyValueLine parsed = ParseKeyValueLine(FEditor->LineView(line));
+        if (parsed.IsEntry())
+            position += static_cast<long>(parsed.ValueBegin);
+    }
+    FEditor->SendScintilla(Sci::SCI_ENSUREVISIBLEENFORCEPOLICY, line);
+    FEditor->SendScintilla(Sci::SCI_GOTOPOS, position);
+    FEditor->setFocus();
+}
+
+void TWorkbench::GoToUntranslated(bool forward) {
+    if (!FEditor->IsOpen())
+        return;
+    if (const auto line = FChecker.NextUntranslated(FEditor->CaretLine(), forward))
+        GoToLine(*line, true);
+    else
+        emit StatusMessage(m_aMAllTranslated);
+}
+
+void TWorkbench::GoToProblem(bool forward) {
+    if (!FEditor->IsOpen())
+        return;
+    if (const auto line = FChecker.NextProblem(FEditor->CaretLine(), forward))
+        GoToLine(*line, FChecker.HasProblems(*line));
+    else
+        emit StatusMessage(m_aMNoProblems);
+}
+
+void TWorkbench::MenNextUntranslatedClick() {
+    GoToUntranslated(true);
+}
+void TWorkbench::MenPreviousUntranslatedClick() {
+    GoToUntranslated(false);
+}
+void TWorkbench::MenNextProblemClick() {
+    GoToProblem(true);
+}
+void TWorkbench::MenPreviousProblemClick() {
+    GoToProblem(false);
+}
+
+// ---- Show as -------------------------------------------------------------------------
+
+void TWorkbench::ShowAs(TTextEncoding encoding) {
+    FShowAs->ShowAs(encoding);
+}
+
+void TWorkbench::OfferShowAs(char32_t character, const QString& text) {
+    FShowAs->OfferShowAs(character, text);
+}
