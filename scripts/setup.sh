@@ -23,6 +23,8 @@ packages=(
   # the icon's renderings; the validators of the menu entry, the AppStream
   # metadata and the manual page
   librsvg2-bin desktop-file-utils appstream man-db
+  # the translators' tools that read and edit the exported PO and XLIFF files
+  gettext translate-toolkit
 )
 windows=(g++-mingw-w64-x86-64-posix wine64 googletest)
 for arg in "$@"; do
