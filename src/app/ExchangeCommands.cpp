@@ -12,8 +12,6 @@
 #include "workbench/XliffReader.h"
 #include "workbench/XliffWriter.h"
 
-#include <chrono>
-#include <ctime>
 #include <map>
 #include <optional>
 #include <set>
@@ -116,19 +114,6 @@ std::string CatalogueLanguage(const std::string& file) {
     return {};
 }
 
-std::string Now() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &now);
-#else
-    gmtime_r(&now, &utc);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M+0000", &utc);
-    return text;
-}
-
 void WriteOutput(const std::string& path, const std::string& data, std::ostream& out) {
     if (path == "-") {
         out << data;
@@ -203,7 +188,7 @@ int RunExportCommand(const std::vector<std::string>& rawArgs, std::ostream& out,
 
         TExchangeHeader header;
         header.Generator = std::string("Wordlark ") + WordlarkVersionNumber;
-        header.Date = Now();
+        header.Date = ExchangeDateNow();
         std::string referencePath;
         if (const auto reference = args.Option("--reference")) {
             referencePath = *reference;

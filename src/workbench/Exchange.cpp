@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -111,6 +113,21 @@ std::vector<TExchangeUnit> TemplateUnits(const TExchangeText& reference) {
         units.push_back(std::move(unit));
     }
     return units;
+}
+
+// ---- The header ----------------------------------------------------------------------
+
+std::string ExchangeDateNow() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &now);
+#else
+    gmtime_r(&now, &utc);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M+0000", &utc);
+    return text;
 }
 
 // ---- Language codes --------------------------------------------------------------

@@ -87,6 +87,9 @@ std::vector<TExchangeUnit> TranslationUnits(const TExchangeText& translation,
 // The units of a template: every key of the reference, none translated.
 std::vector<TExchangeUnit> TemplateUnits(const TExchangeText& reference);
 
+// The time now as the header's date: "2024-05-01 12:00+0000" (UTC).
+std::string ExchangeDateNow();
+
 // The language code (ISO 639) of a language as a catalogue names it
 // ("Deutsch", "Français", "English", a code itself), if known.
 std::optional<std::string> LanguageCode(std::string_view name);
