@@ -35,6 +35,18 @@ public:
     }
 
 private:
+    // Elements nested deeper than any tool writes them end the reading
+    // before they can exhaust the stack.
+    static constexpr int MaxNesting = 256;
+    struct TNesting {
+        explicit TNesting(TXliffReader& reader) : Reader(reader) {
+            if (++Reader.FNesting > MaxNesting)
+                Reader.Fail("elements nested too deeply");
+        }
+        ~TNesting() { --Reader.FNesting; }
+        TXliffReader& Reader;
+    };
+
     [[noreturn]] void Fail(const std::string& what) const {
         throw TExchangeFileError(static_cast<std::size_t>(FXml.lineNumber()), what);
     }
@@ -42,6 +54,7 @@ private:
     // The children of the current element: files, groups and bodies are gone
     // through, units read, everything else skipped.
     void ReadChildren() {
+        const TNesting nesting(*this);
         while (FXml.readNextStartElement()) {
             const QStringView name = FXml.name();
             if (name == u"file") {
@@ -102,6 +115,7 @@ private:
     // The text of the current element up to its end, inline elements
     // included; `whole` false when an element stands for text it lacks.
     std::string ReadPhrase(bool& whole) {
+        const TNesting nesting(*this);
         std::string text;
         while (!FXml.atEnd()) {
             switch (FXml.readNext()) {
@@ -135,6 +149,7 @@ private:
 
     QXmlStreamReader FXml;
     TExchangeDocument FDocument;
+    int FNesting = 0;
 };
 
 } // namespace

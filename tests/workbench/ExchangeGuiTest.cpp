@@ -98,7 +98,11 @@ TEST(ExchangeGuiTest, ReadsXliffAsOtherToolsWriteIt) {
         const char* Xml;
         std::size_t Line;
     };
+    std::string deep = "<xliff version=\"1.2\"><file><body><trans-unit id=\"a\"><target>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<g>";
     const TBad bad[] = {
+        {deep.c_str(), 1},
         {"<xliff version=\"1.2\">\n<file><body>\n<trans-unit id=\"a\"><source>x</target>", 3},
         {"<xliff version=\"2.0\"><file/></xliff>", 1},
         {"<html/>", 1},
