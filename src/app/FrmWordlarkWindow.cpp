@@ -10,6 +10,7 @@
 #include "texts/LanguageMenu.h"
 #include "texts/RecentCatalogues.h"
 #include "texts/StatusLine.h"
+#include "workbench/ExchangeMenu.h"
 #include "workbench/Workbench.h"
 
 #include <QAction>
@@ -164,6 +165,10 @@ void TFrmWordlark::BuildWindow() {
     }
     FWorkbench = new TWorkbench(MemTranslation, editorArea, MenTranslation, MenView, *FTexts,
                                 FChoices, this);
+    // Export and import go into the File menu, before the separator above Exit.
+    const QList<QAction*> fileItems = MenFile->actions();
+    new TExchangeMenu(*FWorkbench, MemTranslation, MenFile,
+                      fileItems.at(fileItems.indexOf(MenExit) - 1), *FTexts, FChoices);
     MemTranslation->SetOpenState(false);
     PnlTop->installEventFilter(this);
     PnlBottom->installEventFilter(this);

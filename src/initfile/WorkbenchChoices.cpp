@@ -1,5 +1,7 @@
 #include "initfile/WorkbenchChoices.h"
 
+#include "encoding/TextEncoding.h"
+
 #include "initfile/KeyValueLine.h"
 #include "platform/FileIO.h"
 
@@ -11,7 +13,6 @@ const char* const ReferenceKind = "reference";
 const char* const ShowAsKind = "show-as";
 const char* const RecentKind = "recent";
 const char* const OpenFolderKind = "open-folder";
-const char* const OpenFolderSubject = "catalogue";
 
 // Kinds whose value may be empty.
 bool MayBeEmpty(const std::string& kind) {
@@ -188,14 +189,21 @@ void TWorkbenchChoices::RemoveRecentCatalogue(const std::string& path) {
                   [&](const TChoice& c) { return c.Kind == RecentKind && c.Subject == path; });
 }
 
-std::string TWorkbenchChoices::OpenFolder() const {
-    const TChoice* c = Find(OpenFolderKind, OpenFolderSubject);
+std::string TWorkbenchChoices::DialogFolder(const std::string& dialog) const {
+    const TChoice* c = Find(OpenFolderKind, dialog);
     return c ? c->Value : std::string();
 }
 
-void TWorkbenchChoices::SetOpenFolder(const std::string& folder) {
+void TWorkbenchChoices::SetDialogFolder(const std::string& dialog, const std::string& folder) {
     if (!folder.empty())
-        Set(OpenFolderKind, OpenFolderSubject, folder);
+        Set(OpenFolderKind, dialog, folder);
+}
+
+TEncoding ShownEncoding(const TWorkbenchChoices& choices, const std::string& path,
+                        std::string_view bytes) {
+    if (IsValidUtf8(bytes))
+        return TEncoding::Utf8;
+    return choices.ShowAs(path).value_or(TEncoding::Windows1252);
 }
 
 std::optional<std::size_t> ChooseReference(const std::vector<TCatalogueEntry>& entries,

@@ -7,7 +7,7 @@
 //   reference<TAB>catalogue path<TAB>language name
 //   show-as<TAB>file path<TAB>encoding name
 //   recent<TAB>catalogue path<TAB>program name (may be empty)
-//   open-folder<TAB>catalogue<TAB>folder path
+//   open-folder<TAB>dialog (catalogue, exchange, ...)<TAB>folder path
 //
 // Paths and names are bytes as they are, except that "%", tab, CR and LF are
 // written as %25, %09, %0D and %0A. Lines ending in CR LF read the same. Lines
@@ -72,8 +72,11 @@ public:
     void RemoveRecentCatalogue(const std::string& path);
 
     // The folder last chosen in the catalogue's file dialog, or empty.
-    std::string OpenFolder() const;
-    void SetOpenFolder(const std::string& folder);
+    std::string OpenFolder() const { return DialogFolder("catalogue"); }
+    void SetOpenFolder(const std::string& folder) { SetDialogFolder("catalogue", folder); }
+    // The same for another file dialog, named by `dialog`.
+    std::string DialogFolder(const std::string& dialog) const;
+    void SetDialogFolder(const std::string& dialog, const std::string& folder);
 
 private:
     struct TChoice {
@@ -101,6 +104,11 @@ private:
     std::string FPath;
     TWorkbenchChoices FChoices;
 };
+
+// How the bytes of the file at `path` are shown: UTF-8 when they are valid
+// UTF-8, else as the file was shown last ("Show as"), else Windows-1252.
+TEncoding ShownEncoding(const TWorkbenchChoices& choices, const std::string& path,
+                        std::string_view bytes);
 
 // The reference language to offer for the translation at `editedPath`: the
 // remembered one while the catalogue still lists it, else English when listed,

@@ -339,6 +339,7 @@ void TWorkbench::Opened(const TOpened& opened) {
     FillReferenceChoices();
     LoadReference();
     Reset();
+    emit OpenChanged(true);
 }
 
 void TWorkbench::Emptied() {
@@ -346,6 +347,7 @@ void TWorkbench::Emptied() {
     FShowAs->SetFile({});
     FillReferenceChoices();
     Reset();
+    emit OpenChanged(false);
 }
 
 // ---- The reference ---------------------------------------------------------------
@@ -389,21 +391,20 @@ void TWorkbench::CbbReferenceChange() {
 
 void TWorkbench::LoadReference() {
     std::shared_ptr<const TReferenceText> reference;
-    const int index = CbbReference->currentIndex();
-    if (FEditor->IsOpen() && index >= 0 &&
-        static_cast<std::size_t>(index) < FReferencePaths.size()) {
-        const std::string& path = FReferencePaths[static_cast<std::size_t>(index)];
-        std::string bytes;
-        // A reference that cannot be read is none: the checks go on without it.
-        if (platform::ReadFileBytes(path, bytes)) {
-            const TTextEncoding encoding =
-                IsValidUtf8(bytes)
-                    ? TTextEncoding::Utf8
-                    : FChoices.Get().ShowAs(path).value_or(TTextEncoding::Windows1252);
-            reference = std::make_shared<const TReferenceText>(DecodeText(bytes, encoding));
-        }
-    }
+    const std::string path = FEditor->IsOpen() ? ReferencePath() : std::string();
+    std::string bytes;
+    // A reference that cannot be read is none: the checks go on without it.
+    if (!path.empty() && platform::ReadFileBytes(path, bytes))
+        reference = std::make_shared<const TReferenceText>(
+            DecodeText(bytes, ShownEncoding(FChoices.Get(), path, bytes)));
     FChecker.Reset({}, reference);
+}
+
+std::string TWorkbench::ReferencePath() const {
+    const int index = CbbReference->currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= FReferencePaths.size())
+        return {};
+    return FReferencePaths[static_cast<std::size_t>(index)];
 }
 
 std::string TWorkbench::AlignedReferenceLine(std::size_t line) const {

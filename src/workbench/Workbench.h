@@ -74,6 +74,10 @@ public:
     void LisProblemsClick(int row);
     void ShowAs(TTextEncoding encoding);
 
+    // The open translation as the main window told of it, and the file of
+    // the reference chosen for it (empty: none).
+    const TOpened& Translation() const { return FOpened; }
+    std::string ReferencePath() const;
     // What the workbench knows of the open translation.
     const TTranslationChecker& Checker() const { return FChecker; }
     // The text shown when the mouse rests on a line's marker.
@@ -110,6 +114,8 @@ public:
 signals:
     // What a command found or did, for the status line.
     void StatusMessage(const QString& text);
+    // A translation was opened, or the editor emptied.
+    void OpenChanged(bool open);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
