@@ -2,6 +2,7 @@
 
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +16,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #else
-#include <algorithm>
 #include <atomic>
 #include <cwchar>
 #include <windows.h>
@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 namespace platform {
 
 void (*BeforeReplaceRenameHook)(const std::string& tempPath) = nullptr;
+int (*InPlaceFaultHook)(InPlaceStep step, long long offset) = nullptr;
 
 long long FileSize(const std::string& path) {
     std::error_code ec;
@@ -112,21 +113,122 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-// Writes in place, for a writable file in a folder where no temporary file can
-// be made.
-std::string OverwriteInPlace(const std::string& path, std::string_view data) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0)
-        return ErrorText("Cannot create file", path, errno);
-    bool ok = WriteAll(fd, data);
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
+// The new content goes over the old file in pieces of this size, so that a
+// write can fail part way.
+constexpr size_t InPlacePiece = 64 * 1024;
+
+int InPlaceFault(InPlaceStep step, long long offset) {
+    return InPlaceFaultHook ? InPlaceFaultHook(step, offset) : 0;
+}
+
+// Writes `data` at `offset`; 0 or the reason (errno). `faults` lets the test
+// hook stop it.
+int WriteAt(int fd, std::string_view data, off_t offset, bool faults) {
+    while (!data.empty()) {
+        const size_t piece = std::min(data.size(), InPlacePiece);
+        if (const int fault = faults ? InPlaceFault(InPlaceStep::Write, offset) : 0)
+            return fault;
+        const ssize_t n = ::pwrite(fd, data.data(), piece, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        data.remove_prefix(static_cast<size_t>(n));
+        offset += n;
     }
-    return ok ? std::string() : ErrorText("Cannot write file", path, err);
+    return 0;
+}
+
+int ReadAt(int fd, std::string& data, off_t offset) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::pread(fd, data.data() + done, data.size() - done, offset + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO; // shorter than it said it was
+        done += static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+int Flush(int fd, off_t offset) {
+    if (const int fault = InPlaceFault(InPlaceStep::Flush, offset))
+        return fault;
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+// Makes room for the bytes of `data` beyond the old end. Where the file system
+// cannot reserve room, they are written there instead: that is where they go
+// anyway, and the old bytes stay untouched. Returns whether the tail was
+// written, or the reason it failed.
+int Reserve(int fd, std::string_view data, off_t oldSize, bool& tailWritten) {
+    tailWritten = false;
+    int err = InPlaceFault(InPlaceStep::Reserve, oldSize);
+    if (err == 0) {
+        do
+            err = ::posix_fallocate(fd, oldSize, static_cast<off_t>(data.size()) - oldSize);
+        while (err == EINTR);
+    }
+    if (err != EOPNOTSUPP && err != EINVAL && err != ENOSYS)
+        return err;
+    err = WriteAt(fd, data.substr(static_cast<size_t>(oldSize)), oldSize, true);
+    if (err == 0)
+        err = Flush(fd, oldSize);
+    tailWritten = err == 0;
+    return err;
 }
 } // namespace
+
+std::string WriteFileInPlace(const std::string& path, std::string_view data) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return ErrorText("Cannot create file", path, errno);
+    struct stat st {};
+    int err = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
+    std::string old;
+    if (err == 0) {
+        old.resize(static_cast<size_t>(st.st_size));
+        err = ReadAt(fd, old, 0);
+    }
+    if (err != 0) {
+        ::close(fd);
+        return ErrorText("Cannot write file", path, err);
+    }
+    const off_t oldSize = static_cast<off_t>(old.size());
+    const off_t newSize = static_cast<off_t>(data.size());
+
+    bool tailWritten = false;
+    if (newSize > oldSize && (err = Reserve(fd, data, oldSize, tailWritten)) != 0) {
+        // Nothing of the old content was touched; drop what was added.
+        if (::ftruncate(fd, oldSize) == 0)
+            ::fsync(fd);
+        ::close(fd);
+        return ErrorText("Cannot write file", path, err);
+    }
+    const std::string_view head = tailWritten ? data.substr(0, old.size()) : data;
+    err = WriteAt(fd, head, 0, true);
+    if (err == 0)
+        err = Flush(fd, 0);
+    if (err == 0 && newSize < oldSize) {
+        err = ::ftruncate(fd, newSize) == 0 ? 0 : errno;
+        if (err == 0)
+            err = Flush(fd, newSize);
+    }
+    std::string result;
+    if (err != 0) {
+        result = ErrorText("Cannot write file", path, err);
+        // The room is there (the old bytes filled it before), so this write
+        // cannot run out of it.
+        const bool restored =
+            WriteAt(fd, old, 0, false) == 0 && ::ftruncate(fd, oldSize) == 0 && ::fsync(fd) == 0;
+        if (!restored)
+            result += " The old content could not be put back.";
+    }
+    if (::close(fd) != 0 && result.empty())
+        result = ErrorText("Cannot write file", path, errno);
+    return result;
+}
 
 std::string RemoveFile(const std::string& path) {
     struct stat st {};
@@ -177,7 +279,7 @@ std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
     if (fd < 0) {
         int err = errno;
         if (exists && (err == EACCES || err == EPERM || err == EROFS))
-            return OverwriteInPlace(target, data);
+            return WriteFileInPlace(target, data);
         return ErrorText("Cannot create file", path, err);
     }
     mode_t mode;
@@ -326,22 +428,148 @@ bool WriteAll(HANDLE file, std::string_view data) {
     return true;
 }
 
+// The new content goes over the old file in pieces of this size, so that a
+// write can fail part way.
+constexpr size_t InPlacePiece = 64 * 1024;
+
+DWORD InPlaceFault(InPlaceStep step, long long offset) {
+    return InPlaceFaultHook ? static_cast<DWORD>(InPlaceFaultHook(step, offset)) : ERROR_SUCCESS;
+}
+
+OVERLAPPED At(long long offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(offset) >> 32);
+    return at;
+}
+
+// Writes `data` at `offset`; ERROR_SUCCESS or the reason. `faults` lets the
+// test hook stop it.
+DWORD WriteAt(HANDLE file, std::string_view data, long long offset, bool faults) {
+    while (!data.empty()) {
+        if (const DWORD fault = faults ? InPlaceFault(InPlaceStep::Write, offset) : ERROR_SUCCESS)
+            return fault;
+        OVERLAPPED at = At(offset);
+        DWORD written = 0;
+        if (!WriteFile(file, data.data(), static_cast<DWORD>(std::min(data.size(), InPlacePiece)),
+                       &written, &at))
+            return GetLastError();
+        if (written == 0)
+            return ERROR_WRITE_FAULT;
+        data.remove_prefix(written);
+        offset += written;
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD ReadAt(HANDLE file, std::string& data, long long offset) {
+    size_t done = 0;
+    while (done < data.size()) {
+        OVERLAPPED at = At(offset + static_cast<long long>(done));
+        DWORD got = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 30));
+        if (!ReadFile(file, data.data() + done, chunk, &got, &at))
+            return GetLastError();
+        if (got == 0)
+            return ERROR_HANDLE_EOF; // shorter than it said it was
+        done += got;
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD Flush(HANDLE file, long long offset) {
+    if (const DWORD fault = InPlaceFault(InPlaceStep::Flush, offset))
+        return fault;
+    return FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
+}
+
+DWORD SetLength(HANDLE file, long long size) {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = size;
+    return SetFileInformationByHandle(file, FileEndOfFileInfo, &end, sizeof end) ? ERROR_SUCCESS
+                                                                                 : GetLastError();
+}
+
+// Makes room for the bytes of `data` beyond the old end. Where the file system
+// cannot reserve room, they are written there instead: that is where they go
+// anyway, and the old bytes stay untouched. Tells whether the tail was written.
+DWORD Reserve(HANDLE file, std::string_view data, long long oldSize, bool& tailWritten) {
+    tailWritten = false;
+    DWORD err = InPlaceFault(InPlaceStep::Reserve, oldSize);
+    if (err == ERROR_SUCCESS) {
+        FILE_ALLOCATION_INFO room{};
+        room.AllocationSize.QuadPart = static_cast<long long>(data.size());
+        if (!SetFileInformationByHandle(file, FileAllocationInfo, &room, sizeof room))
+            err = GetLastError();
+    }
+    if (err != ERROR_NOT_SUPPORTED && err != ERROR_INVALID_PARAMETER &&
+        err != ERROR_INVALID_FUNCTION && err != ERROR_CALL_NOT_IMPLEMENTED)
+        return err;
+    err = WriteAt(file, data.substr(static_cast<size_t>(oldSize)), oldSize, true);
+    if (err == ERROR_SUCCESS)
+        err = Flush(file, oldSize);
+    tailWritten = err == ERROR_SUCCESS;
+    return err;
+}
+
 // Writes in place, for a writable file in a folder where no temporary file can
-// be made.
+// be made (see WriteFileInPlace).
 std::string OverwriteInPlace(const std::wstring& target, const std::string& path,
                              std::string_view data) {
-    Handle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return ErrorText("Cannot create file", path, GetLastError());
-    bool ok =
-        WriteAll(file.Get(), data) && SetEndOfFile(file.Get()) && FlushFileBuffers(file.Get());
-    DWORD err = ok ? ERROR_SUCCESS : GetLastError();
-    if (!file.Close() && ok) {
-        ok = false;
-        err = GetLastError();
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK)
+        return "Cannot write file \"" + path + "\". It is a device, not a file";
+    LARGE_INTEGER size{};
+    DWORD err = GetFileSizeEx(file.Get(), &size) ? ERROR_SUCCESS : GetLastError();
+    std::string old;
+    if (err == ERROR_SUCCESS) {
+        if (static_cast<unsigned long long>(size.QuadPart) >= SIZE_MAX)
+            return ErrorText("Cannot write file", path, ERROR_FILE_TOO_LARGE);
+        old.resize(static_cast<size_t>(size.QuadPart));
+        err = ReadAt(file.Get(), old, 0);
     }
-    return ok ? std::string() : ErrorText("Cannot write file", path, err);
+    if (err != ERROR_SUCCESS)
+        return ErrorText("Cannot write file", path, err);
+    const long long oldSize = size.QuadPart;
+    const long long newSize = static_cast<long long>(data.size());
+
+    bool tailWritten = false;
+    if (newSize > oldSize && (err = Reserve(file.Get(), data, oldSize, tailWritten)) != 0) {
+        // Nothing of the old content was touched; give back the room taken.
+        if (SetLength(file.Get(), oldSize) == ERROR_SUCCESS) {
+            FILE_ALLOCATION_INFO room{};
+            room.AllocationSize.QuadPart = oldSize;
+            SetFileInformationByHandle(file.Get(), FileAllocationInfo, &room, sizeof room);
+            FlushFileBuffers(file.Get());
+        }
+        return ErrorText("Cannot write file", path, err);
+    }
+    const std::string_view head = tailWritten ? data.substr(0, old.size()) : data;
+    err = WriteAt(file.Get(), head, 0, true);
+    if (err == ERROR_SUCCESS)
+        err = Flush(file.Get(), 0);
+    if (err == ERROR_SUCCESS && newSize != oldSize) {
+        err = SetLength(file.Get(), newSize);
+        if (err == ERROR_SUCCESS)
+            err = Flush(file.Get(), newSize);
+    }
+    std::string result;
+    if (err != ERROR_SUCCESS) {
+        result = ErrorText("Cannot write file", path, err);
+        // The room is there (the old bytes filled it before), so this write
+        // cannot run out of it.
+        const bool restored = WriteAt(file.Get(), old, 0, false) == ERROR_SUCCESS &&
+                              SetLength(file.Get(), oldSize) == ERROR_SUCCESS &&
+                              FlushFileBuffers(file.Get());
+        if (!restored)
+            result += " The old content could not be put back.";
+    }
+    if (!file.Close() && result.empty())
+        result = ErrorText("Cannot write file", path, GetLastError());
+    return result;
 }
 
 // Swaps the complete temporary file in at the name. For a file there,
@@ -505,6 +733,12 @@ std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
     if (exists)
         KeepAttributes(target, attributes);
     return std::string();
+}
+
+std::string WriteFileInPlace(const std::string& path, std::string_view data) {
+    if (path.empty())
+        return "Cannot create file \"\". No file name given";
+    return OverwriteInPlace(LongPath(WideFromUtf8(path)), path, data);
 }
 
 #endif

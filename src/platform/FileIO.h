@@ -22,6 +22,15 @@ bool ReadFileBytes(const std::string& path, std::string& data);
 // the reason it failed, in the system's words.
 std::string ReplaceFileBytes(const std::string& path, std::string_view data);
 
+// Writes `data` over the existing file at `path` in place, for a writable file
+// in a folder where no temporary file can be made (ReplaceFileBytes comes here
+// by itself then). The old file is never lost: the room for the new content is
+// reserved first, so a full disk fails before a byte of it changes; the old
+// bytes are kept and put back when a write fails part way; the file is cut to
+// the new length only once everything is written and flushed. Returns an empty
+// text on success, otherwise the reason it failed, in the system's words.
+std::string WriteFileInPlace(const std::string& path, std::string_view data);
+
 // The size in bytes of the regular file at `path` (a link is followed); -1 when
 // there is none.
 long long FileSize(const std::string& path);
@@ -36,5 +45,17 @@ std::string RemoveFile(const std::string& path);
 // fragile moment: it is called with the temporary file's path once that file is
 // completely written and closed, just before it is renamed over the old file.
 extern void (*BeforeReplaceRenameHook)(const std::string& tempPath);
+
+// The steps of WriteFileInPlace a test can make fail.
+enum class InPlaceStep {
+    Reserve, // reserving the room for the content beyond the old end
+    Write,   // writing one piece of the new content (at most 64 KiB)
+    Flush,   // flushing the written content to the disk
+};
+// Null in the program. Tests set it to make WriteFileInPlace fail part way: it
+// is called before each step with the offset the step starts at; a non-zero
+// result is the system error code (errno, or GetLastError on Windows) the step
+// then fails with, without doing anything.
+extern int (*InPlaceFaultHook)(InPlaceStep step, long long offset);
 
 } // namespace platform

@@ -24,6 +24,9 @@
 #include <vector>
 
 #ifndef _WIN32
+#ifdef __linux__
+#include <sys/mount.h>
+#endif
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -107,6 +110,83 @@ TEST_F(FileIOFault, PathsThatAreNoFileFail) {
     EXPECT_EQ(TempDir::Read(Dir / "folder/inside.ini"), OldBytes);
     EXPECT_EQ(Entries(Dir / "folder"), std::vector<std::string>{"inside.ini"});
     EXPECT_EQ(Entries(Dir.Path()), std::vector<std::string>{"folder"});
+}
+
+namespace {
+
+#ifndef _WIN32
+constexpr int DiskFull = ENOSPC, NotSupported = EOPNOTSUPP;
+const std::string DiskFullText = std::strerror(ENOSPC);
+#else
+constexpr int DiskFull = ERROR_DISK_FULL, NotSupported = ERROR_NOT_SUPPORTED;
+const std::string DiskFullText = platform::WindowsErrorText(ERROR_DISK_FULL);
+#endif
+
+// Bytes of every value, NUL included, different for each seed.
+std::string Bytes(size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 31 + seed * 7 + i / 251) % 256);
+    return bytes;
+}
+
+// One in-place write: what reserving answers, and which step fails (as a full
+// disk) at the offsets from From (-1: never) up to To.
+struct InPlaceCase {
+    const char* What;
+    size_t OldSize, NewSize;
+    int Reserve;
+    platform::InPlaceStep Failing;
+    long long From, To = 1LL << 40;
+};
+InPlaceCase Current{};
+
+int InjectFault(platform::InPlaceStep step, long long offset) {
+    if (step == platform::InPlaceStep::Reserve && Current.Reserve != 0)
+        return Current.Reserve;
+    const bool fails = step == Current.Failing && Current.From >= 0 && offset >= Current.From &&
+                       offset < Current.To;
+    return fails ? DiskFull : 0;
+}
+
+} // namespace
+
+// Writing in place fails at each step in turn, part way through the content:
+// the old file comes out whole, byte for byte, and the reason names the file.
+// Where the file system cannot reserve room, the content beyond the old end is
+// written there first instead.
+TEST_F(FileIOFault, AnInPlaceWriteThatFailsPartWayPutsTheOldBytesBack) {
+    using Step = platform::InPlaceStep;
+    constexpr size_t KiB = 1024;
+    const InPlaceCase cases[] = {
+        {"longer, fails in its second piece", 200 * KiB, 300 * KiB, 0, Step::Write, 64 * KiB},
+        {"shorter, fails in its second piece", 200 * KiB, 100 * KiB, 0, Step::Write, 64 * KiB},
+        {"no room for a longer one", 100 * KiB, 300 * KiB, DiskFull, Step::Write, -1},
+        {"shorter, flush after the cut fails", 200 * KiB, 10 * KiB, 0, Step::Flush, 10 * KiB},
+        {"no reserving, its tail fails", 100 * KiB, 300 * KiB, NotSupported, Step::Write,
+         200 * KiB},
+        {"no reserving, its head fails", 100 * KiB, 300 * KiB, NotSupported, Step::Write, 64 * KiB,
+         100 * KiB},
+        {"longer", 200 * KiB, 300 * KiB, 0, Step::Write, -1},
+        {"to empty", 100 * KiB, 0, 0, Step::Write, -1},
+        {"no reserving, longer", 100 * KiB, 300 * KiB, NotSupported, Step::Write, -1},
+    };
+    platform::InPlaceFaultHook = InjectFault;
+    for (const InPlaceCase& c : cases) {
+        const std::string path = Dir.Write("InPlace.ini", Bytes(c.OldSize, 1));
+        Current = c;
+        const std::string reason = platform::WriteFileInPlace(path, Bytes(c.NewSize, 2));
+        const bool fails = c.From >= 0 || c.Reserve == DiskFull;
+        EXPECT_EQ(reason.empty(), !fails) << c.What << ": " << reason;
+        if (fails) {
+            EXPECT_NE(reason.find("\"" + path + "\". " + DiskFullText), std::string::npos)
+                << c.What << ": " << reason;
+        }
+        EXPECT_TRUE(TempDir::Read(path) == (fails ? Bytes(c.OldSize, 1) : Bytes(c.NewSize, 2)))
+            << c.What;
+    }
+    platform::InPlaceFaultHook = nullptr;
+    EXPECT_EQ(Entries(Dir.Path()), std::vector<std::string>{"InPlace.ini"});
 }
 
 TEST_F(FileIOFault, TwoSavesAtOnceBothGoThrough) {
@@ -235,6 +315,50 @@ TEST_F(FileIOFault, FullDiskFailsWithTheReasonAndKeepsTheOldFile) {
     EXPECT_EQ(TempDir::Read(path), OldBytes);
     EXPECT_EQ(Entries(Dir.Path()), std::vector<std::string>{"Wordlark.ini"});
 }
+
+#ifdef __linux__
+// The full disk for real: a small tmpfs, filled up, holds a file of an ordinary
+// user in a folder that user may not write, so the save goes in place.
+TEST_F(FileIOFault, AFullDiskLeavesAFileWrittenInPlaceWhole) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can mount a file system and become another user";
+    const std::string disk = Dir / "disk";
+    fs::create_directories(disk);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k,mode=0755") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    struct Unmount {
+        std::string Where;
+        ~Unmount() { ::umount2(Where.c_str(), MNT_DETACH); }
+    } unmount{disk};
+
+    const std::string old = Bytes(40 * 1024, 1);
+    const std::string path = Dir.Write("disk/Deutsch.ini", old);
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    {
+        std::ofstream filler(disk + "/filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        while (filler.write(block.data(), block.size()) && filler.flush()) {
+        }
+    }
+    ::chmod(disk.c_str(), 0555);
+
+    const ChildOutcome child = RunInChild([&](int) -> std::string {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            return std::string("skip: cannot become user nobody: ") + std::strerror(errno);
+        const std::string longer = platform::ReplaceFileBytes(path, Bytes(120 * 1024, 2));
+        const bool whole = TempDir::Read(path) == old;
+        // A shorter text needs no more room than the old one had.
+        const std::string shorter = platform::ReplaceFileBytes(path, Bytes(30 * 1024, 3));
+        return (whole ? "whole|" : "damaged|") + shorter + "|" + longer;
+    });
+    ASSERT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0) << child.output;
+    if (child.output.rfind("skip:", 0) == 0)
+        GTEST_SKIP() << child.output;
+    EXPECT_EQ(child.output, "whole||Cannot write file \"" + path + "\". " + DiskFullText);
+    EXPECT_TRUE(TempDir::Read(path) == Bytes(30 * 1024, 3));
+    EXPECT_EQ(Entries(disk), (std::vector<std::string>{"Deutsch.ini", "filler"}));
+}
+#endif
 
 TEST_F(FileIOFault, CrashBeforeTheRenameLeavesTheOldFileWhole) {
     const std::string path = Dir.Write("Languages.ini", OldBytes);
