@@ -8,6 +8,7 @@
 struct TCatalogueEntry {
     std::string Name; // display name, e.g. Deutsch
     std::string Path; // full path of the translation file
+    bool operator==(const TCatalogueEntry&) const = default;
 };
 
 // What the main window keeps of a loaded catalogue.
