@@ -19,6 +19,8 @@ packages=(
   # Qt's SVG plug-ins draw the application icon and the logo
   libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
+  # spelling: Enchant and the Hunspell dictionaries of the shipped languages
+  libenchant-2-dev hunspell-de-de hunspell-fr hunspell-en-us
   xdg-utils xvfb xauth fonts-dejavu-core
   # the icon's renderings; the validators of the menu entry, the AppStream
   # metadata and the manual page
