@@ -11,6 +11,7 @@
 #include "workbench/LanguageNames.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <unordered_set>
@@ -26,14 +27,17 @@ struct TTranslationMemory::TReferencePart {
     };
     std::string Path;
     TFileStamp Stamp;
-    std::string Text; // the keys and phrases, one after the other
+    // The keys and phrases, one after the other, in Storage: a text of the
+    // part's own, or the whole cache file it was read from.
+    std::shared_ptr<const std::string> Storage;
+    std::string_view Text;
     std::vector<TEntry> Entries;
 
     std::string_view Key(std::size_t i) const {
-        return std::string_view(Text).substr(Entries[i].KeyOffset, Entries[i].KeyLength);
+        return Text.substr(Entries[i].KeyOffset, Entries[i].KeyLength);
     }
     std::string_view Phrase(std::size_t i) const {
-        return std::string_view(Text).substr(Entries[i].PhraseOffset, Entries[i].PhraseLength);
+        return Text.substr(Entries[i].PhraseOffset, Entries[i].PhraseLength);
     }
 };
 
@@ -46,11 +50,12 @@ struct TTranslationMemory::TLanguagePart {
     std::string Language; // as the catalogue names it, UTF-8
     std::string Path;
     TFileStamp Stamp;
-    std::string Text;
+    std::shared_ptr<const std::string> Storage;
+    std::string_view Text;
     std::vector<TPair> Pairs;
 
     std::string_view Translation(const TPair& pair) const {
-        return std::string_view(Text).substr(pair.Offset, pair.Length);
+        return Text.substr(pair.Offset, pair.Length);
     }
 };
 
@@ -100,7 +105,7 @@ struct TPlaceholderSpan {
 
 std::vector<TPlaceholderSpan> PlaceholderSpans(std::string_view phrase) {
     std::vector<TPlaceholderSpan> spans;
-    if (phrase.find_first_of("%{") == std::string_view::npos)
+    if (std::none_of(phrase.begin(), phrase.end(), [](char c) { return c == '%' || c == '{'; }))
         return spans;
     for (const TPlaceholder& p : FindPlaceholders(phrase)) {
         const auto begin = static_cast<std::size_t>(p.Text.data() - phrase.data());
@@ -163,6 +168,93 @@ std::size_t EditDistance(const std::vector<char32_t>& a, const std::vector<char3
         std::swap(prev, row);
     }
     return std::min(prev[m], over);
+}
+
+// The edit distance of the phrase a pattern was made of and `text`, by
+// Myers' bit-parallel algorithm: one step of a few word operations per
+// character of `text`, for patterns of up to 64 characters.
+class TBitPattern {
+public:
+    explicit TBitPattern(const std::vector<char32_t>& pattern) : FLength(pattern.size()) {
+        for (std::size_t i = 0; i < pattern.size(); ++i)
+            Mask(pattern[i]) |= std::uint64_t{1} << i;
+    }
+    static bool Fits(std::size_t length) { return length >= 1 && length <= 64; }
+
+    std::size_t Distance(const std::vector<char32_t>& text) const {
+        const std::uint64_t last = std::uint64_t{1} << (FLength - 1);
+        std::uint64_t pv = ~std::uint64_t{0};
+        std::uint64_t mv = 0;
+        std::size_t score = FLength;
+        for (const char32_t c : text) {
+            const std::uint64_t eq = Find(c);
+            const std::uint64_t xv = eq | mv;
+            const std::uint64_t xh = (((eq & pv) + pv) ^ pv) | eq;
+            std::uint64_t ph = mv | ~(xh | pv);
+            std::uint64_t mh = pv & xh;
+            if (ph & last)
+                ++score;
+            if (mh & last)
+                --score;
+            ph = (ph << 1) | 1;
+            mh <<= 1;
+            pv = mh | ~(xv | ph);
+            mv = ph & xv;
+        }
+        return score;
+    }
+
+private:
+    static constexpr std::size_t Slots = 128;
+    std::uint64_t& Mask(char32_t c) {
+        if (c < 128)
+            return FAscii[c];
+        std::size_t i = (c * 2654435761u) % Slots;
+        while (FKeys[i] != 0 && FKeys[i] != c)
+            i = (i + 1) % Slots;
+        FKeys[i] = c;
+        return FMasks[i];
+    }
+    std::uint64_t Find(char32_t c) const {
+        if (c < 128)
+            return FAscii[c];
+        for (std::size_t i = (c * 2654435761u) % Slots; FKeys[i] != 0; i = (i + 1) % Slots)
+            if (FKeys[i] == c)
+                return FMasks[i];
+        return 0;
+    }
+
+    std::size_t FLength;
+    std::uint64_t FAscii[128] = {};
+    char32_t FKeys[Slots] = {};
+    std::uint64_t FMasks[Slots] = {};
+};
+
+// How often the characters of a phrase fall into each of 16 classes. Every
+// edit changes one count by one, or two by one each, so the counts of two
+// phrases bound their distance from below: a cheap test before the exact one.
+using TCharCounts = std::array<std::uint8_t, 16>;
+
+TCharCounts CharCounts(const std::vector<char32_t>& units) {
+    TCharCounts counts{};
+    for (const char32_t c : units) {
+        std::uint8_t& count = counts[(c * 0x9E3779B1u) >> 28];
+        if (count < 255)
+            ++count;
+    }
+    return counts;
+}
+
+std::size_t DistanceAtLeast(const TCharCounts& a, const TCharCounts& b) {
+    std::size_t more = 0;
+    std::size_t fewer = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] > b[i])
+            more += a[i] - b[i];
+        else
+            fewer += b[i] - a[i];
+    }
+    return std::max(more, fewer);
 }
 
 int SimilarityOf(std::size_t distance, std::size_t longer) {
@@ -281,17 +373,20 @@ ReadReference(const std::string& path, const TTranslationMemory::TFileStamp& sta
     auto part = std::make_shared<TTranslationMemory::TReferencePart>();
     part->Path = path;
     part->Stamp = stamp;
-    part->Text.reserve(text->size());
+    std::string own;
+    own.reserve(text->size());
     ForEachFirstEntry(*text, [&](std::string_view key, std::optional<std::string_view> phrase) {
         if (!phrase || phrase->empty())
             return;
         const auto keyLength = static_cast<std::uint32_t>(key.size());
-        const std::uint32_t keyAt = Append(part->Text, key);
-        const std::uint32_t phraseAt = Append(part->Text, *phrase);
+        const std::uint32_t keyAt = Append(own, key);
+        const std::uint32_t phraseAt = Append(own, *phrase);
         part->Entries.push_back(
             {keyAt, keyLength, phraseAt, static_cast<std::uint32_t>(phrase->size())});
     });
-    part->Text.shrink_to_fit();
+    own.shrink_to_fit();
+    part->Storage = std::make_shared<const std::string>(std::move(own));
+    part->Text = *part->Storage;
     return part;
 }
 
@@ -315,19 +410,83 @@ ReadLanguage(const TCatalogueEntry& entry, const TTranslationMemory::TFileStamp&
     part->Language = LanguageNameText(entry.Name);
     part->Path = entry.Path;
     part->Stamp = stamp;
+    std::string own;
     ForEachFirstEntry(*text, [&](std::string_view key, std::optional<std::string_view> phrase) {
         const auto hit = keys.find(key);
         if (!phrase || phrase->empty() || hit == keys.end() ||
             *phrase == reference.Phrase(hit->second))
             return;
         part->Pairs.push_back(
-            {hit->second, Append(part->Text, *phrase), static_cast<std::uint32_t>(phrase->size())});
+            {hit->second, Append(own, *phrase), static_cast<std::uint32_t>(phrase->size())});
     });
-    part->Text.shrink_to_fit();
+    own.shrink_to_fit();
+    part->Storage = std::make_shared<const std::string>(std::move(own));
+    part->Text = *part->Storage;
     return part;
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The index: the distinct reference phrases, where each is translated, and
+// their trigrams and lengths for close matches.
+
+struct TTranslationMemory::TIndex {
+    struct THit {
+        std::uint32_t Program;
+        std::uint32_t Part;
+        std::uint32_t Pair;
+        std::uint32_t Language;
+    };
+    struct TPhraseRef {
+        std::uint32_t Program, Entry; // where the phrase is read from
+    };
+    std::vector<std::string_view> Phrases;
+    std::vector<TPhraseRef> PhraseRefs;
+    std::vector<std::uint32_t> Slots; // open addressing: phrase id + 1, 0 free
+    std::vector<std::uint32_t> HitStart;
+    std::vector<THit> Hits;
+    std::vector<std::uint32_t> Lengths; // in characters, a placeholder as one
+    std::vector<TCharCounts> Counts;
+    std::vector<std::uint32_t> LengthStart;
+    std::vector<std::uint32_t> ByLength;
+    std::uint32_t GramMask = 0;
+    std::vector<std::uint32_t> GramStart;
+    std::vector<std::uint32_t> Grams;
+
+    std::optional<std::uint32_t> Find(std::string_view phrase) const {
+        if (Slots.empty())
+            return std::nullopt;
+        const std::size_t mask = Slots.size() - 1;
+        for (std::size_t i = HashBytes(phrase) & mask;; i = (i + 1) & mask) {
+            const std::uint32_t slot = Slots[i];
+            if (slot == 0)
+                return std::nullopt;
+            if (Phrases[slot - 1] == phrase)
+                return slot - 1;
+        }
+    }
+    std::uint32_t Intern(std::string_view phrase, TPhraseRef ref) {
+        const std::size_t mask = Slots.size() - 1;
+        for (std::size_t i = HashBytes(phrase) & mask;; i = (i + 1) & mask) {
+            const std::uint32_t slot = Slots[i];
+            if (slot == 0) {
+                Phrases.push_back(phrase);
+                PhraseRefs.push_back(ref);
+                Slots[i] = static_cast<std::uint32_t>(Phrases.size());
+                return Slots[i] - 1;
+            }
+            if (Phrases[slot - 1] == phrase)
+                return slot - 1;
+        }
+    }
+    std::uint32_t Gram(const std::vector<char32_t>& units, std::size_t i) const {
+        const std::uint64_t h =
+            Mix((static_cast<std::uint64_t>(units[i]) << 42) ^
+                (static_cast<std::uint64_t>(units[i + 1]) << 21) ^ units[i + 2]);
+        return static_cast<std::uint32_t>(h) & GramMask;
+    }
+};
 
 // ---------------------------------------------------------------------------
 // The cache file: a header (magic, version, byte-order mark, the body's length
@@ -368,6 +527,17 @@ struct TMemoryCache {
                 return {};
             }
             std::string s(Data.substr(At, n));
+            At += n;
+            return s;
+        }
+        // A text as a part of the data, not copied.
+        std::string_view View() {
+            const auto n = Number<std::uint32_t>();
+            if (!Ok || Data.size() - At < n) {
+                Ok = false;
+                return {};
+            }
+            const std::string_view s = Data.substr(At, n);
             At += n;
             return s;
         }
@@ -413,9 +583,61 @@ struct TMemoryCache {
 
     // The programs of the cache file at `path` that were built against
     // `referenceLanguage`. False when the file is there but cannot be used.
+    using TIndex = TTranslationMemory::TIndex;
+
+    // What a cache file holds: the programs' parts and, built from them, the
+    // index and the languages.
+    struct TContents {
+        std::vector<TProgram> Programs;
+        std::unique_ptr<TIndex> Index;
+        std::vector<std::string> Languages;
+    };
+
+    template <class T> static bool Ascending(const std::vector<T>& starts, std::size_t size) {
+        return !starts.empty() && starts.front() == 0 && starts.back() == size &&
+               std::is_sorted(starts.begin(), starts.end());
+    }
+
+    // Whether every number of the index points where it may.
+    static bool Holds(const TIndex& index, const std::vector<TProgram>& programs,
+                      std::size_t languages) {
+        const std::size_t phrases = index.PhraseRefs.size();
+        const auto below = [](const std::vector<std::uint32_t>& ids, std::size_t limit) {
+            return std::all_of(ids.begin(), ids.end(),
+                               [&](std::uint32_t id) { return id < limit; });
+        };
+        if (index.Slots.size() < 2 * phrases || (index.Slots.size() & (index.Slots.size() - 1)) ||
+            !below(index.Slots, phrases + 1) || index.HitStart.size() != phrases + 1 ||
+            !Ascending(index.HitStart, index.Hits.size()) || index.Lengths.size() != phrases ||
+            index.Counts.size() != phrases ||
+            !Ascending(index.LengthStart, index.ByLength.size()) ||
+            !below(index.ByLength, phrases) ||
+            index.GramStart.size() != std::size_t{index.GramMask} + 2 ||
+            ((index.GramMask + 1) & index.GramMask) != 0 ||
+            !Ascending(index.GramStart, index.Grams.size()) || !below(index.Grams, phrases))
+            return false;
+        for (const auto& ref : index.PhraseRefs)
+            if (ref.Program >= programs.size() ||
+                ref.Entry >= programs[ref.Program].Reference->Entries.size())
+                return false;
+        for (const auto& hit : index.Hits)
+            if (hit.Program >= programs.size() ||
+                hit.Part >= programs[hit.Program].Languages.size() ||
+                hit.Pair >= programs[hit.Program].Languages[hit.Part]->Pairs.size() ||
+                hit.Language >= languages)
+                return false;
+        for (const TProgram& program : programs)
+            if (program.LanguageIds.size() != program.Languages.size() ||
+                !below(program.LanguageIds, languages))
+                return false;
+        return true;
+    }
+
     static bool Read(const std::string& path, const std::string& referenceLanguage,
-                     std::vector<TProgram>& programs) {
-        std::string bytes;
+                     TContents& contents) {
+        std::vector<TProgram>& programs = contents.Programs;
+        auto storage = std::make_shared<std::string>();
+        std::string& bytes = *storage;
         if (!platform::ReadFileBytes(path, bytes))
             return !platform::FileExists(path);
         TReader header{bytes};
@@ -442,7 +664,8 @@ struct TMemoryCache {
             auto reference = std::make_shared<TReferencePart>();
             reference->Path = in.Text();
             reference->Stamp = in.Stamp();
-            reference->Text = in.Text();
+            reference->Storage = storage;
+            reference->Text = in.View();
             in.Array(reference->Entries);
             for (const auto& e : reference->Entries)
                 in.Ok = in.Ok && Fits(e.KeyOffset, e.KeyLength, reference->Text.size()) &&
@@ -453,25 +676,47 @@ struct TMemoryCache {
                 part->Language = in.Text();
                 part->Path = in.Text();
                 part->Stamp = in.Stamp();
-                part->Text = in.Text();
+                part->Storage = storage;
+                part->Text = in.View();
                 in.Array(part->Pairs);
                 for (const auto& pair : part->Pairs)
                     in.Ok = in.Ok && pair.Entry < reference->Entries.size() &&
                             Fits(pair.Offset, pair.Length, part->Text.size());
                 program.Languages.push_back(std::move(part));
             }
+            in.Array(program.LanguageIds);
             program.Reference = std::move(reference);
             programs.push_back(std::move(program));
         }
-        if (!in.Ok || in.At != body.size()) {
-            programs.clear();
+        auto index = std::make_unique<TIndex>();
+        const auto languages = in.Number<std::uint32_t>();
+        for (std::uint32_t l = 0; in.Ok && l < languages; ++l)
+            contents.Languages.push_back(in.Text());
+        in.Array(index->PhraseRefs);
+        in.Array(index->Slots);
+        in.Array(index->HitStart);
+        in.Array(index->Hits);
+        in.Array(index->Lengths);
+        in.Array(index->Counts);
+        in.Array(index->LengthStart);
+        in.Array(index->ByLength);
+        index->GramMask = in.Number<std::uint32_t>();
+        in.Array(index->GramStart);
+        in.Array(index->Grams);
+        if (!in.Ok || in.At != body.size() || !Holds(*index, programs, contents.Languages.size())) {
+            contents = {};
             return false;
         }
+        index->Phrases.reserve(index->PhraseRefs.size());
+        for (const auto& ref : index->PhraseRefs)
+            index->Phrases.push_back(programs[ref.Program].Reference->Phrase(ref.Entry));
+        contents.Index = std::move(index);
         return true;
     }
 
     static std::string Write(const std::string& path, const std::string& referenceLanguage,
-                             const std::vector<TProgram>& programs) {
+                             const std::vector<TProgram>& programs, const TIndex& index,
+                             const std::vector<std::string>& languages) {
         TWriter out;
         out.Text(FoldedLanguageName(referenceLanguage));
         out.Number(static_cast<std::uint32_t>(programs.size()));
@@ -490,7 +735,22 @@ struct TMemoryCache {
                 out.Text(part->Text);
                 out.Array(part->Pairs);
             }
+            out.Array(program.LanguageIds);
         }
+        out.Number(static_cast<std::uint32_t>(languages.size()));
+        for (const std::string& language : languages)
+            out.Text(language);
+        out.Array(index.PhraseRefs);
+        out.Array(index.Slots);
+        out.Array(index.HitStart);
+        out.Array(index.Hits);
+        out.Array(index.Lengths);
+        out.Array(index.Counts);
+        out.Array(index.LengthStart);
+        out.Array(index.ByLength);
+        out.Number(index.GramMask);
+        out.Array(index.GramStart);
+        out.Array(index.Grams);
         TWriter file;
         file.Data.append(Magic, 4);
         file.Number(Version);
@@ -499,61 +759,6 @@ struct TMemoryCache {
         file.Number(HashBytes(out.Data));
         file.Data += out.Data;
         return platform::ReplaceFileBytes(path, file.Data);
-    }
-};
-
-// ---------------------------------------------------------------------------
-// The index: the distinct reference phrases, where each is translated, and
-// their trigrams and lengths for close matches.
-
-struct TTranslationMemory::TIndex {
-    struct THit {
-        std::uint32_t Program;
-        std::uint32_t Part;
-        std::uint32_t Pair;
-        std::uint32_t Language;
-    };
-    std::vector<std::string_view> Phrases;
-    std::vector<std::uint32_t> Slots; // open addressing: phrase id + 1, 0 free
-    std::vector<std::uint32_t> HitStart;
-    std::vector<THit> Hits;
-    std::vector<std::uint32_t> Lengths; // in characters, a placeholder as one
-    std::vector<std::uint32_t> LengthStart;
-    std::vector<std::uint32_t> ByLength;
-    std::uint32_t GramMask = 0;
-    std::vector<std::uint32_t> GramStart;
-    std::vector<std::uint32_t> Grams;
-
-    std::optional<std::uint32_t> Find(std::string_view phrase) const {
-        if (Slots.empty())
-            return std::nullopt;
-        const std::size_t mask = Slots.size() - 1;
-        for (std::size_t i = HashBytes(phrase) & mask;; i = (i + 1) & mask) {
-            const std::uint32_t slot = Slots[i];
-            if (slot == 0)
-                return std::nullopt;
-            if (Phrases[slot - 1] == phrase)
-                return slot - 1;
-        }
-    }
-    std::uint32_t Intern(std::string_view phrase) {
-        const std::size_t mask = Slots.size() - 1;
-        for (std::size_t i = HashBytes(phrase) & mask;; i = (i + 1) & mask) {
-            const std::uint32_t slot = Slots[i];
-            if (slot == 0) {
-                Phrases.push_back(phrase);
-                Slots[i] = static_cast<std::uint32_t>(Phrases.size());
-                return Slots[i] - 1;
-            }
-            if (Phrases[slot - 1] == phrase)
-                return slot - 1;
-        }
-    }
-    std::uint32_t Gram(const std::vector<char32_t>& units, std::size_t i) const {
-        const std::uint64_t h =
-            Mix((static_cast<std::uint64_t>(units[i]) << 42) ^
-                (static_cast<std::uint64_t>(units[i + 1]) << 21) ^ units[i + 2]);
-        return static_cast<std::uint32_t>(h) & GramMask;
     }
 };
 
@@ -574,14 +779,16 @@ void TTranslationMemory::BuildIndex() {
         slots *= 2;
     index->Slots.assign(slots, 0);
 
-    // Each program's entries as phrase ids; the languages as ids.
+    // Each program's entries as phrase ids (numbered as first met for now);
+    // the languages as ids.
     std::vector<std::vector<std::uint32_t>> phraseOf(FPrograms.size());
     for (std::size_t p = 0; p < FPrograms.size(); ++p) {
         TProgram& program = FPrograms[p];
         const TReferencePart& reference = *program.Reference;
         phraseOf[p].resize(reference.Entries.size());
         for (std::size_t e = 0; e < reference.Entries.size(); ++e)
-            phraseOf[p][e] = index->Intern(reference.Phrase(e));
+            phraseOf[p][e] = index->Intern(reference.Phrase(e), {static_cast<std::uint32_t>(p),
+                                                                 static_cast<std::uint32_t>(e)});
         program.LanguageIds.clear();
         for (const auto& part : program.Languages) {
             const std::string folded = FoldedLanguageName(part->Language);
@@ -593,14 +800,65 @@ void TTranslationMemory::BuildIndex() {
     }
     const std::size_t phrases = index->Phrases.size();
 
-    // Where each phrase is translated, grouped by phrase (counting sort).
-    index->HitStart.assign(phrases + 1, 0);
+    // The phrases numbered anew from the shortest to the longest (in
+    // characters, a placeholder as one), those translated nowhere last: the
+    // trigram lists below then come out sorted by length, so that a lookup
+    // takes only the lengths it can use.
+    std::vector<std::uint32_t> hitCount(phrases, 0);
     for (std::size_t p = 0; p < FPrograms.size(); ++p)
         for (const auto& part : FPrograms[p].Languages)
             for (const auto& pair : part->Pairs)
-                ++index->HitStart[phraseOf[p][pair.Entry] + 1];
-    for (std::size_t i = 0; i < phrases; ++i)
-        index->HitStart[i + 1] += index->HitStart[i];
+                ++hitCount[phraseOf[p][pair.Entry]];
+    std::vector<char32_t> units;
+    std::vector<std::uint32_t> length(phrases, 0);
+    std::uint32_t longest = 0;
+    for (std::uint32_t id = 0; id < phrases; ++id)
+        if (hitCount[id] != 0) {
+            PhraseUnits(index->Phrases[id], units);
+            length[id] = static_cast<std::uint32_t>(units.size());
+            longest = std::max(longest, length[id]);
+        }
+    index->LengthStart.assign(longest + 2, 0);
+    for (std::uint32_t id = 0; id < phrases; ++id)
+        if (hitCount[id] != 0)
+            ++index->LengthStart[length[id] + 1];
+    for (std::size_t l = 0; l <= longest; ++l)
+        index->LengthStart[l + 1] += index->LengthStart[l];
+    const std::uint32_t translated = index->LengthStart.back();
+    std::vector<std::uint32_t> renumbered(phrases);
+    {
+        std::vector<std::uint32_t> fill(index->LengthStart.begin(), index->LengthStart.end() - 1);
+        std::uint32_t rest = translated;
+        for (std::uint32_t id = 0; id < phrases; ++id)
+            renumbered[id] = hitCount[id] != 0 ? fill[length[id]]++ : rest++;
+    }
+    {
+        std::vector<std::string_view> phrasesByNumber(phrases);
+        std::vector<TIndex::TPhraseRef> refs(phrases);
+        std::vector<std::uint32_t> hits(phrases);
+        for (std::uint32_t id = 0; id < phrases; ++id) {
+            phrasesByNumber[renumbered[id]] = index->Phrases[id];
+            refs[renumbered[id]] = index->PhraseRefs[id];
+            hits[renumbered[id]] = hitCount[id];
+        }
+        index->Phrases = std::move(phrasesByNumber);
+        index->PhraseRefs = std::move(refs);
+        hitCount = std::move(hits);
+        for (std::uint32_t& slot : index->Slots)
+            if (slot != 0)
+                slot = renumbered[slot - 1] + 1;
+        for (auto& ids : phraseOf)
+            for (std::uint32_t& id : ids)
+                id = renumbered[id];
+    }
+    index->ByLength.resize(translated);
+    for (std::uint32_t id = 0; id < translated; ++id)
+        index->ByLength[id] = id;
+
+    // Where each phrase is translated, grouped by phrase (counting sort).
+    index->HitStart.assign(phrases + 1, 0);
+    for (std::uint32_t id = 0; id < phrases; ++id)
+        index->HitStart[id + 1] = index->HitStart[id] + hitCount[id];
     index->Hits.resize(pairs);
     {
         std::vector<std::uint32_t> fill(index->HitStart.begin(), index->HitStart.end() - 1);
@@ -615,51 +873,38 @@ void TTranslationMemory::BuildIndex() {
         }
     }
 
-    // Lengths and trigrams of the phrases that are translated somewhere.
+    // The lengths, character counts and trigrams of the translated phrases.
+    // Few buckets keep the counting within the processor's cache; phrases
+    // that share a bucket but no trigram only add candidates, never lose one.
     std::size_t buckets = 1024;
-    while (buckets < 4 * phrases && buckets < (1u << 21))
+    while (buckets < translated / 8 && buckets < (1u << 14))
         buckets *= 2;
     index->GramMask = static_cast<std::uint32_t>(buckets - 1);
-    index->Lengths.assign(phrases, 0);
     index->GramStart.assign(buckets + 1, 0);
+    index->Lengths.assign(phrases, 0);
+    index->Counts.assign(phrases, TCharCounts{});
     std::vector<std::uint32_t> grams; // per phrase its trigrams, one after the other
-    std::vector<std::uint32_t> gramEnd(phrases, 0);
-    std::vector<char32_t> units;
-    std::uint32_t longest = 0;
-    for (std::uint32_t id = 0; id < phrases; ++id) {
-        if (index->HitStart[id] != index->HitStart[id + 1]) {
-            PhraseUnits(index->Phrases[id], units);
-            index->Lengths[id] = static_cast<std::uint32_t>(units.size());
-            longest = std::max(longest, index->Lengths[id]);
-            for (std::size_t i = 0; i + 2 < units.size(); ++i) {
-                grams.push_back(index->Gram(units, i));
-                ++index->GramStart[grams.back() + 1];
-            }
+    grams.reserve(entries * 24);
+    for (std::uint32_t id = 0; id < translated; ++id) {
+        PhraseUnits(index->Phrases[id], units);
+        index->Lengths[id] = static_cast<std::uint32_t>(units.size());
+        index->Counts[id] = CharCounts(units);
+        for (std::size_t i = 0; i + 2 < units.size(); ++i) {
+            grams.push_back(index->Gram(units, i));
+            ++index->GramStart[grams.back() + 1];
         }
-        gramEnd[id] = static_cast<std::uint32_t>(grams.size());
     }
     for (std::size_t b = 0; b < buckets; ++b)
         index->GramStart[b + 1] += index->GramStart[b];
     index->Grams.resize(grams.size());
     {
         std::vector<std::uint32_t> fill(index->GramStart.begin(), index->GramStart.end() - 1);
-        std::uint32_t at = 0;
-        for (std::uint32_t id = 0; id < phrases; ++id)
-            for (; at < gramEnd[id]; ++at)
+        std::size_t at = 0;
+        for (std::uint32_t id = 0; id < translated; ++id) {
+            const std::size_t count = index->Lengths[id] > 2 ? index->Lengths[id] - 2 : 0;
+            for (const std::size_t end = at + count; at < end; ++at)
                 index->Grams[fill[grams[at]]++] = id;
-    }
-    index->LengthStart.assign(longest + 2, 0);
-    for (std::uint32_t id = 0; id < phrases; ++id)
-        if (index->HitStart[id] != index->HitStart[id + 1])
-            ++index->LengthStart[index->Lengths[id] + 1];
-    for (std::size_t l = 0; l <= longest; ++l)
-        index->LengthStart[l + 1] += index->LengthStart[l];
-    index->ByLength.resize(index->LengthStart.back());
-    {
-        std::vector<std::uint32_t> fill(index->LengthStart.begin(), index->LengthStart.end() - 1);
-        for (std::uint32_t id = 0; id < phrases; ++id)
-            if (index->HitStart[id] != index->HitStart[id + 1])
-                index->ByLength[fill[index->Lengths[id]]++] = id;
+        }
     }
     FStats.Pairs = pairs;
     FIndex = std::move(index);
@@ -671,10 +916,11 @@ TTranslationMemory::Build(const TMemorySettings& settings) {
     memory->FReferenceLanguage = settings.ReferenceLanguage;
     TMemoryStats& stats = memory->FStats;
 
-    std::vector<TProgram> cached;
+    TMemoryCache::TContents cache;
     if (!settings.CachePath.empty() &&
-        !TMemoryCache::Read(settings.CachePath, settings.ReferenceLanguage, cached))
+        !TMemoryCache::Read(settings.CachePath, settings.ReferenceLanguage, cache))
         stats.CacheDamaged = true;
+    const std::vector<TProgram>& cached = cache.Programs;
     std::unordered_map<std::string_view, const TProgram*> cachedByCatalogue;
     for (const TProgram& program : cached)
         cachedByCatalogue.emplace(program.CataloguePath, &program);
@@ -749,18 +995,29 @@ TTranslationMemory::Build(const TMemorySettings& settings) {
         memory->FPrograms.push_back(std::move(program));
         ++stats.Programs;
     }
-    // The cache is written again only when it no longer holds what was built.
+    // When every part comes from the cache, in the same order, the index
+    // built from them comes from it too; otherwise both are made and the
+    // cache is written anew.
     const auto same = [](const TProgram& a, const TProgram& b) {
         return a.Name == b.Name && a.CataloguePath == b.CataloguePath &&
                a.Reference == b.Reference && a.Languages == b.Languages;
     };
-    const bool changed =
-        stats.CacheDamaged || !std::equal(memory->FPrograms.begin(), memory->FPrograms.end(),
-                                          cached.begin(), cached.end(), same);
-    if (!settings.CachePath.empty() && changed)
-        stats.CacheError =
-            TMemoryCache::Write(settings.CachePath, settings.ReferenceLanguage, memory->FPrograms);
+    const bool unchanged =
+        cache.Index && std::equal(memory->FPrograms.begin(), memory->FPrograms.end(),
+                                  cached.begin(), cached.end(), same);
+    if (unchanged) {
+        for (std::size_t p = 0; p < cached.size(); ++p)
+            memory->FPrograms[p].LanguageIds = cached[p].LanguageIds;
+        memory->FLanguages = std::move(cache.Languages);
+        memory->FIndex = std::move(cache.Index);
+        stats.Pairs = memory->FIndex->Hits.size();
+        return memory;
+    }
     memory->BuildIndex();
+    if (!settings.CachePath.empty())
+        stats.CacheError =
+            TMemoryCache::Write(settings.CachePath, settings.ReferenceLanguage, memory->FPrograms,
+                                *memory->FIndex, memory->FLanguages);
     return memory;
 }
 
@@ -920,12 +1177,17 @@ std::vector<TSuggestion> TTranslationMemory::Lookup(std::string_view phrase,
             grams.push_back(index.Gram(units, i));
         std::sort(grams.begin(), grams.end());
         grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
-        for (const std::uint32_t gram : grams)
-            for (std::uint32_t i = index.GramStart[gram]; i < index.GramStart[gram + 1]; ++i) {
-                const std::uint32_t id = index.Grams[i];
-                if (counts[id]++ == 0)
-                    touched.push_back(id);
-            }
+        for (const std::uint32_t gram : grams) {
+            const auto first = index.Grams.begin() + index.GramStart[gram];
+            const auto last = index.Grams.begin() + index.GramStart[gram + 1];
+            const auto from = std::partition_point(
+                first, last, [&](std::uint32_t id) { return index.Lengths[id] < lowest; });
+            const auto to = std::partition_point(
+                from, last, [&](std::uint32_t id) { return index.Lengths[id] <= highest; });
+            for (auto it = from; it != to; ++it)
+                if (counts[*it]++ == 0)
+                    touched.push_back(*it);
+        }
         for (const std::uint32_t id : touched) {
             const std::size_t m = index.Lengths[id];
             if (m >= lowest && m <= highest && AllowedDistance(std::max(n, m)) > 0 &&
@@ -940,12 +1202,18 @@ std::vector<TSuggestion> TTranslationMemory::Lookup(std::string_view phrase,
     };
     std::vector<TClose> close;
     std::vector<char32_t> other;
+    std::optional<TBitPattern> pattern;
+    if (TBitPattern::Fits(n))
+        pattern.emplace(units);
+    const TCharCounts queryCounts = CharCounts(units);
     for (const std::uint32_t id : candidates) {
-        if (index.Phrases[id] == phrase)
+        const std::size_t longer = std::max<std::size_t>(n, index.Lengths[id]);
+        if (DistanceAtLeast(queryCounts, index.Counts[id]) > AllowedDistance(longer) ||
+            index.Phrases[id] == phrase)
             continue;
         PhraseUnits(index.Phrases[id], other);
-        const std::size_t longer = std::max(n, other.size());
-        const std::size_t distance = EditDistance(units, other, AllowedDistance(longer));
+        const std::size_t distance = pattern ? pattern->Distance(other)
+                                             : EditDistance(units, other, AllowedDistance(longer));
         if (distance <= AllowedDistance(longer))
             close.push_back({id, SimilarityOf(distance, longer)});
     }
