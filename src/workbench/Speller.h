@@ -38,6 +38,9 @@ public:
     void AddToPersonal(std::string_view word);
     // Takes the word as right until the program ends.
     void Ignore(std::string_view word);
+    // Asks the dictionary again for every word, as after the personal list
+    // was changed outside the program.
+    void ForgetAnswers() { FKnown.clear(); }
 
 private:
     struct TBroker;
