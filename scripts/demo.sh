@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program Wordlark (only the program: the tests and benchmarks are
 # built by scripts/test.sh) and starts it on a ready demo installation: the
-# sample program Snapglass installed and registered in a sandbox under
-# build/demo/, with every shell folder pointed into that sandbox, so nothing
+# sample programs Snapglass and Lumapad installed and registered in a sandbox
+# under build/demo/, with every shell folder pointed into that sandbox, so nothing
 # outside the build tree is touched and no root rights are needed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +14,7 @@ Usage: scripts/demo.sh [--xvfb] [--reset] [--help]
 
 Installs the Debian packages Wordlark needs (with sudo when not run as root),
 builds the program in $build and starts it on a demo installation of the
-sample program Snapglass in $build/demo/.
+sample programs Snapglass and Lumapad in $build/demo/.
 
   --xvfb    start Wordlark on a virtual screen (no display needed)
   --reset   throw the demo installation away and install it afresh
@@ -55,19 +55,28 @@ fi
 sandbox=$build/demo
 program=$sandbox/Programs/Snapglass
 ((reset)) && rm -rf "$sandbox"
-if [[ ! -f "$program/Languages.ini" ]]; then
-  echo "demo: installing the sample program Snapglass in $sandbox"
-  mkdir -p "$program" "$sandbox/home" "$sandbox/local" "$sandbox/roaming" "$sandbox/common" \
-           "$sandbox/cache" "$sandbox/runtime"
-  cp "$root"/demo/Snapglass/* "$program/"
-  # Snapglass registers itself in the maker's all-users folder, as every
-  # Brightmoor program does, and keeps its settings in the local maker folder.
-  mkdir -p "$sandbox/common/Brightmoor/Snapglass" "$sandbox/local/Brightmoor/Snapglass"
-  printf 'InstallationDirectory="%s/"\r\nLanguageFile="Languages.ini"\r\nIniFile="Snapglass.ini"\r\nVersion="Version 2.4 (12.03.2016)"\r\nInstallDate="2016-03-12 09:41:00"\r\n' \
-    "$program" > "$sandbox/common/Brightmoor/Snapglass/Installation.ini"
-  printf 'Language="English"\r\nDelay="3"\r\nFormat="PNG"\r\n' \
-    > "$sandbox/local/Brightmoor/Snapglass/Snapglass.ini"
-fi
+mkdir -p "$sandbox/home" "$sandbox/local" "$sandbox/roaming" "$sandbox/common" \
+         "$sandbox/cache" "$sandbox/runtime"
+
+# Installs a sample program of demo/ and registers it in the maker's all-users
+# folder, as every Brightmoor program does; its settings file goes to the local
+# maker folder. A program installed before is left as it is.
+#   install_program NAME VERSION SETTINGS-LINES
+install_program() {
+  local name=$1 version=$2 settings=$3
+  local folder=$sandbox/Programs/$name
+  [[ -f "$folder/Languages.ini" ]] && return 0
+  echo "demo: installing the sample program $name in $sandbox"
+  mkdir -p "$folder" "$sandbox/common/Brightmoor/$name" "$sandbox/local/Brightmoor/$name"
+  cp "$root/demo/$name"/* "$folder/"
+  printf 'InstallationDirectory="%s/"\r\nLanguageFile="Languages.ini"\r\nIniFile="%s.ini"\r\nVersion="%s"\r\nInstallDate="2016-03-12 09:41:00"\r\n' \
+    "$folder" "$name" "$version" > "$sandbox/common/Brightmoor/$name/Installation.ini"
+  printf '%s' "$settings" > "$sandbox/local/Brightmoor/$name/$name.ini"
+}
+install_program Snapglass "Version 2.4 (12.03.2016)" $'Language="English"\r\nDelay="3"\r\nFormat="PNG"\r\n'
+# A second program of the maker whose translations share phrases with
+# Snapglass's, word for word and nearly so: the workbench suggests them.
+install_program Lumapad "Version 1.2 (02.05.2016)" $'Language="Deutsch"\r\nInterval="5"\r\n'
 mkdir -p "$sandbox/runtime"
 chmod 700 "$sandbox/runtime"
 

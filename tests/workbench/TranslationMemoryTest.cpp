@@ -348,3 +348,35 @@ TEST(TranslationMemoryTest, SavedCopiesAreFoundByTheirCatalogues) {
 }
 
 } // namespace
+
+namespace {
+
+// The demo's two programs share phrases: a translator of Snapglass sees
+// Lumapad's translations.
+TEST(TranslationMemoryTest, DemoProgramsSuggestEachOthersPhrases) {
+    TMemorySettings settings;
+    for (const char* program : {"Snapglass", "Lumapad"})
+        settings.Sources.push_back(
+            {program, std::string(WORDLARK_DEMO_DIR) + "/" + program + "/Languages.ini"});
+    const auto memory = TTranslationMemory::Build(settings);
+    EXPECT_EQ(memory->Stats().Programs, 2u);
+    EXPECT_EQ(memory->Stats().SkippedFiles, 0u);
+    const std::string snapglass =
+        std::string(WORDLARK_DEMO_DIR) + "/Snapglass/Snapglass_Deutsch.ini";
+    const struct {
+        const char* phrase;
+        const char* language;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"Cancel", "Deutsch", {"Abbrechen 100"}},
+        {"Save picture as...", "Deutsch", {"Bilder speichern unter... 94"}},
+        {"Rotate 90 degrees", "Deutsch", {"Um 180 Grad drehen 88"}},
+        {"Picture size: %s x %s pixels", "Deutsch", {"Bildgröße: %s x %s Punkte 84"}},
+        {"Open picture...", "Français", {"Ouvrir une image... 100"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Translations(memory->Lookup(c.phrase, c.language, snapglass)), c.expected)
+            << c.phrase;
+}
+
+} // namespace
