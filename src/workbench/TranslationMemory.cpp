@@ -93,6 +93,25 @@ std::uint64_t HashBytes(std::string_view s, std::uint64_t seed = 0x9E3779B97F4A7
     return Mix(h ^ tail ^ (static_cast<std::uint64_t>(s.size() - i) << 56));
 }
 
+// The cache file's check sum: four lanes of one multiplication per 8 bytes,
+// which the processor works on side by side.
+std::uint64_t CheckSum(std::string_view s) {
+    constexpr std::uint64_t K = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t lanes[4] = {K, K ^ 1, K ^ 2, K ^ 3};
+    std::size_t i = 0;
+    for (; i + 32 <= s.size(); i += 32)
+        for (std::size_t l = 0; l < 4; ++l) {
+            std::uint64_t w;
+            std::memcpy(&w, s.data() + i + 8 * l, 8);
+            lanes[l] = ((lanes[l] ^ w) * K);
+            lanes[l] ^= lanes[l] >> 29;
+        }
+    std::uint64_t h = s.size();
+    for (const std::uint64_t lane : lanes)
+        h = Mix(h ^ lane);
+    return HashBytes(s.substr(i), h);
+}
+
 // ---------------------------------------------------------------------------
 // Phrases as sequences of characters, a placeholder as one
 
@@ -651,7 +670,7 @@ struct TMemoryCache {
             order != ByteOrder || length != bytes.size() - HeaderSize)
             return false;
         const std::string_view body = std::string_view(bytes).substr(HeaderSize);
-        if (HashBytes(body) != sum)
+        if (CheckSum(body) != sum)
             return false;
         TReader in{body};
         if (in.Text() != FoldedLanguageName(referenceLanguage))
@@ -756,7 +775,7 @@ struct TMemoryCache {
         file.Number(Version);
         file.Number(ByteOrder);
         file.Number(static_cast<std::uint64_t>(out.Data.size()));
-        file.Number(HashBytes(out.Data));
+        file.Number(CheckSum(out.Data));
         file.Data += out.Data;
         return platform::ReplaceFileBytes(path, file.Data);
     }
