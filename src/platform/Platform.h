@@ -3,6 +3,7 @@
 // runs on Windows and on POSIX systems and tests can sandbox every folder.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,44 @@ enum class ShellFolder {
     RoamingAppData, // per-user, travels with the profile
     CommonAppData,  // shared by all users
 };
+
+// How a hand-off to the desktop went: a document, folder or address given to
+// the desktop's handler, or a message given to the mail client.
+struct THandOff {
+    enum class TState {
+        Succeeded, // the desktop took it
+        Failed,    // it did not; Reason says why
+        Running,   // the desktop's tool was still at work when the wait ended;
+                   // how it ends is reported later
+    };
+    // Why a hand-off failed, as the desktop's tools tell it.
+    enum class TReason {
+        None,
+        NotStarted,   // the tool itself could not be started; Error says why
+        BadRequest,   // the tool did not understand the request
+        NotFound,     // a file or folder does not exist
+        NoHandler,    // no program is set up for it
+        ActionFailed, // the program set up for it failed
+        NoPermission, // a file may not be read
+        Other,        // another failure; Status holds the tool's own code
+        Unknown,      // the tool ended without a status (a signal), or the
+                      // request never reached it
+    };
+    TState State = TState::Succeeded;
+    TReason Reason = TReason::None;
+    // The tool's exit status (POSIX) or the shell's result (Windows); -1 when
+    // there is none (not started, ended by a signal).
+    int Status = 0;
+    std::string Error;
+
+    bool Failed() const { return State == TState::Failed; }
+    bool operator==(const THandOff&) const = default;
+};
+
+// Called once when a hand-off that was Running ends, with how it ended
+// (Succeeded or Failed). It runs on a thread of the platform's own, never on
+// the one that asked: a window brings it onto its event loop.
+using TLateEnd = std::function<void(const THandOff& end)>;
 
 class Platform {
 public:
@@ -67,17 +106,22 @@ public:
     virtual bool IsExecutable(const std::string& path);
 
     // The shell: hands documents, folders and addresses to the desktop and
-    // starts outside programs. None of these waits for what it opened; each
-    // returns whether the request could be handed over (callers mostly do not
-    // look). Paths and arguments are passed as they are, never through a shell.
+    // starts outside programs. Paths and arguments are passed as they are,
+    // never through a shell.
+    //
+    // An open waits a little for the desktop's answer (on POSIX the exit
+    // status of xdg-open, at most XdgOpenTimeout). When the answer is not in
+    // by then the result is Running and `onLateEnd`, when given, is told how
+    // it ended. Nothing is left behind as a zombie either way.
 
     // Opens a document with the program the desktop associates with it.
-    virtual bool OpenDocument(const std::string& path);
+    virtual THandOff OpenDocument(const std::string& path, TLateEnd onLateEnd = {});
     // Shows a folder in the desktop's file manager.
-    virtual bool OpenFolder(const std::string& path);
+    virtual THandOff OpenFolder(const std::string& path, TLateEnd onLateEnd = {});
     // Opens a web or "mailto:" address; a bare host name is taken as https.
-    virtual bool OpenAddress(const std::string& address);
-    // Starts a program with its arguments.
+    virtual THandOff OpenAddress(const std::string& address, TLateEnd onLateEnd = {});
+    // Starts a program with its arguments and does not wait for it; false
+    // when it could not be started.
     virtual bool StartProgram(const std::string& program,
                               const std::vector<std::string>& arguments);
 
@@ -88,6 +132,15 @@ public:
     // The name of the mail system's default profile: nothing when the system
     // keeps none, empty when it cannot be read.
     virtual std::optional<std::string> DefaultMailProfile();
+    // Where the mail system hands a message to a tool of the desktop that
+    // takes its time (POSIX: xdg-email), how the last message sent through
+    // SimpleMapi() went there: Running when the tool was still at work at the
+    // limit, Failed with the tool's reason. Nothing where the mail system
+    // answers for itself (Windows: its code is all there is).
+    virtual std::optional<THandOff> LastMailHandOff();
+    // Who is told how a message that was Running at the limit ends. Set it
+    // before sending; it stays for later messages until replaced.
+    virtual void SetMailLateEnd(TLateEnd onLateEnd);
 };
 
 // The platform in use. Tests install a double with Install().

@@ -126,40 +126,50 @@ ULONG WORDLARK_MAPI_CALL FreeBuffer(void* buffer) {
     return SUCCESS_SUCCESS;
 }
 
-// xdg-email's exit codes as the mail system's.
-ULONG MailResult(const TProcessResult& result) {
-    switch (result.State) {
-    case TProcessResult::TState::StillRunning:
-        // The mail client took the message and is still showing it.
+// What the last SendMail did with xdg-email, and who hears of a late end.
+std::optional<THandOff>& LastMail() {
+    static std::optional<THandOff> last;
+    return last;
+}
+TLateEnd& MailLateEnd() {
+    static TLateEnd onLateEnd;
+    return onLateEnd;
+}
+
+// How the hand-off went, as the mail system's code: a message xdg-email still
+// holds has been taken by the mail client, which is still showing it.
+ULONG MailResult(const THandOff& handOff) {
+    switch (handOff.Reason) {
+    case THandOff::TReason::None:
         return SUCCESS_SUCCESS;
-    case TProcessResult::TState::Exited:
-        switch (result.ExitCode) {
-        case 0:
-            return SUCCESS_SUCCESS;
-        case 2: // a file does not exist
-            return MAPI_E_ATTACHMENT_NOT_FOUND;
-        case 5: // a file cannot be read
-            return MAPI_E_ATTACHMENT_OPEN_FAILURE;
-        default:
-            return MAPI_E_FAILURE;
-        }
+    case THandOff::TReason::NotFound:
+        return MAPI_E_ATTACHMENT_NOT_FOUND;
+    case THandOff::TReason::NoPermission:
+        return MAPI_E_ATTACHMENT_OPEN_FAILURE;
     default:
         return MAPI_E_FAILURE;
     }
 }
 
+// A message that did not reach xdg-email: the provider's own code, and a
+// failure with no tool status for LastMailHandOff.
+ULONG Refused(ULONG code) {
+    LastMail() = THandOff{THandOff::TState::Failed, THandOff::TReason::Unknown, -1, {}};
+    return code;
+}
+
 ULONG WORDLARK_MAPI_CALL SendMail(LHANDLE session, ULONG_PTR, lpMapiMessage message, FLAGS, ULONG) {
     if (!message)
-        return MAPI_E_FAILURE;
+        return Refused(MAPI_E_FAILURE);
     if (!KnownSession(session))
-        return MAPI_E_INVALID_SESSION;
+        return Refused(MAPI_E_INVALID_SESSION);
     std::vector<std::string> argv = {"xdg-email", "--utf8"};
     std::string to;
     for (ULONG i = 0; message->lpRecips && i < message->nRecipCount; ++i) {
         const MapiRecipDesc& recipient = message->lpRecips[i];
         const std::string address = MailAddress(recipient);
         if (address.empty())
-            return MAPI_E_INVALID_RECIPS;
+            return Refused(MAPI_E_INVALID_RECIPS);
         switch (recipient.ulRecipClass) {
         case MAPI_TO:
             to += (to.empty() ? "" : ",") + UriEncoded(address);
@@ -171,7 +181,7 @@ ULONG WORDLARK_MAPI_CALL SendMail(LHANDLE session, ULONG_PTR, lpMapiMessage mess
             argv.insert(argv.end(), {"--bcc", address});
             break;
         default:
-            return MAPI_E_BAD_RECIPTYPE;
+            return Refused(MAPI_E_BAD_RECIPTYPE);
         }
     }
     // xdg-email refuses an option with an empty text.
@@ -182,12 +192,17 @@ ULONG WORDLARK_MAPI_CALL SendMail(LHANDLE session, ULONG_PTR, lpMapiMessage mess
     for (ULONG i = 0; message->lpFiles && i < message->nFileCount; ++i) {
         const std::string path = Text(message->lpFiles[i].lpszPathName);
         if (path.empty())
-            return MAPI_E_ATTACHMENT_NOT_FOUND;
+            return Refused(MAPI_E_ATTACHMENT_NOT_FOUND);
         argv.insert(argv.end(), {"--attach", path});
     }
     if (!to.empty())
         argv.push_back("mailto:" + to);
-    return MailResult(RunProcess(argv, XdgEmailTimeout));
+    TProcessEnd onEnd;
+    if (const TLateEnd& onLateEnd = MailLateEnd())
+        onEnd = [onLateEnd](const TProcessResult& end) { onLateEnd(XdgHandOff(end)); };
+    const THandOff handOff = XdgHandOff(RunProcess(argv, XdgEmailTimeout, std::move(onEnd)));
+    LastMail() = handOff;
+    return MailResult(handOff);
 }
 
 ULONG WORDLARK_MAPI_CALL SaveMail(LHANDLE session, ULONG_PTR, lpMapiMessage, FLAGS, ULONG, char*) {
@@ -229,6 +244,14 @@ const smapi::TMapiFunctions* Platform::SimpleMapi() {
 
 std::optional<std::string> Platform::DefaultMailProfile() {
     return std::nullopt;
+}
+
+std::optional<THandOff> Platform::LastMailHandOff() {
+    return LastMail();
+}
+
+void Platform::SetMailLateEnd(TLateEnd onLateEnd) {
+    MailLateEnd() = std::move(onLateEnd);
 }
 
 } // namespace platform

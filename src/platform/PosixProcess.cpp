@@ -2,6 +2,7 @@
 #include "platform/Process.h"
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
@@ -16,32 +17,108 @@ extern char** environ;
 namespace platform {
 
 namespace {
-// Children started without waiting for them; reaped whenever another program
-// is started, so a finished one does not stay a zombie.
-std::mutex& ChildrenLock() {
-    static std::mutex lock;
-    return lock;
-}
-std::vector<pid_t>& Children() {
-    static std::vector<pid_t> children;
-    return children;
-}
+using namespace std::chrono_literals;
 
-void ReapFinished() {
-    std::lock_guard<std::mutex> guard(ChildrenLock());
-    auto& children = Children();
-    for (auto it = children.begin(); it != children.end();) {
-        const pid_t done = ::waitpid(*it, nullptr, WNOHANG);
-        if (done == *it || (done < 0 && errno == ECHILD))
-            it = children.erase(it);
-        else
-            ++it;
+// How often the watching thread looks whether a child has ended.
+constexpr auto PollInterval = 20ms;
+
+TProcessResult ResultOf(int status) {
+    TProcessResult result;
+    if (WIFEXITED(status)) {
+        result.State = TProcessResult::TState::Exited;
+        result.ExitCode = WEXITSTATUS(status);
+    } else {
+        result.State = TProcessResult::TState::Killed;
     }
+    return result;
 }
 
-void Adopt(pid_t pid) {
-    std::lock_guard<std::mutex> guard(ChildrenLock());
-    Children().push_back(pid);
+// Watches the children nobody waits for any more: each is reaped when it ends,
+// so that none stays a zombie, and the caller who asked is told how it ended.
+// One thread does it, started with the first child; it looks every
+// PollInterval while there are children and sleeps otherwise. Only the
+// children it was given are waited for, never any child of the process (Qt
+// waits for its own).
+class TWatcher {
+public:
+    ~TWatcher() {
+        {
+            std::lock_guard<std::mutex> guard(FLock);
+            FStop = true;
+        }
+        FWake.notify_all();
+        if (FThread.joinable())
+            FThread.join();
+    }
+
+    void Watch(pid_t pid, TProcessEnd onEnd) {
+        std::lock_guard<std::mutex> guard(FLock);
+        FChildren.push_back({pid, std::move(onEnd)});
+        if (!FThread.joinable())
+            FThread = std::thread([this] { Run(); });
+        FWake.notify_all();
+    }
+
+private:
+    struct TChild {
+        pid_t Pid;
+        TProcessEnd OnEnd;
+    };
+
+    void Run() {
+        std::unique_lock<std::mutex> lock(FLock);
+        while (!FStop) {
+            std::vector<std::pair<TProcessEnd, TProcessResult>> ended;
+            for (auto it = FChildren.begin(); it != FChildren.end();) {
+                int status = 0;
+                const pid_t done = ::waitpid(it->Pid, &status, WNOHANG);
+                if (done == it->Pid || (done < 0 && errno == ECHILD)) {
+                    TProcessResult result;
+                    if (done == it->Pid) {
+                        result = ResultOf(status);
+                    } else { // waited for elsewhere: how it ended is not known
+                        result.State = TProcessResult::TState::Killed;
+                        result.Error = std::strerror(ECHILD);
+                    }
+                    if (it->OnEnd)
+                        ended.emplace_back(std::move(it->OnEnd), std::move(result));
+                    it = FChildren.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            if (!ended.empty()) {
+                // Told without the lock, so that the one told may start
+                // another program.
+                lock.unlock();
+                for (auto& [onEnd, result] : ended) {
+                    try {
+                        onEnd(result);
+                    } catch (...) {
+                        // Nobody on this thread to tell; the child is reaped.
+                    }
+                }
+                ended.clear();
+                lock.lock();
+                continue;
+            }
+            if (FChildren.empty())
+                FWake.wait(lock);
+            else
+                FWake.wait_for(lock, PollInterval);
+        }
+    }
+
+    std::mutex FLock;
+    std::condition_variable FWake;
+    std::vector<TChild> FChildren;
+    std::thread FThread;
+    bool FStop = false;
+};
+
+TWatcher& Watcher() {
+    static TWatcher watcher;
+    return watcher;
 }
 
 // Spawns argv with stdin from /dev/null and the default signal mask; the child
@@ -81,17 +158,16 @@ std::string SpawnError(const std::string& program, int err) {
 } // namespace
 
 std::string StartProcess(const std::vector<std::string>& argv) {
-    ReapFinished();
     pid_t pid = 0;
     const int err = Spawn(argv, pid);
     if (err != 0)
         return SpawnError(argv.empty() ? std::string() : argv.front(), err);
-    Adopt(pid);
+    Watcher().Watch(pid, {});
     return std::string();
 }
 
-TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {
-    ReapFinished();
+TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
+                          TProcessEnd onLateEnd) {
     TProcessResult result;
     pid_t pid = 0;
     const int err = Spawn(argv, pid);
@@ -103,15 +179,8 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::mil
     for (;;) {
         int status = 0;
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            if (WIFEXITED(status)) {
-                result.State = TProcessResult::TState::Exited;
-                result.ExitCode = WEXITSTATUS(status);
-            } else {
-                result.State = TProcessResult::TState::Killed;
-            }
-            return result;
-        }
+        if (done == pid)
+            return ResultOf(status);
         if (done < 0 && errno != EINTR) {
             result.State = TProcessResult::TState::Killed;
             result.Error = std::strerror(errno);
@@ -121,7 +190,7 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, std::chrono::mil
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    Adopt(pid);
+    Watcher().Watch(pid, std::move(onLateEnd));
     result.State = TProcessResult::TState::StillRunning;
     return result;
 }

@@ -388,5 +388,12 @@ std::optional<std::string> Platform::DefaultMailProfile() {
     return ReadDefaultProfile();
 }
 
+// The mail system's own library answers SendMail itself.
+std::optional<THandOff> Platform::LastMailHandOff() {
+    return std::nullopt;
+}
+
+void Platform::SetMailLateEnd(TLateEnd) {}
+
 } // namespace platform
 #endif

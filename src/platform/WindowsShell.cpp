@@ -1,6 +1,6 @@
 // The shell on Windows: ShellExecuteW with the verb "open" for documents,
-// addresses and programs, and "explorer" for folders. Texts cross the Win32
-// boundary as UTF-16.
+// addresses and programs, and "explorer" for folders; it answers at once, so
+// no hand-off is ever still running. Texts cross the Win32 boundary as UTF-16.
 #ifdef _WIN32
 #include "platform/Platform.h"
 
@@ -35,27 +35,61 @@ std::wstring Quoted(const std::wstring& arg) {
     return out;
 }
 
-bool Execute(const std::wstring& file, const std::wstring& parameters) {
+// ShellExecuteW's answer: above 32 when the shell took the request, else the
+// reason it did not.
+THandOff HandOffOf(INT_PTR result) {
+    using TReason = THandOff::TReason;
+    if (result > 32)
+        return {};
+    THandOff handOff{THandOff::TState::Failed, TReason::Other, static_cast<int>(result), {}};
+    switch (result) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        handOff.Reason = TReason::NotFound;
+        break;
+    case SE_ERR_NOASSOC:
+    case SE_ERR_ASSOCINCOMPLETE:
+        handOff.Reason = TReason::NoHandler;
+        break;
+    case SE_ERR_ACCESSDENIED:
+        handOff.Reason = TReason::NoPermission;
+        break;
+    case ERROR_BAD_FORMAT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEBUSY:
+    case SE_ERR_SHARE:
+    case SE_ERR_DLLNOTFOUND:
+        handOff.Reason = TReason::ActionFailed;
+        break;
+    default:
+        break;
+    }
+    return handOff;
+}
+
+// The shell answers at once: nothing is left running to report later.
+THandOff Execute(const std::wstring& file, const std::wstring& parameters) {
     if (file.empty())
-        return false;
+        return {THandOff::TState::Failed, THandOff::TReason::NotFound, -1, {}};
     const HINSTANCE result =
         ShellExecuteW(nullptr, L"open", file.c_str(),
                       parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    return HandOffOf(reinterpret_cast<INT_PTR>(result));
 }
 } // namespace
 
-bool Platform::OpenDocument(const std::string& path) {
+THandOff Platform::OpenDocument(const std::string& path, TLateEnd) {
     return Execute(WideFromUtf8(path), std::wstring());
 }
 
-bool Platform::OpenFolder(const std::string& path) {
+THandOff Platform::OpenFolder(const std::string& path, TLateEnd) {
     if (path.empty())
-        return false;
+        return {THandOff::TState::Failed, THandOff::TReason::NotFound, -1, {}};
     return Execute(L"explorer", Quoted(WideFromUtf8(path)));
 }
 
-bool Platform::OpenAddress(const std::string& address) {
+THandOff Platform::OpenAddress(const std::string& address, TLateEnd) {
     return Execute(WideFromUtf8(AddressWithScheme(address)), std::wstring());
 }
 
@@ -71,7 +105,7 @@ bool Platform::StartProgram(const std::string& program, const std::vector<std::s
             parameters += L' ';
         parameters += Quoted(WideFromUtf8(arg));
     }
-    return Execute(WideFromUtf8(program), parameters);
+    return !Execute(WideFromUtf8(program), parameters).Failed();
 }
 
 } // namespace platform

@@ -10,9 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
+#include <optional>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 using namespace smapi;
 using namespace std::chrono_literals;
@@ -50,16 +58,26 @@ protected:
         // The stand-in's folder first on PATH.
         Path.Set("PATH", Dir / "bin:" + std::getenv("PATH"));
         fs::create_directories(Dir / "bin");
-        // Writes its arguments, each ended by a NUL byte, and exits with the
-        // code in the file "code" (0 without it).
-        const std::string script =
-            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"" + Dir.Path() +
-            "args\"\n" + "[ -f \"" + Dir.Path() + "slow\" ] && sleep 5\n" + "exit $(cat \"" +
-            Dir.Path() + "code\" 2>/dev/null || echo 0)\n";
+        // Writes its process id and its arguments, each ended by a NUL byte,
+        // waits the seconds in the file "slow" if there is one and exits with
+        // the code in the file "code" (0 without it).
+        const std::string script = "#!/bin/sh\ncd \"" + Dir.Path() + "\"\necho $$ > pid\n" +
+                                   "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > args\n" +
+                                   "[ -f slow ] && sleep \"$(cat slow)\"\n" +
+                                   "exit $(cat code 2>/dev/null || echo 0)\n";
         fs::permissions(Dir.Write("bin/xdg-email", script), fs::perms::owner_all);
         Mapi = platform::CreateNative()->SimpleMapi();
     }
-    ~XdgEmailTest() override { platform::XdgEmailTimeout = 5000ms; }
+    ~XdgEmailTest() override {
+        platform::XdgEmailTimeout = 5000ms;
+        platform::CreateNative()->SetMailLateEnd({});
+    }
+
+    // Whether the last stand-in is gone for good: reaped, not a zombie.
+    bool Reaped() const {
+        const pid_t pid = std::stoi(TempDir::Read(Dir / "pid"));
+        return ::waitpid(pid, nullptr, WNOHANG) == -1 && errno == ECHILD;
+    }
 
     std::vector<std::string> Arguments() const {
         const std::string bytes = TempDir::Read(Dir / "args");
@@ -158,16 +176,40 @@ TEST_F(XdgEmailTest, ExitCodesBecomeTheMailSystemsCodes) {
     for (const auto& [exitCode, mapiCode] : cases) {
         Dir.Write("code", std::to_string(exitCode));
         EXPECT_EQ(Mapi->SendMail(0, 0, &message, MAPI_DIALOG, 0), mapiCode) << exitCode;
+        EXPECT_TRUE(Reaped()) << exitCode;
     }
+    using State = platform::THandOff::TState;
+    using Reason = platform::THandOff::TReason;
+    auto native = platform::CreateNative();
+    EXPECT_EQ(native->LastMailHandOff(),
+              (platform::THandOff{State::Failed, Reason::Other, 77, {}}));
 
     // A mail client that keeps xdg-email waiting has the message: the window
-    // goes on after the wait.
-    Dir.Write("code", "1");
-    Dir.Write("slow", "");
+    // goes on after the wait, and hears later that no mail client was found.
+    std::mutex lock;
+    std::condition_variable wake;
+    std::optional<platform::THandOff> late;
+    native->SetMailLateEnd([&](const platform::THandOff& end) {
+        std::lock_guard<std::mutex> guard(lock);
+        late = end;
+        wake.notify_all();
+    });
+    Dir.Write("code", "3");
+    Dir.Write("slow", "0.8");
     platform::XdgEmailTimeout = 100ms;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Mapi->SendMail(0, 0, &message, MAPI_DIALOG, 0), SUCCESS_SUCCESS);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 800ms);
+    EXPECT_EQ(native->LastMailHandOff()->State, State::Running);
+    std::unique_lock<std::mutex> waiting(lock);
+    ASSERT_TRUE(wake.wait_for(waiting, 5s, [&] { return late.has_value(); }));
+    EXPECT_EQ(*late, (platform::THandOff{State::Failed, Reason::NoHandler, 3, {}}));
+    EXPECT_TRUE(Reaped());
+
+    // A message that never reaches xdg-email fails without a status.
+    EXPECT_EQ(Mapi->SendMail(12345, 0, &message, 0, 0), MAPI_E_INVALID_SESSION);
+    EXPECT_EQ(native->LastMailHandOff(),
+              (platform::THandOff{State::Failed, Reason::Unknown, -1, {}}));
 }
 
 TEST_F(XdgEmailTest, NamesResolveToThemselvesAndTheRestIsNotThere) {

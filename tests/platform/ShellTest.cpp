@@ -9,11 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #ifdef _WIN32
@@ -69,6 +72,9 @@ bool WaitForFile(const std::string& path) {
 } // namespace
 
 #ifndef _WIN32
+#include <cerrno>
+#include <sys/wait.h>
+
 namespace {
 
 // A program that writes its arguments, one per line, into the file named by
@@ -129,7 +135,7 @@ TEST(Shell, PosixHandsDocumentsFoldersAndAddressesToXdgOpen) {
     path.Set("PATH", dir / "bin:" + std::getenv("PATH"));
     auto native = platform::CreateNative();
 
-    const std::pair<std::function<bool()>, std::string> cases[] = {
+    const std::pair<std::function<platform::THandOff()>, std::string> cases[] = {
         {[&] { return native->OpenDocument("/p/My Help.html"); }, "/p/My Help.html\n"},
         {[&] { return native->OpenFolder("-odd folder/"); }, "./-odd folder/\n"},
         {[&] { return native->OpenAddress("www.brightmoor.example"); },
@@ -140,7 +146,7 @@ TEST(Shell, PosixHandsDocumentsFoldersAndAddressesToXdgOpen) {
         for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
             if (e.path().filename().string().rfind("opened-", 0) == 0)
                 std::filesystem::remove(e.path());
-        ASSERT_TRUE(open()) << expected;
+        ASSERT_EQ(open(), platform::THandOff{}) << expected;
         std::string seen;
         for (int i = 0; i < 400 && seen.empty(); ++i) {
             for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
@@ -151,7 +157,91 @@ TEST(Shell, PosixHandsDocumentsFoldersAndAddressesToXdgOpen) {
         }
         EXPECT_EQ(seen, expected);
     }
-    EXPECT_FALSE(native->OpenDocument(""));
+    EXPECT_TRUE(native->OpenDocument("").Failed());
+}
+
+// Whether a child of this process is gone for good: reaped, not a zombie.
+static bool Reaped(const std::string& pidFile) {
+    return ::waitpid(std::stoi(TempDir::Read(pidFile)), nullptr, WNOHANG) == -1 && errno == ECHILD;
+}
+
+// A stand-in for xdg-open that waits and exits as the file named by its
+// target says. What the desktop answers within the wait comes back at once, a
+// later answer through the late end (from the platform's thread); no child is
+// left behind either way.
+TEST(Shell, PosixOpensReportTheDesktopsAnswerNowOrLater) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "bin");
+    dir.Write("bin/xdg-open", "#!/bin/sh\ncd \"" + dir.Path() +
+                                  "\"\necho $$ > \"$1.pid\"\nread delay code < \"$1\"\n"
+                                  "sleep \"$delay\"\nexit \"$code\"\n");
+    std::filesystem::permissions(dir / "bin/xdg-open", std::filesystem::perms::owner_all);
+    ScopedEnvironment path;
+    path.Set("PATH", dir / "bin:" + std::getenv("PATH"));
+    platform::XdgOpenTimeout = 300ms;
+    auto native = platform::CreateNative();
+
+    using State = platform::THandOff::TState;
+    using Reason = platform::THandOff::TReason;
+    const std::pair<int, platform::THandOff> statuses[] = {
+        {0, {}},
+        {1, {State::Failed, Reason::BadRequest, 1, {}}},
+        {2, {State::Failed, Reason::NotFound, 2, {}}},
+        {3, {State::Failed, Reason::NoHandler, 3, {}}},
+        {4, {State::Failed, Reason::ActionFailed, 4, {}}},
+        {5, {State::Failed, Reason::NoPermission, 5, {}}},
+        {9, {State::Failed, Reason::Other, 9, {}}},
+    };
+    const platform::THandOff running{State::Running, Reason::None, 0, {}};
+    std::mutex lock;
+    std::condition_variable wake;
+    std::map<std::string, platform::THandOff> late;
+    for (const auto& [status, expected] : statuses) {
+        for (const std::string delay : {"0", "0.8"}) {
+            const std::string name = std::to_string(status) + "-after-" + delay;
+            dir.Write(name, delay + " " + std::to_string(status) + "\n");
+            const platform::THandOff now =
+                native->OpenDocument(name, [&, name](const platform::THandOff& end) {
+                    std::lock_guard<std::mutex> guard(lock);
+                    late[name] = end;
+                    wake.notify_all();
+                });
+            EXPECT_EQ(now, delay == "0" ? expected : running) << name;
+        }
+    }
+    // Only the hand-offs still running at the limit end late, each reaped
+    // before it is reported.
+    std::unique_lock<std::mutex> waiting(lock);
+    wake.wait_for(waiting, 5s, [&] { return late.size() >= std::size(statuses); });
+    ASSERT_EQ(late.size(), std::size(statuses));
+    for (const auto& [status, expected] : statuses) {
+        const std::string name = std::to_string(status) + "-after-";
+        EXPECT_EQ(late[name + "0.8"], expected) << name;
+        EXPECT_TRUE(Reaped(dir / (name + "0.8.pid"))) << name;
+        EXPECT_TRUE(Reaped(dir / (name + "0.pid"))) << name;
+    }
+
+    // Without xdg-open nothing can be handed over.
+    path.Set("PATH", dir / "empty");
+    EXPECT_EQ(native->OpenAddress("www.brightmoor.example").Reason, Reason::NotStarted);
+    platform::XdgOpenTimeout = 2000ms;
+}
+
+// A program started without waiting for it is reaped when it ends, also when
+// nothing else is started after it.
+TEST(Process, ProgramsNobodyWaitsForLeaveNoZombie) {
+    TempDir dir;
+    const std::string pidFile = dir / "pid";
+    ASSERT_EQ(platform::StartProcess({"/bin/sh", "-c",
+                                      "echo $$ > \"$0.part\"; mv \"$0.part\" "
+                                      "\"$0\"; exit 4",
+                                      pidFile}),
+              "");
+    ASSERT_TRUE(WaitForFile(pidFile));
+    const std::string proc = "/proc/" + std::to_string(std::stoi(TempDir::Read(pidFile)));
+    for (int i = 0; i < 300 && std::filesystem::exists(proc); ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(std::filesystem::exists(proc)) << proc << " is still there";
 }
 
 TEST(Shell, PosixStartsProgramsWithTheirArgumentsAndReportsMissingOnes) {

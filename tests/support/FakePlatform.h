@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "support/FakeMapi.h"
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,9 +44,17 @@ public:
     std::vector<std::string> CommonAppDataRoots() override { return CommonRoots; }
     std::vector<std::string> RegistrationRoots() override { return RegistrationFolders; }
 
-    bool OpenDocument(const std::string& path) override { return Record("document", path); }
-    bool OpenFolder(const std::string& path) override { return Record("folder", path); }
-    bool OpenAddress(const std::string& address) override { return Record("address", address); }
+    platform::THandOff OpenDocument(const std::string& path,
+                                    platform::TLateEnd onLateEnd) override {
+        return Open("document", path, std::move(onLateEnd));
+    }
+    platform::THandOff OpenFolder(const std::string& path, platform::TLateEnd onLateEnd) override {
+        return Open("folder", path, std::move(onLateEnd));
+    }
+    platform::THandOff OpenAddress(const std::string& address,
+                                   platform::TLateEnd onLateEnd) override {
+        return Open("address", address, std::move(onLateEnd));
+    }
     bool StartProgram(const std::string& program,
                       const std::vector<std::string>& arguments) override {
         return Record("program", program, arguments);
@@ -56,6 +65,8 @@ public:
         return Mail.Available ? &Mail.Table : nullptr;
     }
     std::optional<std::string> DefaultMailProfile() override { return MailProfile; }
+    std::optional<platform::THandOff> LastMailHandOff() override { return MailHandOff; }
+    void SetMailLateEnd(platform::TLateEnd) override {}
 
     std::string Root; // with a trailing separator
     std::vector<std::string> CommonRoots;
@@ -63,8 +74,26 @@ public:
     std::vector<ShellRequest> ShellRequests;
     TFakeMapi Mail;
     std::optional<std::string> MailProfile; // the system's default profile, if it keeps one
+    // How the next opens go, in order (Succeeded when none is left); the
+    // late-end callback of each open answered Running, for the test to call.
+    std::deque<platform::THandOff> OpenResults;
+    std::vector<platform::TLateEnd> LateEnds;
+    // What LastMailHandOff tells: nothing, as on Windows.
+    std::optional<platform::THandOff> MailHandOff;
 
 private:
+    platform::THandOff Open(const char* what, const std::string& target,
+                            platform::TLateEnd onLateEnd) {
+        Record(what, target);
+        platform::THandOff result;
+        if (!OpenResults.empty()) {
+            result = OpenResults.front();
+            OpenResults.pop_front();
+        }
+        if (result.State == platform::THandOff::TState::Running)
+            LateEnds.push_back(std::move(onLateEnd));
+        return result;
+    }
     bool Record(const char* what, const std::string& target,
                 const std::vector<std::string>& arguments = {}) {
         ShellRequests.push_back({what, target, arguments});
