@@ -3,6 +3,7 @@
 #include "texts/InterfaceTexts.h"
 
 #include "platform/Platform.h"
+#include "texts/DesktopHandOff.h"
 #include "texts/FontMapping.h"
 #include "texts/Guarded.h"
 #include "texts/Maker.h"
@@ -167,7 +168,7 @@ bool TFrmInfo::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFrmInfo::Open(const std::string& address) {
-    platform::Get().OpenAddress(address);
+    OpenOnDesktop(TDesktopTarget::Address, address, FTexts, this);
 }
 
 void TFrmInfo::EdtWebDblClick() {

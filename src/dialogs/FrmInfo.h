@@ -62,9 +62,9 @@ private:
     QLineEdit* MakeLink(const char* name, const QString& text, int x, int y, int w);
     void CreditRow(const char* labelName, const char* language, const char* editName,
                    QLabel*& label, QLineEdit*& edit, int row);
-    // Hands an address to the desktop; whether anything opens is the desktop's
-    // business.
-    static void Open(const std::string& address);
+    // Hands an address to the desktop; when nothing opens, a message says so
+    // and gives the address.
+    void Open(const std::string& address);
 
     TInterfaceTexts& FTexts;
 };

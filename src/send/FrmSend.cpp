@@ -31,6 +31,26 @@ const char* const DefaultMailFailed =
     "The E-Mail could not be generated. You can still send the files manually.";
 const char* const DefaultCopyFailed = "The files could not be copied:";
 
+// Why the mail tool could not take the message, as it tells it.
+const TReasonText MailReasons[] = {
+    {platform::THandOff::TReason::NotStarted, "FrmSend.m_aMMailNotStarted",
+     "The desktop's mail tool (xdg-email) could not be started."},
+    {platform::THandOff::TReason::BadRequest, "FrmSend.m_aMMailBadRequest",
+     "The mail program did not understand the request."},
+    {platform::THandOff::TReason::NotFound, "FrmSend.m_aMMailNotFound",
+     "One of the files to attach does not exist."},
+    {platform::THandOff::TReason::NoHandler, "FrmSend.m_aMMailNoHandler",
+     "No mail program is set up on this computer."},
+    {platform::THandOff::TReason::ActionFailed, "FrmSend.m_aMMailActionFailed",
+     "The mail program could not prepare the message."},
+    {platform::THandOff::TReason::NoPermission, "FrmSend.m_aMMailNoPermission",
+     "One of the files to attach may not be read (no permission)."},
+    {platform::THandOff::TReason::Other, "FrmSend.m_aMMailOther",
+     "The mail program ended with error code %1."},
+    {platform::THandOff::TReason::Unknown, "FrmSend.m_aMMailUnknown",
+     "The message did not reach the mail program."},
+};
+
 constexpr int ClientWidth = 584;
 constexpr int ClientHeight = 362;
 constexpr int SideWidth = 164;
@@ -259,6 +279,11 @@ void TFrmSend::Nationalize() {
     m_aMCopyFailed = m.GetNationalText("FrmSend.m_aMCopyFailed", DefaultCopyFailed);
     m_aStatusCopied = m.GetNationalText("FrmSend.m_aStatusCopied", "Copied %1 to %2");
     m_aStatusMailed = m.GetNationalText("FrmSend.m_aStatusMailed", "Handed %1 to the mail program");
+    m_aStatusMailPending =
+        m.GetNationalText("FrmSend.m_aStatusMailPending",
+                          "Handed %1 to the mail program; it is still preparing the message");
+    m_aStatusMailFailed = m.GetNationalText("FrmSend.m_aStatusMailFailed",
+                                            "%1 could not be handed to the mail program");
     setWindowTitle(m.GetNationalText("FrmSend.Caption", "Send in translation"));
     LblStepFourInfo->setText(
         m.GetNationalText("FrmSend.LblStepFourInfo", "Send in your translation"));
@@ -301,8 +326,17 @@ void TFrmSend::BtnGenerateClick() {
     mail.Recipient = {SubmissionAddress};
     mail.Acknowledge = true;
     mail.Attachment = files;
+    // The mail tool may still be at work when SendMail returns; how it ends
+    // is told later.
+    const QString names = FileNames(files);
+    const QString pending = m_aStatusMailPending.arg(names);
+    platform::Get().SetMailLateEnd(
+        OnEventLoop(this, [this, names, pending](const platform::THandOff& end) {
+            MailEndedLate(end, names, pending);
+        }));
     const smapi::ULONG code = mail.SendMail();
     mail.Logoff();
+    const std::optional<platform::THandOff> handOff = platform::Get().LastMailHandOff();
 
     // The user's own cancel, of the compose window or of the logon prompt,
     // closes the dialog as a sent message does; any other failure is told and
@@ -312,12 +346,40 @@ void TFrmSend::BtnGenerateClick() {
         (code == TEmail::ErrLogon && std::find(FMailErrors.begin(), FMailErrors.end(),
                                                smapi::MAPI_E_USER_ABORT) != FMailErrors.end());
     if (code == smapi::SUCCESS_SUCCESS || cancelled) {
-        if (!cancelled)
-            FWorkspace.ShowStatus(m_aStatusMailed.arg(FileNames(files)));
+        if (!cancelled) {
+            const bool running = handOff && handOff->State == platform::THandOff::TState::Running;
+            FWorkspace.ShowStatus(running ? pending : m_aStatusMailed.arg(names));
+        }
         accept();
         return;
     }
-    FTexts.DoMsgBox(m_aMMailFailed + " (MAPI " + QString::number(code) + ")", QMessageBox::Critical,
+    FTexts.DoMsgBox(MailFailedMessage(code, handOff), QMessageBox::Critical, QMessageBox::Ok,
+                    parentWidget());
+}
+
+QString TFrmSend::MailFailedMessage(smapi::ULONG code,
+                                    const std::optional<platform::THandOff>& handOff) const {
+    if (handOff && handOff->Failed())
+        return m_aMMailFailed + "\n\n" +
+               ReasonText(*handOff, MailReasons,
+                          [this](const std::string& key, const QString& defaultText) {
+                              return FTexts.GetNationalText(key, defaultText);
+                          });
+    return m_aMMailFailed + " (MAPI " + QString::number(code) + ")";
+}
+
+void TFrmSend::MailEndedLate(const platform::THandOff& end, const QString& names,
+                             const QString& pending) {
+    // The status line says how it went unless it tells of something else now.
+    const bool current = FWorkspace.StatusText() == pending;
+    if (!end.Failed()) {
+        if (current)
+            FWorkspace.ShowStatus(m_aStatusMailed.arg(names));
+        return;
+    }
+    if (current)
+        FWorkspace.ShowStatus(m_aStatusMailFailed.arg(names));
+    FTexts.DoMsgBox(MailFailedMessage(smapi::MAPI_E_FAILURE, end), QMessageBox::Critical,
                     QMessageBox::Ok, parentWidget());
 }
 
@@ -337,13 +399,13 @@ void TFrmSend::BtnSendManuallyClick() {
         }
     }
     FWorkspace.ShowStatus(m_aStatusCopied.arg(FileNames(Files()), PathToQt(folder)));
-    platform::Get().OpenFolder(folder);
     accept();
+    OpenOnDesktop(TDesktopTarget::Folder, folder, FTexts, this);
 }
 
 void TFrmSend::OpenFileOf(const std::string& path) {
     if (platform::FileExists(path))
-        platform::Get().OpenDocument(path);
+        OpenOnDesktop(TDesktopTarget::Document, path, FTexts, this);
 }
 
 void TFrmSend::LblFileOneClick() {
@@ -360,5 +422,5 @@ void TFrmSend::BtnOpenClick() {
         return;
     const std::string folder = FolderOf(files.front());
     if (platform::DirectoryExists(folder))
-        platform::Get().OpenFolder(folder);
+        OpenOnDesktop(TDesktopTarget::Folder, folder, FTexts, this);
 }

@@ -5,10 +5,12 @@
 #pragma once
 
 #include "send/Email.h"
+#include "texts/DesktopHandOff.h"
 
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,10 @@ public:
     // What the main window's status line says after copying and after mailing.
     QString m_aStatusCopied;
     QString m_aStatusMailed;
+    // ... while the mail program is still preparing the message, and when it
+    // failed after that.
+    QString m_aStatusMailPending;
+    QString m_aStatusMailFailed;
 
     QLabel* ImgWizard = nullptr;
     QWidget* PnlMain = nullptr;
@@ -78,6 +84,13 @@ protected:
 private:
     void BuildWindow();
     void OpenFileOf(const std::string& path);
+    // Why the e-mail could not be made: the mail tool's reason where the
+    // platform tells one, else the mail system's code.
+    QString MailFailedMessage(smapi::ULONG code,
+                              const std::optional<platform::THandOff>& handOff) const;
+    // A message the mail tool still held when the dialog closed has been
+    // handed over, or not: the status line and, for a failure, a message say so.
+    void MailEndedLate(const platform::THandOff& end, const QString& names, const QString& pending);
 
     TInterfaceTexts& FTexts;
     TWorkspace& FWorkspace;

@@ -39,6 +39,7 @@ public:
     virtual std::string TranslationToSend() const = 0;
     virtual std::string CataloguePath() const = 0;
 
-    // The status line: what the last command did.
+    // The status line: what the last command did, and what it says now.
     virtual void ShowStatus(const QString& text) = 0;
+    virtual QString StatusText() const = 0;
 };

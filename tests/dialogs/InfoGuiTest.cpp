@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 using InfoTest = TextsFixture;
@@ -104,6 +106,31 @@ TEST_F(InfoTest, DoubleClickedAddressesAreHandedToTheShell) {
         {"EdtRussian", "mailto:russian@brightmoor.example"},
     };
     EXPECT_EQ(seen, expected);
+}
+
+// An address the desktop cannot open is told with the address, in the
+// interface language, so that the user can open it by hand.
+TEST_F(InfoTest, AnAddressThatDoesNotOpenIsToldWithTheAddress) {
+    InstallProgramFiles();
+    WriteSettings({{"LanguageName", "Deutsch"}});
+    Start();
+    Show();
+    CurrentFake()->OpenResults = {
+        {platform::THandOff::TState::Failed, platform::THandOff::TReason::ActionFailed, 4, {}}};
+    ModalAnswers answers;
+    answers
+        .Then([](QWidget* dialog) {
+            auto* info = qobject_cast<TFrmInfo*>(dialog);
+            ASSERT_NE(info, nullptr);
+            QTest::mouseDClick(info->EdtWeb, Qt::LeftButton);
+            info->BtnOK->click();
+        })
+        .Click("OK");
+    Frm->MenInfo->trigger();
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1].Text,
+              Deutsch("Desktop.m_aMOpenFailed") + " " + Deutsch("Desktop.m_aMOpenActionFailed") +
+                  "\n\n" + Deutsch("Desktop.m_aMOpenByHand") + "\nhttps://www.brightmoor.example");
 }
 
 } // namespace

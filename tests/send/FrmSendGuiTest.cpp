@@ -5,6 +5,7 @@
 
 #include "editor/SynEditor.h"
 #include "send/FrmSend.h"
+#include "support/ScopedEnvironment.h"
 #include "texts/FontMapping.h"
 
 #include <QAction>
@@ -15,9 +16,12 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <set>
+#include <thread>
 
 using namespace smapi;
 namespace fs = std::filesystem;
@@ -150,6 +154,8 @@ TEST_F(SendTest, TheDialogSpeaksTheInterfaceLanguageAndTakesTheMainFont) {
         {"FrmSend.m_aSelectTargetPath", Send->m_aSelectTargetPath},
         {"FrmSend.m_aMMailFailed", Send->m_aMMailFailed},
         {"FrmSend.m_aMCopyFailed", Send->m_aMCopyFailed},
+        {"FrmSend.m_aStatusMailPending", Send->m_aStatusMailPending},
+        {"FrmSend.m_aStatusMailFailed", Send->m_aStatusMailFailed},
     };
     for (const auto& [key, shown] : texts)
         EXPECT_EQ(shown, Deutsch(key)) << key;
@@ -304,6 +310,8 @@ TEST_F(SendTest, GenerateHandsThePreparedMailToTheMailSystem) {
 // What the mail system answers, and whether the user hears of it; a failure
 // keeps the dialog open for the manual way.
 TEST_F(SendTest, MailFailuresAreToldAndKeepTheDialogOpen) {
+    using State = platform::THandOff::TState;
+    using Reason = platform::THandOff::TReason;
     struct Case {
         const char* Name;
         std::function<void(TFakeMapi&)> Script;
@@ -331,10 +339,18 @@ TEST_F(SendTest, MailFailuresAreToldAndKeepTheDialogOpen) {
          ""},
         {"no mail system", [](TFakeMapi& f) { f.Available = false; },
          "MAPI services are not available on this system"},
+        // Where a tool of the desktop takes the message, its reason and no code.
+        {"no mail program is set up",
+         [](TFakeMapi& f) {
+             f.Script("MAPISendMail", {MAPI_E_FAILURE});
+             CurrentFake()->MailHandOff = {State::Failed, Reason::NoHandler, 3, {}};
+         },
+         failed + "\n\nNo mail program is set up on this computer."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         Mapi().Available = true;
+        CurrentFake()->MailHandOff.reset();
         c.Script(Mapi());
         ShowSend();
         ModalAnswers answers;
@@ -349,6 +365,88 @@ TEST_F(SendTest, MailFailuresAreToldAndKeepTheDialogOpen) {
             EXPECT_TRUE(Send->isVisible());
         }
         EXPECT_EQ(Send->EmlMail->Session(), 0u);
+    }
+}
+
+// The whole way with the platform's own mail provider and a stand-in for
+// xdg-email that finds no mail program only after the wait, as xdg-email
+// does on a computer without one.
+TEST_F(SendTest, NoMailProgramFoundAfterTheWaitIsTold) {
+    TempDir tools;
+    fs::permissions(tools.Write("xdg-email", "#!/bin/sh\nsleep 0.6\nexit 3\n"),
+                    fs::perms::owner_all);
+    ScopedEnvironment path;
+    path.Set("PATH", tools.Path() + ":" + std::getenv("PATH"));
+    ShowSend();
+    struct NativePlatform {
+        std::unique_ptr<platform::Platform> Fake = platform::Install(platform::CreateNative());
+        ~NativePlatform() {
+            platform::Install(std::move(Fake));
+            platform::XdgEmailTimeout = std::chrono::milliseconds(5000);
+        }
+    } native;
+    platform::XdgEmailTimeout = std::chrono::milliseconds(150);
+
+    ModalAnswers answers;
+    answers.Click("OK");
+    Send->BtnGenerate->click();
+    EXPECT_FALSE(Send->isVisible());
+    const QString names = "Snapglass_Deutsch.ini, Languages.ini";
+    EXPECT_EQ(Frm->StatusText(),
+              "Handed " + names + " to the mail program; it is still preparing the message");
+    EXPECT_TRUE(answers.Seen().empty());
+    for (int i = 0; i < 300 && answers.Seen().empty(); ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0].Text, "The E-Mail could not be generated. You can still send the "
+                                      "files manually.\n\nNo mail program is set up on this "
+                                      "computer.");
+    EXPECT_EQ(Frm->StatusText(), names + " could not be handed to the mail program");
+}
+
+// The folder opened after copying, and the files' folder: when the desktop
+// cannot open it, now or after the wait, a message gives its path.
+TEST_F(SendTest, WhatDoesNotOpenIsToldWithItsPath) {
+    using State = platform::THandOff::TState;
+    using Reason = platform::THandOff::TReason;
+    const platform::THandOff noHandler{State::Failed, Reason::NoHandler, 3, {}};
+    const QString told = "It could not be opened. No program on this computer is set up to "
+                         "open it.\n\nYou can open it yourself:\n";
+    struct Case {
+        const char* Name;
+        bool Late;
+        bool Copies; // through the folder browser of "I send them manually"
+        QPushButton* Button;
+        std::string Shown;
+    };
+    fs::create_directories(Dir / "Out");
+    const Case cases[] = {
+        {"the copies' folder", false, true, Send->BtnSendManually, Dir / "Out/"},
+        {"the files' folder, later", true, false, Send->BtnOpen, Dir / "Snapglass"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ShowSend();
+        CurrentFake()->OpenResults = {c.Late ? platform::THandOff{State::Running, {}, 0, {}}
+                                             : noHandler};
+        CurrentFake()->LateEnds.clear();
+        ModalAnswers answers;
+        if (c.Copies)
+            answers.Then(ChooseFile(Dir / "Out"));
+        answers.Click("OK");
+        c.Button->click();
+        ASSERT_EQ(Requests().size(), 1u);
+        const size_t boxes = c.Copies ? 1 : 0; // what was seen before the message
+        if (c.Late) {
+            EXPECT_EQ(answers.Seen().size(), boxes);
+            ASSERT_EQ(CurrentFake()->LateEnds.size(), 1u);
+            std::thread([&] { CurrentFake()->LateEnds[0](noHandler); }).join();
+            for (int i = 0; i < 200 && answers.Seen().size() == boxes; ++i)
+                QTest::qWait(10);
+        }
+        ASSERT_EQ(answers.Seen().size(), boxes + 1);
+        EXPECT_EQ(answers.Seen().back().Text, told + PathToQt(c.Shown));
+        EXPECT_EQ(answers.Seen().back().Title, "Warning");
     }
 }
 
