@@ -63,7 +63,7 @@ public:
     bool AddTranslation(const std::string& languageName, const std::string& masterPath) override;
     void RememberCatalogue(const std::string& path) override;
     void ShowStatus(const QString& text) override;
-    QString StatusText() const;
+    QString StatusText() const override;
     bool IsModified() const override { return Modified; }
     bool AskDiscard(QWidget* owner = nullptr) override;
     void ShowHandedOver(const QString& what) override;

@@ -6,26 +6,30 @@
 #include "dialogs/FrmInfo.h"
 #include "dialogs/FrmIniFile.h"
 #include "platform/Platform.h"
+#include "texts/DesktopHandOff.h"
 #include "texts/HelpFile.h"
 #include "texts/QtText.h"
 #include "texts/RecentCatalogues.h"
 #include "texts/StatusLine.h"
 #include "workbench/Workbench.h"
 
+// A document or page the desktop cannot open is told, with where it is, so
+// that the user can open it by hand.
 void TFrmWordlark::BtnHelpClick() {
-    platform::Get().OpenDocument(HelpFilePath(FProgramFolder, CurrentLanguageFile()));
+    OpenOnDesktop(TDesktopTarget::Document, HelpFilePath(FProgramFolder, CurrentLanguageFile()),
+                  Texts(), this);
 }
 
 void TFrmWordlark::MenLicenseClick() {
-    platform::Get().OpenDocument(FLicensePath);
+    OpenOnDesktop(TDesktopTarget::Document, FLicensePath, Texts(), this);
 }
 
 void TFrmWordlark::MenReadMeClick() {
-    platform::Get().OpenDocument(FChangesPath);
+    OpenOnDesktop(TDesktopTarget::Document, FChangesPath, Texts(), this);
 }
 
 void TFrmWordlark::MenCheckUpdateClick() {
-    platform::Get().OpenAddress(UpdateAddress());
+    OpenOnDesktop(TDesktopTarget::Address, UpdateAddress(), Texts(), this);
 }
 
 void TFrmWordlark::MenInfoClick() {

@@ -2,6 +2,7 @@
 // commands, from their buttons and menu items: what the shell is asked to
 // open, what is shown, and where the controls end up.
 #include "editor/SynEditor.h"
+#include "texts/QtText.h"
 #include "texts/TextsFixture.h"
 
 #include <QAction>
@@ -19,6 +20,29 @@ using CommandsTest = TextsFixture;
 
 std::vector<ShellRequest> Requests() {
     return CurrentFake()->ShellRequests;
+}
+
+// A page the desktop has no program for is told, with its path, so that the
+// user can open it by hand; Help, License, Changes and the update page alike.
+TEST_F(CommandsTest, APageTheDesktopCannotOpenIsToldWithItsPath) {
+    InstallProgramFiles();
+    Start();
+    Show();
+    const platform::THandOff noHandler{
+        platform::THandOff::TState::Failed, platform::THandOff::TReason::NoHandler, 3, {}};
+    for (QAction* item : {Frm->MenUsage, Frm->MenLicense, Frm->MenReadMe, Frm->MenCheckUpdate}) {
+        SCOPED_TRACE(item->objectName().toStdString());
+        CurrentFake()->ShellRequests.clear();
+        CurrentFake()->OpenResults = {noHandler};
+        ModalAnswers answers;
+        answers.Click("OK");
+        item->trigger();
+        ASSERT_EQ(answers.Seen().size(), 1u);
+        ASSERT_EQ(Requests().size(), 1u);
+        EXPECT_TRUE(answers.Seen()[0].Text.contains("No program on this computer"));
+        EXPECT_TRUE(answers.Seen()[0].Text.endsWith(PathToQt(Requests()[0].Target)))
+            << answers.Seen()[0].Text.toStdString();
+    }
 }
 
 // Help opens the help page of the interface language beside the executable,
