@@ -5,10 +5,12 @@
 #include "initfile/KeyValueLine.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TReferenceText {
@@ -29,6 +31,18 @@ public:
     // Whether `line` is the first entry of its key.
     bool IsFirstOfKey(std::size_t line) const;
 
+    // Keys that share a phrase: the first entries of keys whose quoted phrase
+    // holds words (two letters or more) and is the same as another such
+    // entry's have a group number, the same for the same phrase (from 0);
+    // every other line has NoGroup.
+    static constexpr std::uint32_t NoGroup = UINT32_MAX;
+    std::uint32_t PhraseGroup(std::size_t line) const { return FPhraseGroups[line]; }
+    std::size_t PhraseGroupCount() const { return FPhraseGroupCount; }
+
+    // Whether the reference holds this line, and it is neither an entry, a
+    // section, a comment nor blank.
+    bool HasOtherLine(std::string_view line) const { return FOtherLines.contains(line); }
+
 private:
     struct TLine {
         std::string_view Text;
@@ -37,4 +51,7 @@ private:
     std::string FText;
     std::vector<TLine> FLines;
     std::unordered_map<std::string_view, std::size_t> FFirstLineOfKey;
+    std::vector<std::uint32_t> FPhraseGroups;
+    std::size_t FPhraseGroupCount = 0;
+    std::unordered_set<std::string_view> FOtherLines;
 };

@@ -12,7 +12,10 @@ std::uint32_t TTranslationChecker::KeyId(std::string_view key) {
     if (hit != FKeyIds.end())
         return hit->second;
     const auto id = static_cast<std::uint32_t>(FKeys.size());
-    FKeys.push_back({std::string(key), std::nullopt, false});
+    FKeys.emplace_back();
+    FKeys.back().Name = key;
+    if (FMaster)
+        FKeys.back().MasterLine = FMaster->LineOfKey(key);
     FFirstLines.push_back(NoLine);
     FKeyIds.emplace(std::string(key), id);
     return id;
@@ -21,8 +24,12 @@ std::uint32_t TTranslationChecker::KeyId(std::string_view key) {
 TTranslationChecker::TLineState TTranslationChecker::CheckLine(std::string_view text) {
     TLineState state;
     const TKeyValueLine parsed = ParseKeyValueLine(text);
-    if (!parsed.IsEntry())
+    if (!parsed.IsEntry()) {
+        // A stray line the reference has as well is the reference's own way.
+        if (IsStrayLine(text, parsed) && !(FReference && FReference->HasOtherLine(text)))
+            state.TextProblems.push_back({TReason::NotAnEntry, {}});
         return state;
+    }
     state.Key = KeyId(parsed.Key(text));
     state.Quoted = parsed.Quoting != TQuoting::None;
     const TKeyState& key = FKeys[state.Key];
@@ -32,39 +39,215 @@ TTranslationChecker::TLineState TTranslationChecker::CheckLine(std::string_view 
         referenceLine = FReference->Line(*key.ReferenceLine);
         reference = &FReference->Parsed(*key.ReferenceLine);
     }
+    std::optional<std::string_view> masterPhrase;
+    if (key.MasterLine)
+        masterPhrase = FMaster->Phrase(*key.MasterLine);
     state.TextProblems = CheckEntry(text, parsed, referenceLine, reference);
-    state.Translated = IsTranslated(text, parsed, referenceLine, reference);
+    state.Translated = IsTranslated(text, parsed, referenceLine, reference, masterPhrase);
+    const std::string_view phrase = parsed.Value(text);
+    state.SameAsSource =
+        state.Quoted &&
+        ((reference && reference->Value(referenceLine) == phrase) || masterPhrase == phrase);
+    if (state.Quoted)
+        state.PhraseHash = std::hash<std::string_view>()(phrase);
     return state;
 }
 
 void TTranslationChecker::Reset(std::string_view translation,
-                                std::shared_ptr<const TReferenceText> reference) {
+                                std::shared_ptr<const TReferenceText> reference,
+                                std::shared_ptr<const TReferenceText> master) {
     FReference = std::move(reference);
+    FMaster = std::move(master);
     FLines.clear();
     FKeys.clear();
+    FGroups.clear();
     FFirstLines.clear();
     FLaterLines.clear();
     FKeyIds.clear();
-    FPhrases = FTranslated = FMissing = FLineProblems = 0;
     if (FReference) {
+        // As many keys as the reference has, as a rule.
+        FKeys.reserve(FReference->LineCount());
+        FFirstLines.reserve(FReference->LineCount());
+        FGroups.resize(FReference->PhraseGroupCount());
         for (std::size_t line = 0; line < FReference->LineCount(); ++line) {
             if (!FReference->IsFirstOfKey(line))
                 continue;
-            TKeyState& key = FKeys[KeyId(FReference->Key(line))];
+            const std::uint32_t id = KeyId(FReference->Key(line));
+            TKeyState& key = FKeys[id];
             key.ReferenceLine = line;
             key.ReferencePhrase = FReference->Parsed(line).Quoting != TQuoting::None;
+            key.Group = FReference->PhraseGroup(line);
+            if (key.Group != NoGroup)
+                FGroups[key.Group].Keys.push_back(id);
         }
     }
+    for (const auto& [name, mark] : FMarks)
+        ApplyMark(KeyId(name));
     ForEachLine(translation, [this](std::string_view text) {
         const std::size_t line = FLines.size();
         FLines.push_back(CheckLine(text));
         if (FLines.back().Key != NoKey)
             AddKeyLine(FLines.back().Key, line);
     });
+    Recount();
+}
+
+void TTranslationChecker::Recount() {
+    FPhrases = FTranslated = FMissing = FLineProblems = 0;
     for (std::uint32_t key = 0; key < FKeys.size(); ++key)
         Count(ContributionOf(key), +1);
+    for (std::uint32_t group = 0; group < FGroups.size(); ++group)
+        UpdateGroup(group);
     for (std::size_t line = 0; line < FLines.size(); ++line)
         FLineProblems += LineProblemCount(line);
+}
+
+void TTranslationChecker::SetChecks(TCheckSet checks) {
+    FChecks = checks;
+    FLineProblems = 0;
+    for (std::size_t line = 0; line < FLines.size(); ++line)
+        FLineProblems += LineProblemCount(line);
+}
+
+// ---------------------------------------------------------------------------
+// Marks
+
+void TTranslationChecker::ApplyMark(std::uint32_t id) {
+    TKeyState& key = FKeys[id];
+    const auto hit = FMarks.find(key.Name);
+    key.Mark = hit == FMarks.end() ? TPhraseStatus::None : hit->second.Status;
+    key.MarkCounts = false;
+    key.MarkedPhraseHash = 0;
+    if (key.Mark != TPhraseStatus::Translated)
+        return;
+    const std::string& marked = hit->second.ReferencePhrase;
+    key.MarkCounts =
+        !FReference || (key.ReferenceLine && FReference->Phrase(*key.ReferenceLine) == marked);
+    key.MarkedPhraseHash = std::hash<std::string_view>()(marked);
+}
+
+void TTranslationChecker::SetMarks(const std::vector<std::pair<std::string, TPhraseMark>>& marks) {
+    FMarks.clear();
+    for (const auto& [key, mark] : marks) {
+        if (mark.Status != TPhraseStatus::None)
+            FMarks[key] = mark;
+    }
+    for (const auto& [name, mark] : FMarks)
+        KeyId(name);
+    for (std::uint32_t key = 0; key < FKeys.size(); ++key)
+        ApplyMark(key);
+    Recount();
+}
+
+TTranslationChecker::TUpdate TTranslationChecker::SetMark(std::string_view name,
+                                                          TPhraseStatus status) {
+    const std::uint32_t id = KeyId(name);
+    const std::vector<std::uint32_t> keys = WithGroupMates({id});
+    struct TLine {
+        std::size_t Line;
+        std::size_t Problems;
+        bool Untranslated;
+    };
+    std::vector<TLine> lines;
+    for (std::uint32_t key : keys) {
+        Count(ContributionOf(key), -1);
+        ForEachLineOfKey(key, [&](std::size_t line) {
+            lines.push_back({line, LineProblemCount(line), IsUntranslated(line)});
+            FLineProblems -= lines.back().Problems;
+        });
+    }
+
+    const TKeyState& key = FKeys[id];
+    if (status == TPhraseStatus::None) {
+        FMarks.erase(key.Name);
+    } else {
+        TPhraseMark& mark = FMarks[key.Name];
+        mark.Status = status;
+        mark.ReferencePhrase.clear();
+        if (status == TPhraseStatus::Translated && key.ReferenceLine)
+            mark.ReferencePhrase = FReference->Phrase(*key.ReferenceLine);
+    }
+    ApplyMark(id);
+    if (key.Group != NoGroup)
+        UpdateGroup(key.Group);
+
+    TUpdate update;
+    for (std::uint32_t k : keys)
+        Count(ContributionOf(k), +1);
+    for (const TLine& line : lines) {
+        const std::size_t problems = LineProblemCount(line.Line);
+        FLineProblems += problems;
+        if (problems != line.Problems || IsUntranslated(line.Line) != line.Untranslated ||
+            line.Line == FirstLineOf(id))
+            update.Lines.push_back(line.Line);
+    }
+    std::sort(update.Lines.begin(), update.Lines.end());
+    return update;
+}
+
+std::optional<TPhraseMark> TTranslationChecker::Mark(std::string_view key) const {
+    const auto hit = FMarks.find(key);
+    if (hit == FMarks.end())
+        return std::nullopt;
+    return hit->second;
+}
+
+TPhraseStatus TTranslationChecker::Status(std::size_t line) const {
+    const std::uint32_t id = FLines[line].Key;
+    if (id == NoKey || FirstLineOf(id) != line)
+        return TPhraseStatus::None;
+    const TKeyState& key = FKeys[id];
+    if (key.Mark == TPhraseStatus::Translated && !key.MarkCounts)
+        return TPhraseStatus::None;
+    return key.Mark;
+}
+
+// ---------------------------------------------------------------------------
+// One reference phrase translated two ways
+
+bool TTranslationChecker::IsTwoWaysMember(std::uint32_t key) const {
+    return FKeys[key].Group != NoGroup && FirstLineOf(key) != NoLine &&
+           ContributionOf(key).Translated;
+}
+
+void TTranslationChecker::UpdateGroup(std::uint32_t id) {
+    TGroup& group = FGroups[id];
+    group.First = group.FirstOther = NoKey;
+    for (std::uint32_t key : group.Keys)
+        if (IsTwoWaysMember(key) &&
+            (group.First == NoKey || FirstLineOf(key) < FirstLineOf(group.First)))
+            group.First = key;
+    if (group.First == NoKey)
+        return;
+    const std::uint64_t hash = FLines[FirstLineOf(group.First)].PhraseHash;
+    for (std::uint32_t key : group.Keys)
+        if (IsTwoWaysMember(key) && FLines[FirstLineOf(key)].PhraseHash != hash &&
+            (group.FirstOther == NoKey || FirstLineOf(key) < FirstLineOf(group.FirstOther)))
+            group.FirstOther = key;
+}
+
+std::optional<std::size_t> TTranslationChecker::TranslatedTwoWays(std::size_t line) const {
+    const std::uint32_t key = FLines[line].Key;
+    if (key == NoKey || FKeys[key].Group == NoGroup || !FChecks.Has(TCheck::TranslatedTwoWays))
+        return std::nullopt;
+    const TGroup& group = FGroups[FKeys[key].Group];
+    if (group.FirstOther == NoKey || FirstLineOf(key) != line || !IsTwoWaysMember(key))
+        return std::nullopt;
+    const std::size_t first = FirstLineOf(group.First);
+    if (FLines[line].PhraseHash != FLines[first].PhraseHash)
+        return first;
+    return FirstLineOf(group.FirstOther);
+}
+
+std::vector<std::uint32_t>
+TTranslationChecker::WithGroupMates(std::vector<std::uint32_t> keys) const {
+    const std::size_t given = keys.size();
+    for (std::size_t i = 0; i < given; ++i)
+        if (const std::uint32_t group = FKeys[keys[i]].Group; group != NoGroup)
+            keys.insert(keys.end(), FGroups[group].Keys.begin(), FGroups[group].Keys.end());
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
 }
 
 // ---------------------------------------------------------------------------
@@ -131,7 +314,14 @@ TTranslationChecker::TContribution TTranslationChecker::ContributionOf(std::uint
         c.FirstLine = FirstLineOf(id);
     const TLineState* first = c.FirstLine ? &FLines[*c.FirstLine] : nullptr;
     c.Phrase = FReference ? key.ReferencePhrase : (first && first->Quoted);
-    c.Translated = c.Phrase && first && first->Translated;
+    if (c.Phrase && first) {
+        if (key.Mark != TPhraseStatus::Translated)
+            c.Translated = first->Translated;
+        else if (key.MarkCounts)
+            c.Translated = first->Translated || first->SameAsSource;
+        else // marked against a reference phrase that changed since
+            c.Translated = first->Translated && first->PhraseHash != key.MarkedPhraseHash;
+    }
     c.Missing = FReference && key.ReferenceLine && !first;
     return c;
 }
@@ -156,8 +346,18 @@ bool TTranslationChecker::IsKeyNotInReference(std::size_t line) const {
     return FReference && key != NoKey && !FKeys[key].ReferenceLine;
 }
 
+std::size_t TTranslationChecker::ReportedTextProblems(std::size_t line) const {
+    const std::vector<TProblem>& problems = FLines[line].TextProblems;
+    if (FChecks == TCheckSet::All())
+        return problems.size();
+    return static_cast<std::size_t>(
+        std::count_if(problems.begin(), problems.end(),
+                      [this](const TProblem& p) { return FChecks.Reports(p.Reason); }));
+}
+
 std::size_t TTranslationChecker::LineProblemCount(std::size_t line) const {
-    return FLines[line].TextProblems.size() + IsDuplicate(line) + IsKeyNotInReference(line);
+    return ReportedTextProblems(line) + IsDuplicate(line) + IsKeyNotInReference(line) +
+           TranslatedTwoWays(line).has_value();
 }
 
 bool TTranslationChecker::IsUntranslated(std::size_t line) const {
@@ -169,12 +369,17 @@ bool TTranslationChecker::IsUntranslated(std::size_t line) const {
 }
 
 std::vector<TProblem> TTranslationChecker::Problems(std::size_t line) const {
-    std::vector<TProblem> problems = FLines[line].TextProblems;
+    std::vector<TProblem> problems;
+    for (const TProblem& p : FLines[line].TextProblems)
+        if (FChecks.Reports(p.Reason))
+            problems.push_back(p);
     if (IsKeyNotInReference(line))
         problems.push_back({TReason::KeyNotInReference, {FKeys[FLines[line].Key].Name}});
     if (IsDuplicate(line))
         problems.push_back(
             {TReason::DuplicateKey, {std::to_string(FirstLineOf(FLines[line].Key) + 1)}});
+    if (const std::optional<std::size_t> other = TranslatedTwoWays(line))
+        problems.push_back({TReason::TranslatedTwoWays, {std::to_string(*other + 1)}});
     return problems;
 }
 
@@ -211,8 +416,8 @@ TTranslationChecker::ReplaceLines(std::size_t first, std::size_t removed,
     for (const TLineState& state : fresh)
         if (state.Key != NoKey)
             keys.push_back(state.Key);
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    // Keys sharing their reference phrase may read otherwise, or no longer.
+    keys = WithGroupMates(std::move(keys));
 
     std::vector<TContribution> before;
     // The other lines of those keys, with their numbers after the edit and
@@ -221,6 +426,10 @@ TTranslationChecker::ReplaceLines(std::size_t first, std::size_t removed,
         std::size_t Line;
         std::size_t Problems;
         bool Untranslated;
+        TPhraseStatus Status;
+        // The problems of a key that may come and go at once.
+        bool Duplicate;
+        bool TwoWays;
     };
     std::vector<TOther> others;
     const auto shifted = [&](std::size_t line) {
@@ -234,7 +443,8 @@ TTranslationChecker::ReplaceLines(std::size_t first, std::size_t removed,
                 return;
             const std::size_t problems = LineProblemCount(line);
             FLineProblems -= problems;
-            others.push_back({shifted(line), problems, IsUntranslated(line)});
+            others.push_back({shifted(line), problems, IsUntranslated(line), Status(line),
+                              IsDuplicate(line), TranslatedTwoWays(line).has_value()});
         });
     }
     for (std::size_t line = first; line < first + removed; ++line)
@@ -264,6 +474,14 @@ TTranslationChecker::ReplaceLines(std::size_t first, std::size_t removed,
         if (FLines[line].Key != NoKey)
             AddKeyLine(FLines[line].Key, line);
     }
+    std::vector<std::uint32_t> groups;
+    for (std::uint32_t key : keys)
+        if (FKeys[key].Group != NoGroup)
+            groups.push_back(FKeys[key].Group);
+    std::sort(groups.begin(), groups.end());
+    groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+    for (std::uint32_t group : groups)
+        UpdateGroup(group);
 
     TUpdate update;
     for (std::size_t line = first; line < first + fresh.size(); ++line) {
@@ -273,7 +491,9 @@ TTranslationChecker::ReplaceLines(std::size_t first, std::size_t removed,
     for (const TOther& other : others) {
         const std::size_t problems = LineProblemCount(other.Line);
         FLineProblems += problems;
-        if (problems != other.Problems || IsUntranslated(other.Line) != other.Untranslated)
+        if (problems != other.Problems || IsUntranslated(other.Line) != other.Untranslated ||
+            Status(other.Line) != other.Status || IsDuplicate(other.Line) != other.Duplicate ||
+            TranslatedTwoWays(other.Line).has_value() != other.TwoWays)
             update.Lines.push_back(other.Line);
     }
     std::sort(update.Lines.begin(), update.Lines.end());
@@ -341,6 +561,12 @@ std::optional<std::size_t> TTranslationChecker::Search(std::size_t from, bool fo
 std::optional<std::size_t> TTranslationChecker::NextUntranslated(std::size_t from, bool forward,
                                                                  bool wrap) const {
     return Search(from, forward, wrap, [this](std::size_t line) { return IsUntranslated(line); });
+}
+
+std::optional<std::size_t> TTranslationChecker::NextToBeChecked(std::size_t from, bool forward,
+                                                                bool wrap) const {
+    return Search(from, forward, wrap,
+                  [this](std::size_t line) { return Status(line) == TPhraseStatus::ToBeChecked; });
 }
 
 std::optional<std::size_t> TTranslationChecker::NextProblem(std::size_t from, bool forward,

@@ -12,9 +12,18 @@
 // Progress counts phrases: the entries of the reference whose value is quoted
 // (with no reference, the quoted entries of the translation itself). A phrase
 // is translated when the first entry of its key in the translation (the one a
-// program reads) is quoted, not empty and not the reference's phrase.
+// program reads) is quoted, not empty, and neither the reference's phrase nor
+// that of the master, the translation it was copied from; or when the
+// translator marked it as translated against the reference's phrase of today
+// and it is still the reference's (or the master's) phrase. A phrase marked
+// against a reference phrase that has changed since is untranslated again
+// while it still reads as that old reference phrase.
+//
+// Some checks may be switched off (SetChecks); their problems are then neither
+// listed nor counted.
 #pragma once
 
+#include "initfile/PhraseMark.h"
 #include "workbench/Checks.h"
 #include "workbench/ReferenceText.h"
 
@@ -25,6 +34,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // The lines an edit replaced, as ReplaceLines takes them, from what the
@@ -54,9 +64,9 @@ public:
 
     // What an edit changed beyond the lines it replaced.
     struct TUpdate {
-        // Lines, numbered after the edit, whose problems or untranslated mark
-        // may differ now: every line the edit wrote and every other line whose
-        // state it changed. Ascending.
+        // Lines, numbered after the edit, whose problems, untranslated mark or
+        // status may differ now: every line the edit wrote and every other
+        // line whose state it changed. Ascending.
         std::vector<std::size_t> Lines;
         // The list of missing keys changed, or the lines they would follow,
         // other than by moving with the lines behind the edit. When false,
@@ -86,8 +96,30 @@ public:
 
     TTranslationChecker();
 
-    // Checks the whole `translation` against `reference` (none: null).
-    void Reset(std::string_view translation, std::shared_ptr<const TReferenceText> reference);
+    // Checks the whole `translation` against `reference` (none: null). A
+    // translation made as a copy of another gives that one as `master`, in the
+    // same form as the reference; its phrases count as untranslated too.
+    void Reset(std::string_view translation, std::shared_ptr<const TReferenceText> reference,
+               std::shared_ptr<const TReferenceText> master = nullptr);
+
+    // The checks switched on (at first all of them). Changing them changes
+    // the problems of any line: the caller shows them all again.
+    void SetChecks(TCheckSet checks);
+    TCheckSet Checks() const { return FChecks; }
+
+    // The translator's marks of the phrases by key, as kept for the file; they
+    // outlive Reset (another file brings its own). The caller shows every
+    // line's state again.
+    void SetMarks(const std::vector<std::pair<std::string, TPhraseMark>>& marks);
+    // Marks the phrase of `key` (None: takes its mark away); a Translated mark
+    // is made against the reference's phrase of today. Returns the lines whose
+    // state may have changed, as an edit does.
+    TUpdate SetMark(std::string_view key, TPhraseStatus status);
+    // The mark of a key, to be kept for the file; none when it has none.
+    std::optional<TPhraseMark> Mark(std::string_view key) const;
+    // The status of the phrase a line holds: Translated only while that mark
+    // counts, None on every line other than the first entry of its key.
+    TPhraseStatus Status(std::size_t line) const;
 
     // An edit replaced the lines [first, first + removed) with `lines` (each
     // without its line break). first + removed may not pass LineCount().
@@ -100,6 +132,7 @@ public:
 
     std::size_t LineCount() const { return FLines.size(); }
     const std::shared_ptr<const TReferenceText>& Reference() const { return FReference; }
+    const std::shared_ptr<const TReferenceText>& Master() const { return FMaster; }
     // The reference line for the key of translation line `line`, if any.
     std::optional<std::size_t> ReferenceLine(std::size_t line) const;
     // The key of an entry line (empty for other lines).
@@ -125,20 +158,50 @@ public:
                                                 bool wrap = true) const;
     std::optional<std::size_t> NextProblem(std::size_t from, bool forward = true,
                                            bool wrap = true) const;
+    // The same for the phrases marked as to be checked.
+    std::optional<std::size_t> NextToBeChecked(std::size_t from, bool forward = true,
+                                               bool wrap = true) const;
 
 private:
     static constexpr std::uint32_t NoKey = UINT32_MAX;
+    static constexpr std::uint32_t NoGroup = TReferenceText::NoGroup;
 
     struct TLineState {
         std::uint32_t Key = NoKey;
         bool Quoted = false;
+        // By its text: quoted, not empty, neither the reference's nor the
+        // master's phrase.
         bool Translated = false;
+        // Quoted and the reference's or the master's phrase: a mark may make
+        // it count as translated.
+        bool SameAsSource = false;
+        // The phrase's hash, when quoted: to tell phrases of keys sharing their
+        // reference phrase apart, and a phrase marked against a reference
+        // phrase that changed since.
+        std::uint64_t PhraseHash = 0;
         std::vector<TProblem> TextProblems;
     };
     struct TKeyState {
         std::string Name;
         std::optional<std::size_t> ReferenceLine;
+        std::optional<std::size_t> MasterLine;
         bool ReferencePhrase = false;
+        TPhraseStatus Mark = TPhraseStatus::None;
+        // A Translated mark made against the reference's phrase of today.
+        bool MarkCounts = false;
+        // The hash of the reference phrase a Translated mark was made against:
+        // while the reference's phrase is another now, a phrase that still
+        // reads so waits for its translation again.
+        std::uint64_t MarkedPhraseHash = 0;
+        std::uint32_t Group = NoGroup;
+    };
+    // The keys whose reference phrase is the same, and of those whose
+    // phrase counts as translated, the one on the first line and the first
+    // that reads otherwise than that one (NoKey: none).
+    struct TGroup {
+        std::vector<std::uint32_t> Keys;
+        std::uint32_t First = NoKey;
+        std::uint32_t FirstOther = NoKey;
     };
     static constexpr std::size_t NoLine = SIZE_MAX;
     struct THash {
@@ -159,6 +222,17 @@ private:
     TLineState CheckLine(std::string_view text);
     TContribution ContributionOf(std::uint32_t key) const;
     void Count(const TContribution& c, int sign);
+    // Counts every key and line again.
+    void Recount();
+    void ApplyMark(std::uint32_t key);
+    bool IsTwoWaysMember(std::uint32_t key) const;
+    void UpdateGroup(std::uint32_t group);
+    // The line of another key of the same reference phrase whose phrase
+    // reads otherwise, when this line is the first of a key that counts.
+    std::optional<std::size_t> TranslatedTwoWays(std::size_t line) const;
+    // The keys and the keys sharing their reference phrase, sorted.
+    std::vector<std::uint32_t> WithGroupMates(std::vector<std::uint32_t> keys) const;
+    std::size_t ReportedTextProblems(std::size_t line) const;
     std::size_t LineProblemCount(std::size_t line) const;
     bool IsDuplicate(std::size_t line) const;
     std::size_t FirstLineOf(std::uint32_t key) const { return FFirstLines[key]; }
@@ -172,8 +246,12 @@ private:
     std::optional<std::size_t> Search(std::size_t from, bool forward, bool wrap, Pred&& hit) const;
 
     std::shared_ptr<const TReferenceText> FReference;
+    std::shared_ptr<const TReferenceText> FMaster;
+    TCheckSet FChecks = TCheckSet::All();
+    std::unordered_map<std::string, TPhraseMark, THash, std::equal_to<>> FMarks;
     std::vector<TLineState> FLines;
     std::vector<TKeyState> FKeys;
+    std::vector<TGroup> FGroups;
     // Per key, the first translation line that carries it (NoLine: none),
     // and, for the few keys on more than one line, the later ones in
     // ascending order. Kept apart so that the lines behind an edit that adds

@@ -184,4 +184,149 @@ TEST(CheckTest, EscapedLineBreaks) {
     });
 }
 
+TEST(CheckTest, TextAfterTheClosingQuote) {
+    ExpectChecks({
+        {"A=\"Wert\"   x", "A=\"Value\"", {"TextAfterQuote x"}},
+        {"A=\"Wert\" ; alt", std::nullopt, {"TextAfterQuote ; alt"}},
+        {"A=\"Wert\"  \t", "A=\"Value\"", {}},
+        // The reference's own way, and a quote inside the phrase.
+        {"A=\"Wert\" ; x", "A=\"Value\" ; y", {}},
+        {"A=\"Sag \"Hallo\" laut\"", "A=\"Say \"hello\" aloud\"", {}},
+        {"A=Wert x", "A=Value", {}},
+    });
+}
+
+TEST(CheckTest, PunctuationAtTheEnd) {
+    ExpectChecks({
+        {"A=\"Durchsuchen\"", "A=\"Browse...\"", {"TrailingPunctuation ...|"}},
+        {"A=\"Durchsuchen…\"", "A=\"Browse...\"", {}},
+        {"A=\"Speichern?\"", "A=\"Save?\"", {}},
+        {"A=\"Speichern.\"", "A=\"Save?\"", {"TrailingPunctuation ?|."}},
+        {"A=\"Name\"", "A=\"Name:\"", {"TrailingPunctuation :|"}},
+        {"A=\"Fertig!\"", "A=\"Done\"", {"TrailingPunctuation |!"}},
+        {"A=\"Achtung;\"", "A=\"Note:\"", {"TrailingPunctuation :|;"}},
+        // Full-width marks, French spacing, other scripts' question marks.
+        {"A=\"保存しますか？\"", "A=\"Save?\"", {}},
+        {"A=\"完成。\"", "A=\"Done.\"", {}},
+        {"A=\"Nom :\"", "A=\"Name:\"", {}},
+        {"A=\"Vraiment ?\"", "A=\"Really?\"", {}},
+        {"A=\"Vraiment\u202F?\"", "A=\"Really?\"", {}},
+        {"A=\"Αποθήκευση;\"", "A=\"Save?\"", {}},
+        {"A=\"Αποθήκευση\u037E\"", "A=\"Save?\"", {}},
+        {"A=\"Speichern;\"", "A=\"Save?\"", {"TrailingPunctuation ?|;"}},
+        // Blanks and escaped line breaks at the end are no part of it.
+        {"A=\"Fehler:\\n\"", "A=\"Error:\\n\"", {}},
+        {"A=\"Fehler\\n\"", "A=\"Error:\\n\"", {"TrailingPunctuation :|"}},
+        {"A=\"Warten ... \"", "A=\"Wait... \"", {}},
+        {"A=\"(Beta)\"", "A=\"(beta)\"", {}},
+        // An empty reference phrase leaves nothing to compare.
+        {"A=\"Text.\"", "A=\"\"", {}},
+    });
+}
+
+TEST(CheckTest, AccessKeys) {
+    ExpectChecks({
+        {"A=\"&Datei\"", "A=\"&File\"", {}},
+        {"A=\"Datei\"", "A=\"&File\"", {"AccessKeyMissing"}},
+        {"A=\"&Datei\"", "A=\"File\"", {"AccessKeyExtra"}},
+        {"A=\"&Datei &öffnen\"", "A=\"&Open file\"", {"AccessKeyTwice 2"}},
+        // "&&" is an ampersand, and so is a character reference or one
+        // before a blank.
+        {"A=\"Laden && Speichern\"", "A=\"&Load && save\"", {"AccessKeyMissing"}},
+        {"A=\"&Laden && Speichern\"", "A=\"&Load && save\"", {}},
+        {"A=\"Tom &amp; Jerry\"", "A=\"Tom & Jerry\"", {}},
+        {"A=\"Tom & Jerry\"", "A=\"Tom and Jerry\"", {}},
+        {"A=\"Ende&\"", "A=\"End\"", {}},
+    });
+}
+
+TEST(CheckTest, Tabs) {
+    ExpectChecks({
+        {"A=\"Öffnen\\tStrg+O\"", "A=\"Open\\tCtrl+O\"", {}},
+        {"A=\"Öffnen Strg+O\"", "A=\"Open\\tCtrl+O\"", {"Tabs \\t|"}},
+        {"A=\"Öffnen#9Strg+O\"", "A=\"Open\\tCtrl+O\"", {"Tabs \\t|#9"}},
+        {"A=\"Öffnen\tStrg+O\"", "A=\"Open\tCtrl+O\"", {}},
+        {"A=\"Öffnen\tStrg+O\"", "A=\"Open Ctrl+O\"", {"Tabs |→"}},
+        {"A=\"a#9b#9c\"", "A=\"a#9b c\"", {"Tabs #9|#9 #9"}},
+        // "#90" is another character; "\\t" an escaped backslash and a t.
+        {"A=\"Nr#90\"", "A=\"No#90\"", {}},
+        {"A=\"C:\\\\temp\"", "A=\"C:\\\\temp\"", {}},
+        {"A=\"C:\\\\tmp\"", "A=\"C:\\\\temp\"", {}},
+    });
+}
+
+TEST(CheckTest, DoubleBlanks) {
+    ExpectChecks({
+        {"A=\"Datei  öffnen\"", "A=\"Open file\"", {"DoubleSpace"}},
+        {"A=\"Datei  öffnen\"", "A=\"Open  file\"", {}},
+        {"A=\"Datei öffnen\"", "A=\"Open file\"", {}},
+        // Blanks at either end are checked as such.
+        {"A=\"  Datei\"", "A=\"  File\"", {}},
+    });
+}
+
+TEST(CheckTest, DoubledWords) {
+    ExpectChecks({
+        {"A=\"Öffne die Datei Datei\"", "A=\"Open the file\"", {"DoubledWord Datei"}},
+        {"A=\"Der der Datei\"", "A=\"Of the file\"", {}},
+        {"A=\"Öffne die Datei datei\"", "A=\"Open the file\"", {"DoubledWord datei"}},
+        {"A=\"Über über\"", "A=\"About\"", {"DoubledWord über"}},
+        {"A=\"ÜBER über\"", "A=\"About\"", {"DoubledWord über"}},
+        {"A=\"Datei, Datei\"", "A=\"File\"", {}},
+        {"A=\"Seite 1 1\"", "A=\"Page 1\"", {}},
+        {"A=\"%s s\"", "A=\"%s\"", {}},
+        {"A=\"Datei Datei\"", "A=\"File file\"", {}},
+        // Words some languages rightly write twice.
+        {"A=\"Platzhalter, die die Referenz hat\"", "A=\"Placeholders the reference has\"", {}},
+    });
+}
+
+TEST(CheckTest, MuchLongerPhrases) {
+    ExpectChecks({
+        // Over twice as long and over 20 characters longer.
+        {"A=\"Speichern unter einem anderen Namen\"", "A=\"Save as\"", {"LongPhrase 7|35"}},
+        {"A=\"Eine sehr lange Phrase mit vielen\"", "A=\"A rather long phrase here\"", {}},
+        {"A=\"Abbrechen und zurück\"", "A=\"Cancel\"", {}},
+        // Characters, not bytes.
+        {"A=\"ÄÖÜäöüßÄÖÜäöüßÄÖÜäöü\"", "A=\"Umlauts\"", {}},
+    });
+}
+
+TEST(CheckTest, StrayLines) {
+    const struct {
+        const char* line;
+        bool stray;
+    } cases[] = {
+        {"Y", true},
+        {"  =\"x\"", true},
+        {"Key \"x\"", true},
+        {"A=\"x\"", false},
+        {"; note", false},
+        {"[Main]", false},
+        {"\xEF\xBB\xBF; note", false},
+        {"", false},
+        {"\xEF\xBB\xBFY", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsStrayLine(c.line, ParseKeyValueLine(c.line)), c.stray) << c.line;
+}
+
+TEST(CheckTest, MessagesShowTheirParameters) {
+    const struct {
+        const char* text;
+        TProblem problem;
+        const char* message;
+    } cases[] = {
+        {"'%1' there, '%2' here", {TReason::LeadingBlanks, {" \t", ""}}, "'·→' there, '' here"},
+        {"'%1' there, '%2' here",
+         {TReason::TrailingPunctuation, {"...", ""}},
+         "'...' there, '–' here"},
+        // One pass: a parameter holding %2 stays as it is.
+        {"%1 / %2", {TReason::PlaceholderOrder, {"%2 %1", "%1 %2"}}, "%2 %1 / %1 %2"},
+        {"%2 of %1, %3", {TReason::LongPhrase, {"7", "35"}}, "35 of 7, %3"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProblemMessage(c.text, c.problem), c.message) << c.text;
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <string>
@@ -38,6 +39,16 @@ std::vector<std::string> Reasons(const TChecker& checker, std::size_t line) {
     }
     return out;
 }
+
+// Keys that share their phrases.
+const char* const Shared = "Main.Open=\"Open\"\r\n"
+                           "File.Open=\"Open\"\r\n"
+                           "Tool.Open=\"Open\"\r\n"
+                           "Main.Save=\"Save\"\r\n"
+                           "File.Save=\"Save\"\r\n"
+                           "Tool.Save=\"Save\"\r\n"
+                           "Main.Key=\"O\"\r\n"
+                           "File.Key=\"O\"\r\n";
 
 TEST(TranslationCheckerTest, KeysAgainstTheReference) {
     TChecker checker;
@@ -139,6 +150,140 @@ TEST(TranslationCheckerTest, NavigationGoesRoundOnce) {
     EXPECT_EQ(one.NextUntranslated(0, true, false), std::nullopt);
 }
 
+TEST(TranslationCheckerTest, OneReferencePhraseTranslatedTwoWays) {
+    using TLines = std::vector<std::vector<std::string>>;
+    const struct {
+        const char* translation;
+        TLines problems;
+    } cases[] = {
+        {"Main.Open=\"Öffnen\"\nFile.Open=\"Öffnen\"\nTool.Open=\"Aufmachen\"",
+         {{"TranslatedTwoWays 3"}, {"TranslatedTwoWays 3"}, {"TranslatedTwoWays 1"}}},
+        {"Main.Open=\"Öffnen\"\nFile.Open=\"Öffnen\"\nTool.Open=\"Öffnen\"", {{}, {}, {}}},
+        // Phrases still to translate do not count, nor does a key's later
+        // line, which the program never reads.
+        {"Main.Open=\"Öffnen\"\nFile.Open=\"Open\"\nTool.Open=\"\"", {{}, {}, {}}},
+        {"Main.Open=\"Öffnen\"\nFile.Open=\"Öffnen\"\nFile.Open=\"Auf\"",
+         {{}, {}, {"DuplicateKey 2"}}},
+        // A single letter (here an access key) is rightly written many ways.
+        {"Main.Key=\"Ö\"\nFile.Key=\"D\"", {{}, {}}},
+        {"Main.Save=\"Speichern\"\nMain.Open=\"Öffnen\"\nFile.Save=\"Sichern\"",
+         {{"TranslatedTwoWays 3"}, {}, {"TranslatedTwoWays 1"}}},
+    };
+    for (const auto& c : cases) {
+        TChecker checker;
+        checker.Reset(c.translation, Reference(Shared));
+        TLines problems;
+        for (std::size_t line = 0; line < checker.LineCount(); ++line)
+            problems.push_back(Reasons(checker, line));
+        EXPECT_EQ(problems, c.problems) << c.translation;
+    }
+}
+
+TEST(TranslationCheckerTest, ChecksSwitchedOffAreNeitherListedNorCounted) {
+    TChecker checker;
+    checker.Reset("Main.Open=\"Öffnen\"\nFile.Open=\"Auf\"\nMain.Save=\"Speichern...\"\nY",
+                  Reference("Main.Open=\"Open\"\nFile.Open=\"Open\"\nMain.Save=\"Save\"\n"));
+    EXPECT_EQ(checker.ProblemCount(), 4u);
+    TCheckSet checks = TCheckSet::All();
+    checks.Set(TCheck::TranslatedTwoWays, false);
+    checks.Set(TCheck::TrailingPunctuation, false);
+    checker.SetChecks(checks);
+    EXPECT_EQ(Reasons(checker, 0), std::vector<std::string>{});
+    EXPECT_EQ(Reasons(checker, 2), std::vector<std::string>{});
+    EXPECT_EQ(Reasons(checker, 3), std::vector<std::string>{"NotAnEntry"}) << "always checked";
+    EXPECT_EQ(checker.ProblemCount(), 1u);
+    // Edits keep to the checks switched on.
+    checker.SetLine(1, "File.Open=\"Aufmachen.\"");
+    EXPECT_EQ(checker.ProblemCount(), 1u);
+    checker.SetChecks(TCheckSet::All());
+    EXPECT_EQ(Reasons(checker, 1),
+              (std::vector<std::string>{"TrailingPunctuation  .", "TranslatedTwoWays 1"}));
+    EXPECT_EQ(checker.ProblemCount(), 5u);
+}
+
+TEST(TranslationCheckerTest, StrayLinesUnlessTheReferenceHasThem) {
+    TChecker checker;
+    checker.Reset("Y\n# generated\nMain.Save=\"Speichern\"\n\xEF\xBB\xBF; c",
+                  Reference("# generated\nMain.Save=\"Save\"\n"));
+    EXPECT_EQ(Reasons(checker, 0), std::vector<std::string>{"NotAnEntry"});
+    EXPECT_EQ(Reasons(checker, 1), std::vector<std::string>{});
+    EXPECT_EQ(Reasons(checker, 3), std::vector<std::string>{});
+}
+
+TEST(TranslationCheckerTest, MarkedPhrasesCountAsTranslatedUntilTheReferenceChanges) {
+    const std::string text = "Main.Caption=\"Snapglass\"\n" // the same in German
+                             "Main.Open=\"%s öffnen\"\n"
+                             "Main.Save=\"Save\"\n"
+                             "Main.Quit=\"Beenden\"";
+    TChecker checker;
+    checker.Reset(text, Reference(English));
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{2, 4}));
+
+    TChecker::TUpdate update = checker.SetMark("Main.Caption", TPhraseStatus::Translated);
+    EXPECT_EQ(update.Lines, std::vector<std::size_t>{0});
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{3, 4}));
+    EXPECT_FALSE(checker.IsUntranslated(0));
+    EXPECT_EQ(checker.Status(0), TPhraseStatus::Translated);
+    EXPECT_EQ(checker.Mark("Main.Caption"), (TPhraseMark{TPhraseStatus::Translated, "Snapglass"}));
+
+    // To be checked: found by its own navigation, no change in progress.
+    update = checker.SetMark("Main.Quit", TPhraseStatus::ToBeChecked);
+    EXPECT_EQ(update.Lines, std::vector<std::size_t>{3});
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{3, 4}));
+    EXPECT_EQ(checker.NextToBeChecked(0), 3u);
+    EXPECT_EQ(checker.NextToBeChecked(3), 3u);
+    EXPECT_EQ(checker.NextToBeChecked(3, true, false), std::nullopt);
+
+    // The marks outlive checking the text again; an empty phrase is no
+    // translation, marked or not.
+    checker.Reset(text, Reference(English));
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{3, 4}));
+    checker.SetLine(0, "Main.Caption=\"\"");
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{2, 4}));
+    checker.SetLine(0, "Main.Caption=\"Snapglass\"");
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{3, 4}));
+
+    // A new reference phrase: the phrase as marked waits again, until edited.
+    std::string changed = English;
+    changed.replace(changed.find("\"Snapglass\""), 11, "\"Snapglass Pro\"");
+    checker.Reset(text, Reference(changed));
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{2, 4}));
+    EXPECT_TRUE(checker.IsUntranslated(0));
+    EXPECT_EQ(checker.Status(0), TPhraseStatus::None);
+    checker.SetLine(0, "Main.Caption=\"Snapglass Pro\"");
+    EXPECT_TRUE(checker.IsUntranslated(0));
+    checker.SetLine(0, "Main.Caption=\"Schnappglas Pro\"");
+    EXPECT_FALSE(checker.IsUntranslated(0));
+
+    checker.SetMarks({});
+    EXPECT_EQ(checker.NextToBeChecked(0), std::nullopt);
+}
+
+TEST(TranslationCheckerTest, PhrasesOfTheMasterAreUntranslated) {
+    // Polski, made as a copy of Deutsch, with one phrase translated so far.
+    const char* const deutsch = "Main.Caption=\"Schnappglas\"\n"
+                                "Main.Open=\"%s öffnen\"\n"
+                                "Main.Save=\"Speichern\"\n";
+    const char* const polski = "Main.Caption=\"Schnappglas\"\n"
+                               "Main.Open=\"%s öffnen\"\n"
+                               "Main.Save=\"Zapisz\"\n"
+                               "Main.Quit=\"Quit\"";
+    TChecker checker;
+    checker.Reset(polski, Reference(English), Reference(deutsch));
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{1, 4}));
+    EXPECT_TRUE(checker.IsUntranslated(0));
+    EXPECT_TRUE(checker.IsUntranslated(1));
+    EXPECT_EQ(checker.NextUntranslated(2), 3u);
+    checker.SetLine(1, "Main.Open=\"Otwórz %s\"");
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{2, 4}));
+    // Rightly the same as the master's: marked.
+    checker.SetMark("Main.Caption", TPhraseStatus::Translated);
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{3, 4}));
+    checker.SetMarks({});
+    checker.Reset(polski, Reference(English));
+    EXPECT_EQ(checker.Progress(), (TChecker::TProgress{3, 4})) << "without the master";
+}
+
 // The editor reports an edit by its position and the lines it added; the
 // splice made of that must turn the old lines into the new ones, line breaks
 // of every kind joining and parting included.
@@ -198,31 +343,17 @@ TEST(TranslationCheckerTest, SplicesOfEditsAsTheEditorReportsThem) {
 }
 
 // Random edits, each checked line by line and key by key against a checker
-// that is given the whole new text.
-TEST(TranslationCheckerTest, EditsAgreeWithCheckingEverythingAgain) {
-    const std::vector<std::string> pool = {
-        "Main.Caption=\"Snapglass\"",
-        "Main.Caption=\"Schnappglas\"",
-        "Main.Open=\"Öffne %s\"",
-        "Main.Open=\"Öffne\"",
-        "Main.Open=\"\"",
-        "Main.Save=\"Speichern\"",
-        "Main.Save=\"Save\"",
-        "Main.Quit=\"Beenden \"",
-        "Main.Width=420",
-        "Main.Other=\"Anders\"",
-        "Main.Other=\"Anders\\n\"",
-        "Main.Quit=\"Ende",
-        "; comment",
-        "[Main]",
-        "",
-        "garbage",
-    };
-    std::mt19937 random(20261208);
+// that is given the whole new text; with `markKeys`, some rounds mark a
+// phrase instead, and the whole checker is given the same marks.
+void ExpectEditsAgreeWithCheckingEverythingAgain(const char* referenceText,
+                                                 const std::vector<std::string>& pool,
+                                                 const std::vector<std::string>& markKeys,
+                                                 std::uint32_t seed) {
+    std::mt19937 random(seed);
     const auto pick = [&](std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
     };
-    const auto reference = Reference(English);
+    const auto reference = Reference(referenceText);
     std::vector<std::string> lines = {pool[0], pool[2], pool[5]};
     const auto joined = [&] {
         std::string text;
@@ -232,44 +363,61 @@ TEST(TranslationCheckerTest, EditsAgreeWithCheckingEverythingAgain) {
     };
     TChecker checker;
     checker.Reset(joined(), reference);
+    std::vector<std::pair<std::string, TPhraseMark>> marks;
 
     struct TLineState {
         std::vector<TProblem> problems;
         bool untranslated;
+        TPhraseStatus status;
         bool operator==(const TLineState&) const = default;
     };
-    // With `marks`, the line number a duplicate names is left out: it moves
+    // With `marks`, the line numbers problems name are left out: they move
     // with the lines, and the edit reports the lines whose marks change.
     const auto states = [](const TChecker& c, bool marks = false) {
         std::vector<TLineState> out;
         for (std::size_t line = 0; line < c.LineCount(); ++line) {
-            out.push_back({c.Problems(line), c.IsUntranslated(line)});
+            out.push_back({c.Problems(line), c.IsUntranslated(line), c.Status(line)});
             for (TProblem& p : out.back().problems)
-                if (marks && p.Reason == TReason::DuplicateKey)
+                if (marks &&
+                    (p.Reason == TReason::DuplicateKey || p.Reason == TReason::TranslatedTwoWays))
                     p.Params.clear();
         }
         return out;
     };
 
     for (int round = 0; round < 1500; ++round) {
-        const std::size_t first = pick(lines.size() + 1);
-        const std::size_t removed =
-            first == lines.size() ? 0 : pick(std::min<std::size_t>(3, lines.size() - first) + 1);
-        std::vector<std::string> fresh(pick(4));
-        for (std::string& line : fresh)
-            line = pool[pick(pool.size())];
-        if (removed == lines.size() && fresh.empty())
-            fresh.push_back(pool[pick(pool.size())]);
-
         const std::vector<TLineState> before = states(checker, true);
         const std::vector<TChecker::TMissingKey> missingBefore = checker.MissingKeys();
-        lines.erase(lines.begin() + static_cast<long>(first),
-                    lines.begin() + static_cast<long>(first + removed));
-        lines.insert(lines.begin() + static_cast<long>(first), fresh.begin(), fresh.end());
-        const TChecker::TUpdate update = checker.ReplaceLines(
-            first, removed, std::vector<std::string_view>(fresh.begin(), fresh.end()));
+        std::size_t first = 0;
+        std::size_t removed = 0;
+        std::vector<std::string> fresh;
+        TChecker::TUpdate update;
+        if (!markKeys.empty() && pick(5) == 0) {
+            const std::string& key = markKeys[pick(markKeys.size())];
+            const auto status = static_cast<TPhraseStatus>(pick(3));
+            update = checker.SetMark(key, status);
+            std::erase_if(marks, [&](const auto& m) { return m.first == key; });
+            if (const std::optional<TPhraseMark> mark = checker.Mark(key))
+                marks.emplace_back(key, *mark);
+        } else {
+            first = pick(lines.size() + 1);
+            removed = first == lines.size()
+                          ? 0
+                          : pick(std::min<std::size_t>(3, lines.size() - first) + 1);
+            fresh.resize(pick(4));
+            for (std::string& line : fresh)
+                line = pool[pick(pool.size())];
+            if (removed == lines.size() && fresh.empty())
+                fresh.push_back(pool[pick(pool.size())]);
+            lines.erase(lines.begin() + static_cast<long>(first),
+                        lines.begin() + static_cast<long>(first + removed));
+            lines.insert(lines.begin() + static_cast<long>(first), fresh.begin(), fresh.end());
+            update = checker.ReplaceLines(
+                first, removed, std::vector<std::string_view>(fresh.begin(), fresh.end()));
+        }
 
         TChecker whole;
+        whole.SetMarks(marks);
         whole.Reset(joined(), reference);
         const std::vector<TLineState> after = states(checker);
         ASSERT_EQ(after, states(whole)) << "round " << round;
@@ -282,11 +430,11 @@ TEST(TranslationCheckerTest, EditsAgreeWithCheckingEverythingAgain) {
         }
 
         // Every line whose marks changed is reported; the missing keys too.
-        const std::vector<TLineState> marks = states(checker, true);
+        const std::vector<TLineState> marked = states(checker, true);
         for (std::size_t line = 0; line < after.size(); ++line) {
             const bool edited = line >= first && line < first + fresh.size();
             const std::size_t old = line < first ? line : line - fresh.size() + removed;
-            if (edited || marks[line] == before[old])
+            if (edited || marked[line] == before[old])
                 continue;
             ASSERT_TRUE(std::binary_search(update.Lines.begin(), update.Lines.end(), line))
                 << "round " << round << ", line " << line << ": " << lines[line];
@@ -302,4 +450,52 @@ TEST(TranslationCheckerTest, EditsAgreeWithCheckingEverythingAgain) {
     }
 }
 
+TEST(TranslationCheckerTest, EditsAgreeWithCheckingEverythingAgain) {
+    ExpectEditsAgreeWithCheckingEverythingAgain(English,
+                                                {
+                                                    "Main.Caption=\"Snapglass\"",
+                                                    "Main.Caption=\"Schnappglas\"",
+                                                    "Main.Open=\"Öffne %s\"",
+                                                    "Main.Open=\"Öffne\"",
+                                                    "Main.Open=\"\"",
+                                                    "Main.Save=\"Speichern\"",
+                                                    "Main.Save=\"Save\"",
+                                                    "Main.Quit=\"Beenden \"",
+                                                    "Main.Width=420",
+                                                    "Main.Other=\"Anders\"",
+                                                    "Main.Other=\"Anders\\n\"",
+                                                    "Main.Quit=\"Ende",
+                                                    "; comment",
+                                                    "[Main]",
+                                                    "",
+                                                    "garbage",
+                                                },
+                                                {}, 20261208);
+}
+
+// Keys sharing a reference phrase, some of them marked: the phrases read
+// two ways or one, and count as translated or not, edit by edit and mark by
+// mark as when checking everything again.
+TEST(TranslationCheckerTest, EditsAndMarksAgreeWithCheckingEverythingAgain) {
+    ExpectEditsAgreeWithCheckingEverythingAgain(
+        Shared,
+        {
+            "Main.Open=\"Öffnen\"",
+            "Main.Open=\"Auf\"",
+            "File.Open=\"Öffnen\"",
+            "File.Open=\"Open\"",
+            "File.Open=\"Auf\"",
+            "Main.Save=\"Speichern\"",
+            "Main.Save=\"Save\"",
+            "File.Save=\"Sichern\"",
+            "File.Save=\"Save\"",
+            "Tool.Save=\"Speichern\"",
+            "Main.Key=\"Ö\"",
+            "File.Key=\"D\"",
+            "Main.Other=\"x\"",
+            "Y",
+            "",
+        },
+        {"Main.Open", "File.Open", "Main.Save", "File.Save", "Tool.Save"}, 20261209);
+}
 } // namespace
