@@ -6,6 +6,8 @@
 #include "platform/FileIO.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -13,10 +15,23 @@ const char* const ReferenceKind = "reference";
 const char* const ShowAsKind = "show-as";
 const char* const RecentKind = "recent";
 const char* const OpenFolderKind = "open-folder";
+const char* const MasterKind = "master";
+const char* const CheckKind = "check";
+const char* const PhraseKind = "phrase";
+const char* const TranslatedValue = "translated";
+const char* const ToBeCheckedValue = "check";
 
 // Kinds whose value may be empty.
 bool MayBeEmpty(const std::string& kind) {
     return kind == RecentKind;
+}
+
+std::size_t Kept(const std::string& kind) {
+    if (kind == RecentKind)
+        return TWorkbenchChoices::MaxRecentCatalogues;
+    if (kind == PhraseKind)
+        return TWorkbenchChoices::MaxPhraseMarks;
+    return TWorkbenchChoices::MaxChoices;
 }
 
 std::string Escaped(const std::string& s) {
@@ -69,6 +84,34 @@ std::string Unescaped(std::string_view s) {
     return out;
 }
 
+std::string PhraseSubject(const std::string& filePath, const std::string& key) {
+    return Escaped(filePath) + '\t' + Escaped(key);
+}
+
+// The mark a phrase line's value holds; none for a value of no mark.
+std::optional<TPhraseMark> MarkOfValue(const std::string& value) {
+    if (value == ToBeCheckedValue)
+        return TPhraseMark{TPhraseStatus::ToBeChecked, {}};
+    const std::string translated = std::string(TranslatedValue) + '\t';
+    if (value.compare(0, translated.size(), translated) == 0)
+        return TPhraseMark{TPhraseStatus::Translated, value.substr(translated.size())};
+    return std::nullopt;
+}
+
+bool IsValid(const std::string& kind, const std::string& subject, const std::string& value) {
+    if (subject.empty() || (value.empty() && !MayBeEmpty(kind)))
+        return false;
+    if (kind == ReferenceKind || kind == RecentKind || kind == OpenFolderKind || kind == MasterKind)
+        return true;
+    if (kind == ShowAsKind)
+        return EncodingFromName(value).has_value();
+    if (kind == CheckKind)
+        return value == "on" || value == "off";
+    if (kind == PhraseKind)
+        return subject.find('\t') != std::string::npos && MarkOfValue(value).has_value();
+    return false;
+}
+
 } // namespace
 
 bool TWorkbenchChoices::Load(const std::string& path) {
@@ -93,8 +136,8 @@ std::string TWorkbenchChoices::Update(const std::string& path,
 }
 
 std::string TWorkbenchChoices::Text() const {
-    std::string text = "# Wordlark workbench: reference language per catalogue, \"Show as\" per "
-                       "file, recent catalogues\n";
+    std::string text = "# Wordlark workbench: reference language per catalogue, \"Show as\" and "
+                       "master per file, recent catalogues, checks, marks of phrases\n";
     for (const TChoice& c : FChoices)
         text += c.Kind + '\t' + Escaped(c.Subject) + '\t' + Escaped(c.Value) + '\n';
     return text;
@@ -109,15 +152,29 @@ void TWorkbenchChoices::Parse(std::string_view text) {
         const std::size_t tab2 = line.find('\t', tab1 + 1);
         if (tab2 == std::string_view::npos || line.find('\t', tab2 + 1) != std::string_view::npos)
             return;
-        const std::string kind(line.substr(0, tab1));
-        const std::string subject = Unescaped(line.substr(tab1 + 1, tab2 - tab1 - 1));
-        const std::string value = Unescaped(line.substr(tab2 + 1));
-        if (subject.empty() || (value.empty() && !MayBeEmpty(kind)))
-            return;
-        if (kind == ReferenceKind || kind == RecentKind || kind == OpenFolderKind ||
-            (kind == ShowAsKind && EncodingFromName(value)))
-            Set(kind, subject, value);
+        std::string kind(line.substr(0, tab1));
+        std::string subject = Unescaped(line.substr(tab1 + 1, tab2 - tab1 - 1));
+        std::string value = Unescaped(line.substr(tab2 + 1));
+        if (IsValid(kind, subject, value))
+            FChoices.push_back({std::move(kind), std::move(subject), std::move(value)});
     });
+    Compact();
+}
+
+void TWorkbenchChoices::Compact() {
+    // From the newest back: the first of each kind and subject is the one
+    // that stays, while its kind keeps that many.
+    std::unordered_set<std::string> seen;
+    std::unordered_map<std::string, std::size_t> ofKind;
+    std::vector<TChoice> kept;
+    for (auto c = FChoices.rbegin(); c != FChoices.rend(); ++c) {
+        if (!seen.insert(c->Kind + '\t' + c->Subject).second)
+            continue;
+        if (++ofKind[c->Kind] > Kept(c->Kind))
+            continue;
+        kept.push_back(std::move(*c));
+    }
+    FChoices.assign(std::make_move_iterator(kept.rbegin()), std::make_move_iterator(kept.rend()));
 }
 
 const TWorkbenchChoices::TChoice* TWorkbenchChoices::Find(const std::string& kind,
@@ -130,15 +187,18 @@ const TWorkbenchChoices::TChoice* TWorkbenchChoices::Find(const std::string& kin
 
 void TWorkbenchChoices::Set(const std::string& kind, const std::string& subject,
                             const std::string& value) {
-    std::erase_if(FChoices,
-                  [&](const TChoice& c) { return c.Kind == kind && c.Subject == subject; });
+    Remove(kind, subject);
     FChoices.push_back({kind, subject, value});
     const auto ofKind = std::count_if(FChoices.begin(), FChoices.end(),
                                       [&](const TChoice& c) { return c.Kind == kind; });
-    const std::size_t kept = kind == RecentKind ? MaxRecentCatalogues : MaxChoices;
-    if (static_cast<std::size_t>(ofKind) > kept)
+    if (static_cast<std::size_t>(ofKind) > Kept(kind))
         FChoices.erase(std::find_if(FChoices.begin(), FChoices.end(),
                                     [&](const TChoice& c) { return c.Kind == kind; }));
+}
+
+void TWorkbenchChoices::Remove(const std::string& kind, const std::string& subject) {
+    std::erase_if(FChoices,
+                  [&](const TChoice& c) { return c.Kind == kind && c.Subject == subject; });
 }
 
 std::optional<std::string>
@@ -168,6 +228,58 @@ void TWorkbenchChoices::SetShowAs(const std::string& filePath, TEncoding encodin
 void TWorkbenchChoices::CopyShowAs(const std::string& masterPath, const std::string& newPath) {
     if (const std::optional<TEncoding> encoding = ShowAs(masterPath))
         SetShowAs(newPath, *encoding);
+}
+
+std::optional<std::string> TWorkbenchChoices::Master(const std::string& filePath) const {
+    if (const TChoice* c = Find(MasterKind, filePath))
+        return c->Value;
+    return std::nullopt;
+}
+
+void TWorkbenchChoices::SetMaster(const std::string& filePath, const std::string& masterPath) {
+    if (!filePath.empty() && !masterPath.empty())
+        Set(MasterKind, filePath, masterPath);
+}
+
+bool TWorkbenchChoices::IsCheckOn(const std::string& name) const {
+    const TChoice* c = Find(CheckKind, name);
+    return !c || c->Value == "on";
+}
+
+void TWorkbenchChoices::SetCheckOn(const std::string& name, bool on) {
+    if (!name.empty())
+        Set(CheckKind, name, on ? "on" : "off");
+}
+
+std::vector<std::pair<std::string, TPhraseMark>>
+TWorkbenchChoices::PhraseMarks(const std::string& filePath) const {
+    std::vector<std::pair<std::string, TPhraseMark>> marks;
+    const std::string prefix = Escaped(filePath) + '\t';
+    for (const TChoice& c : FChoices) {
+        if (c.Kind != PhraseKind || c.Subject.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        if (const std::optional<TPhraseMark> mark = MarkOfValue(c.Value))
+            marks.emplace_back(Unescaped(std::string_view(c.Subject).substr(prefix.size())), *mark);
+    }
+    return marks;
+}
+
+void TWorkbenchChoices::SetPhraseMark(const std::string& filePath, const std::string& key,
+                                      const TPhraseMark& mark) {
+    if (filePath.empty() || key.empty())
+        return;
+    const std::string subject = PhraseSubject(filePath, key);
+    switch (mark.Status) {
+    case TPhraseStatus::None:
+        Remove(PhraseKind, subject);
+        break;
+    case TPhraseStatus::Translated:
+        Set(PhraseKind, subject, std::string(TranslatedValue) + '\t' + mark.ReferencePhrase);
+        break;
+    case TPhraseStatus::ToBeChecked:
+        Set(PhraseKind, subject, ToBeCheckedValue);
+        break;
+    }
 }
 
 std::vector<TWorkbenchChoices::TRecentCatalogue> TWorkbenchChoices::RecentCatalogues() const {

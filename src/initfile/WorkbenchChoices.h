@@ -1,18 +1,25 @@
 // What the translator chose and the workbench remembers between runs: the
 // reference language of each catalogue, how each translation file is shown
-// ("Show as"), the catalogues opened last and the folder last chosen in the
-// catalogue's file dialog. Kept in a small file of its own in the data folder,
-// beside Wordlark.ini (whose keys are fixed), one choice per line:
+// ("Show as"), the translation each one was copied from, the catalogues
+// opened last, the folder last chosen in the catalogue's file dialog, the
+// checks switched on or off and the translator's marks of single phrases.
+// Kept in a small file of its own in the data folder, beside Wordlark.ini
+// (whose keys are fixed), one choice per line:
 //
 //   reference<TAB>catalogue path<TAB>language name
 //   show-as<TAB>file path<TAB>encoding name
+//   master<TAB>file path<TAB>path of the file it was copied from
 //   recent<TAB>catalogue path<TAB>program name (may be empty)
 //   open-folder<TAB>dialog (catalogue, exchange, ...)<TAB>folder path
+//   check<TAB>check name<TAB>on or off
+//   phrase<TAB>file path %09 key<TAB>translated %09 reference phrase, or check
 //
 // Paths and names are bytes as they are, except that "%", tab, CR and LF are
-// written as %25, %09, %0D and %0A. Lines ending in CR LF read the same. Lines
-// the program does not understand are skipped; a later line wins over an
-// earlier one. The file keeps the most recent choices of each kind only.
+// written as %25, %09, %0D and %0A (in a phrase's subject the path and the key
+// are each written so before they are joined by a tab). Lines ending in CR LF
+// read the same. Lines the program does not understand are skipped; a later
+// line wins over an earlier one. The file keeps the most recent choices of
+// each kind only.
 //
 // Several parts of the program keep their choices here: each change reads the
 // file, changes it and writes it at once (Update), so that none writes over
@@ -21,11 +28,13 @@
 
 #include "encoding/Codec.h"
 #include "initfile/Catalogue.h"
+#include "initfile/PhraseMark.h"
 
 #include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TWorkbenchChoices {
@@ -34,6 +43,8 @@ public:
     static constexpr const char* FileName = "Workbench.txt";
     // How many choices of each kind are kept; the oldest go first.
     static constexpr std::size_t MaxChoices = 500;
+    // How many marks of phrases are kept, of all files together.
+    static constexpr std::size_t MaxPhraseMarks = 50000;
 
     // Reads the file at `path`; a missing or unreadable file holds no choices.
     // Returns whether the file could be read.
@@ -56,6 +67,21 @@ public:
     void SetShowAs(const std::string& filePath, TEncoding encoding);
     // A translation made as a copy of `masterPath` starts as its master is shown.
     void CopyShowAs(const std::string& masterPath, const std::string& newPath);
+
+    // The translation the file at `filePath` was made from as a copy.
+    std::optional<std::string> Master(const std::string& filePath) const;
+    void SetMaster(const std::string& filePath, const std::string& masterPath);
+
+    // Whether the check of this name is on; every check is, until switched off.
+    bool IsCheckOn(const std::string& name) const;
+    void SetCheckOn(const std::string& name, bool on);
+
+    // The translator's marks of the phrases of the translation at `filePath`,
+    // by key, the oldest mark first.
+    std::vector<std::pair<std::string, TPhraseMark>> PhraseMarks(const std::string& filePath) const;
+    // Keeps the mark of a phrase; a mark of status None takes it away.
+    void SetPhraseMark(const std::string& filePath, const std::string& key,
+                       const TPhraseMark& mark);
 
     // How many recent catalogues are kept.
     static constexpr std::size_t MaxRecentCatalogues = 8;
@@ -86,6 +112,10 @@ private:
     };
     const TChoice* Find(const std::string& kind, const std::string& subject) const;
     void Set(const std::string& kind, const std::string& subject, const std::string& value);
+    void Remove(const std::string& kind, const std::string& subject);
+    // Drops all but the last of each kind and subject, and the oldest of a
+    // kind beyond what it keeps.
+    void Compact();
 
     std::vector<TChoice> FChoices; // oldest first
 };

@@ -117,6 +117,61 @@ TEST(WorkbenchChoicesTest, RecentCataloguesNewestFirstAndOnlyTheLastFew) {
     EXPECT_EQ(read.ReferenceLanguage("/p/Languages.ini"), "English");
 }
 
+TEST(WorkbenchChoicesTest, MastersChecksAndMarksOfPhrasesSurviveSaving) {
+    TempDir dir;
+    const std::string odd = "/p/100%\tx/App_Polski.ini";
+    TWorkbenchChoices choices;
+    choices.SetMaster(odd, "/p/App_Deutsch.ini");
+    choices.SetCheckOn("DoubledWord", false);
+    choices.SetCheckOn("Tabs", false);
+    choices.SetCheckOn("Tabs", true);
+    choices.SetPhraseMark(odd, "Main.Open", {TPhraseStatus::Translated, "Open %s\t"});
+    choices.SetPhraseMark(odd, "Key\twith tab", {TPhraseStatus::ToBeChecked, {}});
+    choices.SetPhraseMark(odd, "Gone", {TPhraseStatus::Translated, "x"});
+    choices.SetPhraseMark(odd, "Gone", {});
+    choices.SetPhraseMark(odd + "x", "Main.Open", {TPhraseStatus::ToBeChecked, {}});
+    choices.SetPhraseMark("/p/App_Deutsch.ini", "Main.Quit", {TPhraseStatus::Translated, ""});
+
+    const std::string path = dir / TWorkbenchChoices::FileName;
+    ASSERT_EQ(choices.Save(path), "");
+    TWorkbenchChoices read;
+    ASSERT_TRUE(read.Load(path));
+    EXPECT_EQ(read.Master(odd), "/p/App_Deutsch.ini");
+    EXPECT_EQ(read.Master("/p/App_Deutsch.ini"), std::nullopt);
+    EXPECT_FALSE(read.IsCheckOn("DoubledWord"));
+    EXPECT_TRUE(read.IsCheckOn("Tabs"));
+    EXPECT_TRUE(read.IsCheckOn("NeverSwitched"));
+    using TMarks = std::vector<std::pair<std::string, TPhraseMark>>;
+    EXPECT_EQ(read.PhraseMarks(odd),
+              (TMarks{{"Main.Open", {TPhraseStatus::Translated, "Open %s\t"}},
+                      {"Key\twith tab", {TPhraseStatus::ToBeChecked, ""}}}));
+    EXPECT_EQ(read.PhraseMarks("/p/App_Deutsch.ini"),
+              (TMarks{{"Main.Quit", {TPhraseStatus::Translated, ""}}}));
+    EXPECT_EQ(read.Text(), TempDir::Read(path));
+
+    read.Parse("phrase\t/a.ini\tcheck\n"     // no key
+               "phrase\t/a.ini%09K\tmaybe\n" // no such status
+               "check\tTabs\tmaybe\n"
+               "phrase\t/a.ini%09K\ttranslated\n" // the reference phrase's tab missing
+               "phrase\t/a.ini%09L\ttranslated%09\n");
+    EXPECT_EQ(read.PhraseMarks("/a.ini"), (TMarks{{"L", {TPhraseStatus::Translated, ""}}}));
+    EXPECT_TRUE(read.IsCheckOn("Tabs"));
+}
+
+TEST(WorkbenchChoicesTest, TheOldestMarksOfPhrasesGoFirst) {
+    std::string text;
+    for (std::size_t i = 0; i <= TWorkbenchChoices::MaxPhraseMarks; ++i)
+        text += "phrase\t/f.ini%09K" + std::to_string(i) + "\tcheck\n";
+    text += "phrase\t/f.ini%09K1\ttranslated%09One\n"; // later: wins and is new again
+    TWorkbenchChoices choices;
+    choices.Parse(text);
+    const auto marks = choices.PhraseMarks("/f.ini");
+    ASSERT_EQ(marks.size(), TWorkbenchChoices::MaxPhraseMarks);
+    EXPECT_EQ(marks.front().first, "K2");
+    EXPECT_EQ(marks.back(),
+              (std::pair<std::string, TPhraseMark>{"K1", {TPhraseStatus::Translated, "One"}}));
+}
+
 TEST(ChooseReferenceTest, RememberedThenEnglishThenTheFirstOther) {
     const std::vector<TCatalogueEntry> entries = {
         {"Deutsch", "/p/App_Deutsch.ini"},
