@@ -176,4 +176,10 @@ std::string ExtractFilePath(const std::string& path);
 // The absolute form of a path, relative to the current directory.
 std::string ExpandFileName(const std::string& path);
 
+// Lets a command started from a console write there, in UTF-8. On Windows,
+// where the program is built without a console of its own, standard output
+// and error that were not redirected go to the console it was started from;
+// elsewhere there is nothing to do.
+void UseStartingConsole();
+
 } // namespace platform

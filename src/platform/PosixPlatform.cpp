@@ -125,5 +125,7 @@ std::unique_ptr<Platform> CreateNative() {
     return std::make_unique<PosixPlatform>();
 }
 
+void UseStartingConsole() {}
+
 } // namespace platform
 #endif

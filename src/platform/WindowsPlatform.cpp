@@ -5,6 +5,8 @@
 
 #include "platform/Utf8.h"
 
+#include <cstdio>
+
 #include <shlobj.h>
 #include <windows.h>
 
@@ -48,6 +50,22 @@ public:
 
 std::unique_ptr<Platform> CreateNative() {
     return std::make_unique<WindowsPlatform>();
+}
+
+void UseStartingConsole() {
+    const auto usable = [](DWORD which) {
+        const HANDLE handle = GetStdHandle(which);
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+    };
+    const bool out = usable(STD_OUTPUT_HANDLE);
+    const bool err = usable(STD_ERROR_HANDLE);
+    if ((!out || !err) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (!out && !std::freopen("CONOUT$", "w", stdout))
+            return;
+        if (!err && !std::freopen("CONOUT$", "w", stderr))
+            return;
+    }
+    SetConsoleOutputCP(CP_UTF8);
 }
 
 } // namespace platform
