@@ -390,9 +390,12 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
     TranslationPath =
         NewTranslationPath(firstPath, languageName, platform::ExtractFilePath(CataloguePath()));
     SetItemBytes(item, PathColumn, TranslationPath);
-    // The new translation starts in its master's encoding.
-    FChoices.Update(
-        [&](TWorkbenchChoices& choices) { choices.CopyShowAs(masterPath, TranslationPath); });
+    // The new translation starts in its master's encoding; its phrases wait
+    // for their translation while they read as the master's.
+    FChoices.Update([&](TWorkbenchChoices& choices) {
+        choices.CopyShowAs(masterPath, TranslationPath);
+        choices.SetMaster(TranslationPath, masterPath);
+    });
     LoadTranslationFile(masterPath, masterPath);
     LisTranslations->clearSelection();
     LisTranslations->setCurrentItem(item);

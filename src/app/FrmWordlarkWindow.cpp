@@ -11,6 +11,7 @@
 #include "texts/RecentCatalogues.h"
 #include "texts/StatusLine.h"
 #include "workbench/ExchangeMenu.h"
+#include "workbench/PhraseMarks.h"
 #include "workbench/Workbench.h"
 
 #include <QAction>
@@ -169,6 +170,7 @@ void TFrmWordlark::BuildWindow() {
     const QList<QAction*> fileItems = MenFile->actions();
     new TExchangeMenu(*FWorkbench, MemTranslation, MenFile,
                       fileItems.at(fileItems.indexOf(MenExit) - 1), *FTexts, FChoices);
+    FWorkbench->Marks().AddEditorMenuItems(PopInput);
     MemTranslation->SetOpenState(false);
     PnlTop->installEventFilter(this);
     PnlBottom->installEventFilter(this);

@@ -52,6 +52,8 @@ void TProblemTexts::Apply(const TInterfaceTexts& texts) {
                                   FromUtf8(ReasonDefaultText(reason)));
     }
     m_aMUntranslated = texts.GetNationalText("FrmWordlark.m_aMUntranslated", "Not translated yet");
+    m_aMToBeChecked =
+        texts.GetNationalText("FrmWordlark.m_aMToBeChecked", "Marked as to be checked");
 }
 
 QString TProblemTexts::ProblemText(const TProblem& problem) const {
@@ -84,6 +86,8 @@ QString TProblemTexts::LineHint(const TTranslationChecker& checker, std::size_t 
         parts << ProblemText(problem);
     if (checker.IsUntranslated(line))
         parts << m_aMUntranslated;
+    if (checker.Status(line) == TPhraseStatus::ToBeChecked)
+        parts << m_aMToBeChecked;
     return parts.join('\n');
 }
 

@@ -18,13 +18,14 @@ class TProblemListModel;
 // The messages of the checks in the interface language.
 struct TProblemTexts {
     QString m_aMCheck[ReasonCount];
-    QString m_aMUntranslated;
+    QString m_aMUntranslated, m_aMToBeChecked;
 
     void Apply(const TInterfaceTexts& texts);
     // One problem's message with its parameters.
     QString ProblemText(const TProblem& problem) const;
-    // What the margin says of a line: its problems and whether it is still
-    // to translate, one per line; empty for a line without either.
+    // What the margin says of a line: its problems, whether it is still to
+    // translate and whether it is to be checked, one per line; empty for a
+    // line without any.
     QString LineHint(const TTranslationChecker& checker, std::size_t line) const;
 };
 

@@ -9,7 +9,10 @@
 #include "texts/MenuItems.h"
 #include "texts/Placement.h"
 #include "texts/QtText.h"
+#include "workbench/ChecksMenu.h"
 #include "workbench/FindBar.h"
+#include "workbench/PhraseMarks.h"
+#include "workbench/RoomWatch.h"
 #include "workbench/ShowAsMenu.h"
 
 #include <QAction>
@@ -30,34 +33,24 @@ using Sci = QsciScintillaBase;
 
 namespace {
 
-// Tells whether a widget has at least a given height each time it is resized.
-class TRoomWatch : public QObject {
-public:
-    TRoomWatch(QWidget* watched, int room, std::function<void(bool)> changed)
-        : QObject(watched), FRoom(room), FChanged(std::move(changed)) {
-        watched->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Resize) {
-            const bool room = static_cast<QResizeEvent*>(event)->size().height() >= FRoom;
-            if (room != FHadRoom) {
-                FHadRoom = room;
-                FChanged(room);
-            }
-        }
-        return false;
-    }
-
-private:
-    int FRoom;
-    std::function<void(bool)> FChanged;
-    bool FHadRoom = true;
-};
-
-// The markers of the margin: a line with problems, an untranslated phrase.
+// The markers of the margin: a line with problems, an untranslated phrase, a
+// phrase to be checked.
 constexpr int ProblemMarker = 0;
 constexpr int UntranslatedMarker = 1;
+constexpr int ToBeCheckedMarker = 2;
+constexpr long Markers =
+    (1L << ProblemMarker) | (1L << UntranslatedMarker) | (1L << ToBeCheckedMarker);
 constexpr int MarkerMargin = 1;
+
+// A file read and shown as the workbench shows it; none when it cannot be read.
+std::shared_ptr<const TReferenceText> ReadShown(const TWorkbenchChoices& choices,
+                                                const std::string& path) {
+    std::string bytes;
+    if (path.empty() || !platform::ReadFileBytes(path, bytes))
+        return nullptr;
+    return std::make_shared<const TReferenceText>(
+        DecodeText(bytes, ShownEncoding(choices, path, bytes)));
+}
 
 // The phrases to translate, in dark violet on light yellow, as in the editor.
 void MarkPhrases(TSynEditor* editor) {
@@ -171,14 +164,15 @@ void TWorkbench::BuildPanels(QWidget* editorArea) {
     // line's problems.
     FEditor->SendScintilla(Sci::SCI_SETMARGINTYPEN, MarkerMargin, Sci::SC_MARGIN_SYMBOL);
     FEditor->SendScintilla(Sci::SCI_SETMARGINWIDTHN, MarkerMargin, 14L);
-    FEditor->SendScintilla(Sci::SCI_SETMARGINMASKN, MarkerMargin,
-                           (1L << ProblemMarker) | (1L << UntranslatedMarker));
+    FEditor->SendScintilla(Sci::SCI_SETMARGINMASKN, MarkerMargin, Markers);
     FEditor->SendScintilla(Sci::SCI_MARKERDEFINE, ProblemMarker, Sci::SC_MARK_CIRCLE);
     FEditor->SendScintilla(Sci::SCI_MARKERSETFORE, ProblemMarker, 0x000080L);
     FEditor->SendScintilla(Sci::SCI_MARKERSETBACK, ProblemMarker, 0x2020E0L);
     FEditor->SendScintilla(Sci::SCI_MARKERDEFINE, UntranslatedMarker, Sci::SC_MARK_SMALLRECT);
     FEditor->SendScintilla(Sci::SCI_MARKERSETFORE, UntranslatedMarker, 0xA06000L);
     FEditor->SendScintilla(Sci::SCI_MARKERSETBACK, UntranslatedMarker, 0xF0C080L);
+    FEditor->SendScintilla(Sci::SCI_MARKERDEFINE, ToBeCheckedMarker, Sci::SC_MARK_CHARACTER + '?');
+    FEditor->SendScintilla(Sci::SCI_MARKERSETFORE, ToBeCheckedMarker, 0xC05000L);
     FEditor->SendScintilla(Sci::SCI_SETMOUSEDWELLTIME, 400UL);
 }
 
@@ -209,6 +203,12 @@ void TWorkbench::BuildMenus(QMenu* translationMenu, QMenu* viewMenu) {
     FShowAs = new TShowAsMenu(FEditor, viewMenu, FInterfaceTexts, FChoices, this);
     MenShowAs = FShowAs->MenShowAs;
     connect(FShowAs, &TShowAsMenu::EncodingChanged, this, [this] { Reset(); });
+    FChecksMenu = new TChecksMenu(FChecker, viewMenu, FInterfaceTexts, FChoices, this);
+    connect(FChecksMenu, &TChecksMenu::ChecksChanged, this, &TWorkbench::Reset);
+    FMarks = new TPhraseMarks(FEditor, FChecker, translationMenu, FInterfaceTexts, FChoices, this);
+    connect(FMarks, &TPhraseMarks::Changed, this, &TWorkbench::ShowUpdate);
+    connect(FMarks, &TPhraseMarks::GoTo, this, [this](std::size_t line) { GoToLine(line, true); });
+    connect(FMarks, &TPhraseMarks::StatusMessage, this, &TWorkbench::StatusMessage);
 
     // Access letters, in the interface language.
     const std::tuple<QAction*, const char*, const char*> letters[] = {
@@ -338,6 +338,9 @@ void TWorkbench::Opened(const TOpened& opened) {
     FShowAs->SetFile(opened.TranslationPath);
     FillReferenceChoices();
     LoadReference();
+    // The checks and the marks as kept now (another window may have changed them).
+    FChecksMenu->Apply();
+    FMarks->SetFile(opened.TranslationPath);
     Reset();
     emit OpenChanged(true);
 }
@@ -347,6 +350,7 @@ void TWorkbench::Emptied() {
     FShowAs->SetFile({});
     FillReferenceChoices();
     Reset();
+    FMarks->SetFile({});
     emit OpenChanged(false);
 }
 
@@ -390,14 +394,12 @@ void TWorkbench::CbbReferenceChange() {
 }
 
 void TWorkbench::LoadReference() {
-    std::shared_ptr<const TReferenceText> reference;
-    const std::string path = FEditor->IsOpen() ? ReferencePath() : std::string();
-    std::string bytes;
-    // A reference that cannot be read is none: the checks go on without it.
-    if (!path.empty() && platform::ReadFileBytes(path, bytes))
-        reference = std::make_shared<const TReferenceText>(
-            DecodeText(bytes, ShownEncoding(FChoices.Get(), path, bytes)));
-    FChecker.Reset({}, reference);
+    // A reference that cannot be read is none: the checks go on without it;
+    // so is the master, the translation this one was made from as a copy.
+    const std::string master = FChoices.Get().Master(FOpened.TranslationPath).value_or("");
+    const bool open = FEditor->IsOpen(), copy = open && master != FOpened.TranslationPath;
+    FChecker.Reset({}, ReadShown(FChoices.Get(), open ? ReferencePath() : ""),
+                   ReadShown(FChoices.Get(), copy ? master : ""));
 }
 
 std::string TWorkbench::ReferencePath() const {
@@ -469,13 +471,16 @@ void TWorkbench::FollowScroll(TSynEditor* leader, TSynEditor* follower) {
 
 void TWorkbench::Reset() {
     const std::string_view text = FEditor->IsOpen() ? FEditor->TextView() : "";
-    FChecker.Reset(text, FEditor->IsOpen() ? FChecker.Reference() : nullptr);
+    FChecker.Reset(text, FEditor->IsOpen() ? FChecker.Reference() : nullptr,
+                   FEditor->IsOpen() ? FChecker.Master() : nullptr);
     FProblemLines.Reset(FChecker);
     FMissingKeys = FChecker.MissingKeys();
     FEditor->SendScintilla(Sci::SCI_MARKERDELETEALL, -1);
     for (std::size_t line = 0; line < FChecker.LineCount(); ++line) {
         if (FChecker.IsUntranslated(line))
             FEditor->SendScintilla(Sci::SCI_MARKERADD, line, UntranslatedMarker);
+        if (FChecker.Status(line) == TPhraseStatus::ToBeChecked)
+            FEditor->SendScintilla(Sci::SCI_MARKERADD, line, ToBeCheckedMarker);
     }
     for (std::size_t line : FProblemLines.Lines())
         FEditor->SendScintilla(Sci::SCI_MARKERADD, line, ProblemMarker);
@@ -489,13 +494,14 @@ void TWorkbench::Reset() {
 void TWorkbench::RefreshMarkers(std::size_t line) {
     if (line >= FChecker.LineCount())
         return;
-    const long wanted = (FChecker.HasProblems(line) ? 1L << ProblemMarker : 0) |
-                        (FChecker.IsUntranslated(line) ? 1L << UntranslatedMarker : 0);
-    const long shown = FEditor->SendScintilla(Sci::SCI_MARKERGET, line) &
-                       ((1L << ProblemMarker) | (1L << UntranslatedMarker));
+    const long wanted =
+        (FChecker.HasProblems(line) ? 1L << ProblemMarker : 0) |
+        (FChecker.IsUntranslated(line) ? 1L << UntranslatedMarker : 0) |
+        (FChecker.Status(line) == TPhraseStatus::ToBeChecked ? 1L << ToBeCheckedMarker : 0);
+    const long shown = FEditor->SendScintilla(Sci::SCI_MARKERGET, line) & Markers;
     if (wanted == shown)
         return;
-    for (int marker : {ProblemMarker, UntranslatedMarker}) {
+    for (int marker : {ProblemMarker, UntranslatedMarker, ToBeCheckedMarker}) {
         if ((wanted & (1L << marker)) == (shown & (1L << marker)))
             continue;
         if (wanted & (1L << marker))
@@ -503,6 +509,17 @@ void TWorkbench::RefreshMarkers(std::size_t line) {
         else
             FEditor->SendScintilla(Sci::SCI_MARKERDELETE, line, marker);
     }
+}
+
+void TWorkbench::ShowUpdate(const TTranslationChecker::TUpdate& update) {
+    for (std::size_t line : update.Lines)
+        RefreshMarkers(line);
+    // No line was replaced: only the lines named may show other problems.
+    if (FProblemLines.Apply(FChecker, {0, 0, 0}, update))
+        LisProblems->Rebuild(FProblemLines.Lines());
+    else
+        LisProblems->Refresh();
+    RefreshProgress();
 }
 
 void TWorkbench::TranslationModified(int position, int type, int linesAdded) {

@@ -32,9 +32,11 @@ class QLabel;
 class QMenu;
 class QSplitter;
 class QWidget;
+class TChecksMenu;
 class TChoicesStore;
 class TFindBar;
 class TInterfaceTexts;
+class TPhraseMarks;
 class TShowAsMenu;
 class TSynEditor;
 
@@ -80,6 +82,8 @@ public:
     std::string ReferencePath() const;
     // What the workbench knows of the open translation.
     const TTranslationChecker& Checker() const { return FChecker; }
+    // The translator's marks of its phrases.
+    TPhraseMarks& Marks() const { return *FMarks; }
     // The text shown when the mouse rests on a line's marker.
     QString LineHint(std::size_t line) const { return FTexts.LineHint(FChecker, line); }
     // The text of one problem, in the interface language.
@@ -132,6 +136,8 @@ private:
     void TranslationModified(int position, int type, int linesAdded);
     void TranslationUpdateUi(int updated);
     void RefreshMarkers(std::size_t line);
+    // Shows the state of lines the checker changed without an edit.
+    void ShowUpdate(const TTranslationChecker::TUpdate& update);
     void RefreshProgress();
     void RefreshReferenceLine(bool force);
     void RebuildReferenceView();
@@ -157,5 +163,7 @@ private:
     long FReferenceShownLine = -1;
     bool FSyncingScroll = false;
     TShowAsMenu* FShowAs = nullptr;
+    TChecksMenu* FChecksMenu = nullptr;
+    TPhraseMarks* FMarks = nullptr;
     QString m_aMProgress, m_aMProblems, m_aMAllTranslated, m_aMNoProblems;
 };
