@@ -11,6 +11,7 @@
 #include "texts/RecentCatalogues.h"
 #include "texts/StatusLine.h"
 #include "workbench/ExchangeMenu.h"
+#include "workbench/KeyUpdatesMenu.h"
 #include "workbench/PhraseMarks.h"
 #include "workbench/Workbench.h"
 
@@ -170,6 +171,7 @@ void TFrmWordlark::BuildWindow() {
     const QList<QAction*> fileItems = MenFile->actions();
     new TExchangeMenu(*FWorkbench, MemTranslation, MenFile,
                       fileItems.at(fileItems.indexOf(MenExit) - 1), *FTexts, FChoices);
+    new TKeyUpdatesMenu(*FWorkbench, MemTranslation, MenTranslation, *FTexts);
     FWorkbench->Marks().AddEditorMenuItems(PopInput);
     MemTranslation->SetOpenState(false);
     PnlTop->installEventFilter(this);

@@ -459,6 +459,11 @@ void TSynEditor::TrimEditedLines(bool caretLineToo) {
     FlushChanges();
 }
 
+void TSynEditor::BulkEditAsIs(const std::function<void()>& edit) {
+    TFlagGuard asIs(FTrimming);
+    BulkEdit(edit);
+}
+
 // ---------------------------------------------------------------------------
 // Look
 

@@ -110,6 +110,9 @@ public:
     // is trimmed the caret keeps its column in the virtual space past the end.
     // One undo step; does nothing when there is nothing to remove.
     void TrimEditedLines(bool caretLineToo);
+    // BulkEdit for lines the program puts in or takes out as they are: the
+    // lines it touches are not the user's edits, so none is trimmed for it.
+    void BulkEditAsIs(const std::function<void()>& edit);
 
 signals:
     // Raised for every change that enters the undo history (typing, pasting,
@@ -158,7 +161,8 @@ private:
     bool FLineNumbers = true;
     bool FViewOnly = false;
     // Set while the editor itself replaces the text (loading, clearing) or
-    // trims it, so those changes are told apart from the user's.
+    // trims it, or the program edits it as is, so those changes are told
+    // apart from the user's.
     bool FLoading = false;
     bool FTrimming = false;
     // Lines the user edited that end in blanks, waiting for the caret to

@@ -1,5 +1,6 @@
-// The translator's marks of phrases, the checks switched off and a copy that
-// counts its master's phrases as untranslated, in the main window.
+// The translator's marks of phrases, the checks switched off, a copy that
+// counts its master's phrases as untranslated, and a translation brought up
+// to date with its reference, in the main window.
 #include "support/WordlarkFixture.h"
 
 #include "editor/SynEditor.h"
@@ -209,4 +210,72 @@ TEST_F(PhraseMarksTest, ACopyWaitsForTheTranslationOfItsMastersPhrases) {
     Restart();
     Open("Polski");
     EXPECT_EQ(Progress(), "1 of 5 phrases translated");
+}
+
+TEST_F(PhraseMarksTest, MissingKeysGoInAtTheirPlacesAsOneUndoStep) {
+    // The reference's new version: keys at the start, in the middle (one
+    // with a letter Windows-1252 lacks) and at the end; it lost Main.Quit.
+    Dir.Write("Viewer/Viewer_English.ini", "; Viewer\r\n"
+                                           "[Main]\r\n"
+                                           "Main.New=\"New\"\r\n"
+                                           "Main.Caption=\"Picture viewer\"\r\n"
+                                           "Main.Open=\"Open...\"\r\n"
+                                           "Main.Print=\"Print\"\r\n"
+                                           "Main.Sign=\"\xC5\x81\"\r\n"
+                                           "Main.Save=\"Save\"\r\n"
+                                           "Main.Zoom=\"Zoom\"\r\n"
+                                           "Main.About=\"About\"\r\n");
+    // The lines beside the places end in blanks, which stay.
+    const std::string deutsch = "; Viewer\r\n"
+                                "[Main]\r\n"
+                                "Main.Caption=\"Bildbetrachter\"  \r\n"
+                                "Main.Open=\"\xD6"
+                                "ffnen\" \r\n"
+                                "Main.Save=\"Speichern\"\r\n"
+                                "Main.Zoom=\"Zoom\"\r\n"
+                                "Main.Quit=\"Beenden\"";
+    Dir.Write("Viewer/Viewer_Deutsch.ini", deutsch);
+    Open("Deutsch");
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), deutsch); // nothing changes by itself
+    {
+        ModalAnswers answers;
+        answers.Click("OK");
+        Item("MenAddMissingKeys")->trigger();
+        ASSERT_EQ(answers.Seen().size(), 1u);
+        EXPECT_TRUE(answers.Seen()[0].Text.contains("Main.Sign: '\u0141' (U+0141)"))
+            << answers.Seen()[0].Text.toStdString();
+    }
+    const std::string added = "; Viewer\r\n"
+                              "[Main]\r\n"
+                              "Main.New=\"New\"\r\n"
+                              "Main.Caption=\"Bildbetrachter\"  \r\n"
+                              "Main.Open=\"\xD6"
+                              "ffnen\" \r\n"
+                              "Main.Print=\"Print\"\r\n"
+                              "Main.Save=\"Speichern\"\r\n"
+                              "Main.Zoom=\"Zoom\"\r\n"
+                              "Main.About=\"About\"\r\n"
+                              "Main.Quit=\"Beenden\"";
+    GoTo(9); // leaving the lines beside the places
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), added);
+    EXPECT_EQ(Frm->StatusText(), "Added 3 keys of the reference (not saved yet)");
+    EXPECT_TRUE(Frm->Modified);
+    EXPECT_EQ(Progress(), "3 of 8 phrases translated");
+
+    // The removal asks first, listing the keys.
+    {
+        ModalAnswers answers;
+        answers.Click("No").Click("Yes");
+        Item("MenRemoveObsoleteKeys")->trigger();
+        EXPECT_EQ(Frm->MemTranslation->Bytes(), added);
+        Item("MenRemoveObsoleteKeys")->trigger();
+        ASSERT_EQ(answers.Seen().size(), 2u);
+        EXPECT_TRUE(answers.Seen()[1].Text.contains("Main.Quit"));
+    }
+    // The last line goes with the line break before it.
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), added.substr(0, added.rfind("\r\n")));
+    Frm->MemTranslation->undo();
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), added);
+    Frm->MemTranslation->undo();
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), deutsch);
 }
