@@ -10,6 +10,8 @@
 #include "texts/MenuItems.h"
 #include "texts/QtText.h"
 #include "texts/Registration.h"
+#include "workbench/ExchangeMarks.h"
+#include "workbench/PhraseMarks.h"
 #include "workbench/PoFile.h"
 #include "workbench/Workbench.h"
 #include "workbench/XliffReader.h"
@@ -168,9 +170,12 @@ void TExchangeMenu::MenExportClick() {
     header.Date = ExchangeDateNow();
 
     const TFormat format = FormatOf(chosen, dialog->selectedNameFilter());
-    std::vector<TExchangeUnit> units = format == TFormat::Pot
-                                           ? TemplateUnits(reference)
-                                           : TranslationUnits(translation, reference);
+    // Phrases marked as to be checked travel flagged, those marked as
+    // translated as translated.
+    std::vector<TExchangeUnit> units =
+        format == TFormat::Pot
+            ? TemplateUnits(reference)
+            : TranslationUnits(translation, reference, ExportChoicesOf(FWorkbench.Checker()));
     std::string text;
     if (format == TFormat::Xliff)
         text = WriteXliff(header, units);
@@ -210,6 +215,9 @@ void TExchangeMenu::MenImportClick() {
     }
     if (!result.Changed.empty())
         ReplaceChangedLines(*FEditor, result.Text);
+    // The flags of the phrases that came back become their marks.
+    FWorkbench.Marks().Mark(
+        MarksAfterImport(FWorkbench.Checker(), result.Translated, result.ToBeChecked));
     emit StatusMessage(result.Changed.empty()
                            ? m_aMImportNothing.arg(chosen)
                            : m_aMImported.arg(result.Changed.size()).arg(chosen));

@@ -4,9 +4,11 @@
 #include "support/WordlarkFixture.h"
 
 #include "editor/SynEditor.h"
+#include "workbench/ExchangeMenu.h"
 #include "workbench/Workbench.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -278,4 +280,40 @@ TEST_F(PhraseMarksTest, MissingKeysGoInAtTheirPlacesAsOneUndoStep) {
     EXPECT_EQ(Frm->MemTranslation->Bytes(), added);
     Frm->MemTranslation->undo();
     EXPECT_EQ(Frm->MemTranslation->Bytes(), deutsch);
+}
+
+TEST_F(PhraseMarksTest, MarksTravelToTheTranslatorsToolsAndBack) {
+    Open("Deutsch");
+    GoTo(5);
+    Item("MenMarkTranslated")->trigger();
+    GoTo(3);
+    Item("MenMarkToBeChecked")->trigger();
+    auto* menu = Frm->findChild<TExchangeMenu*>();
+    ASSERT_NE(menu, nullptr);
+    menu->OpdExport()->setOption(QFileDialog::DontUseNativeDialog);
+    menu->OpdImport()->setOption(QFileDialog::DontUseNativeDialog);
+    const std::string po = Dir / "Deutsch.po";
+    {
+        ModalAnswers answers;
+        answers.Then(ChooseFile(po));
+        menu->MenExport->trigger();
+    }
+    std::string text = TempDir::Read(po);
+    const std::string zoom = "msgctxt \"Main.Zoom\"\nmsgid \"Zoom\"\nmsgstr \"Zoom\"\n";
+    const std::string open = "#, fuzzy\nmsgctxt \"Main.Open\"\n";
+    ASSERT_NE(text.find(zoom), std::string::npos) << text;
+    ASSERT_NE(text.find(open), std::string::npos) << text;
+    // Checked elsewhere: Open is done, Save is to be checked.
+    text.erase(text.find(open), 9);
+    text.replace(text.find("msgctxt \"Main.Save\""), 0, "#, fuzzy\n");
+    Dir.Write("Deutsch.po", text);
+    {
+        ModalAnswers answers;
+        answers.Then(ChooseFile(po));
+        menu->MenImport->trigger();
+    }
+    EXPECT_EQ(Markers(3) & ToBeCheckedMarker, 0);
+    EXPECT_NE(Markers(4) & ToBeCheckedMarker, 0);
+    EXPECT_EQ(Progress(), "5 of 5 phrases translated");
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), Deutsch);
 }
