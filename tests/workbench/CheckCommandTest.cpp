@@ -21,12 +21,28 @@ struct TRun {
     std::string Err;
 };
 
-// The text with each "@" standing for the folder `dir`.
-std::string In(const TempDir& dir, std::string text) {
-    for (std::size_t at = 0; (at = text.find('@', at)) != std::string::npos;
-         at += dir.Path().size())
-        text.replace(at, 1, dir.Path());
+// The text with each "@" standing for `folder`.
+std::string Substituted(std::string text, const std::string& folder) {
+    for (std::size_t at = 0; (at = text.find('@', at)) != std::string::npos; at += folder.size())
+        text.replace(at, 1, folder);
     return text;
+}
+
+// The text with each "@" standing for the folder `dir`.
+std::string In(const TempDir& dir, const std::string& text) {
+    return Substituted(text, dir.Path());
+}
+
+// The same for a JSON text: the folder as a JSON string holds it, so that a
+// Windows path's backslashes come out escaped.
+std::string InJson(const TempDir& dir, const std::string& text) {
+    std::string folder;
+    for (const char c : dir.Path()) {
+        if (c == '\\' || c == '"')
+            folder += '\\';
+        folder += c;
+    }
+    return Substituted(text, folder);
 }
 
 TRun Check(const TempDir& dir, std::vector<std::string> arguments) {
@@ -98,25 +114,25 @@ TEST_F(CheckCommandTest, TheSameAsJson) {
     const TRun run = Check(Dir, {"--json", "@Odd.ini", "@missing.ini"});
     EXPECT_EQ(run.Status, CheckBadUse);
     EXPECT_EQ(run.Out,
-              In(Dir,
-                 "{\"files\": [\n"
-                 "  {\"file\": \"@Odd.ini\", \"reference\": \"@App_English.ini\", "
-                 "\"translated\": 1, \"phrases\": 3, \"problems\": [\n"
-                 // A missing key that would go before every line comes first.
-                 "    {\"line\": 1, \"reason\": \"MissingKey\", \"params\": [\"Main.Open\"], "
-                 "\"message\": \"The key Main.Open of the reference is missing\"},\n"
-                 "    {\"line\": 1, \"reason\": \"KeyNotInReference\", \"params\": "
-                 "[\"Odd\\\"Key\"], \"message\": \"The reference has no key Odd\\\"Key\"},\n"
-                 "    {\"line\": 2, \"reason\": \"LeadingBlanks\", \"params\": [\"\", "
-                 "\"\\u0009\"], \"message\": \"Blanks before the phrase differ: '' in the "
-                 "reference, '→' here\"},\n"
-                 "    {\"line\": 2, \"reason\": \"MissingKey\", \"params\": [\"Main.Quit\"], "
-                 "\"message\": \"The key Main.Quit of the reference is missing\"}\n"
-                 "  ]},\n"
-                 "  {\"file\": \"@missing.ini\", \"error\": \"@missing.ini: the file cannot be "
-                 "read\"}\n"
-                 "], \"filesChecked\": 1, \"filesWithProblems\": 1, \"problems\": 4, "
-                 "\"summary\": \"Files checked: 1. Files with problems: 1. Problems: 4.\"}\n"));
+              InJson(Dir,
+                     "{\"files\": [\n"
+                     "  {\"file\": \"@Odd.ini\", \"reference\": \"@App_English.ini\", "
+                     "\"translated\": 1, \"phrases\": 3, \"problems\": [\n"
+                     // A missing key that would go before every line comes first.
+                     "    {\"line\": 1, \"reason\": \"MissingKey\", \"params\": [\"Main.Open\"], "
+                     "\"message\": \"The key Main.Open of the reference is missing\"},\n"
+                     "    {\"line\": 1, \"reason\": \"KeyNotInReference\", \"params\": "
+                     "[\"Odd\\\"Key\"], \"message\": \"The reference has no key Odd\\\"Key\"},\n"
+                     "    {\"line\": 2, \"reason\": \"LeadingBlanks\", \"params\": [\"\", "
+                     "\"\\u0009\"], \"message\": \"Blanks before the phrase differ: '' in the "
+                     "reference, '→' here\"},\n"
+                     "    {\"line\": 2, \"reason\": \"MissingKey\", \"params\": [\"Main.Quit\"], "
+                     "\"message\": \"The key Main.Quit of the reference is missing\"}\n"
+                     "  ]},\n"
+                     "  {\"file\": \"@missing.ini\", \"error\": \"@missing.ini: the file cannot be "
+                     "read\"}\n"
+                     "], \"filesChecked\": 1, \"filesWithProblems\": 1, \"problems\": 4, "
+                     "\"summary\": \"Files checked: 1. Files with problems: 1. Problems: 4.\"}\n"));
 }
 
 TEST_F(CheckCommandTest, BadUseAndUnreadableFiles) {
