@@ -173,6 +173,7 @@ void TFrmWordlark::BuildWindow() {
                       fileItems.at(fileItems.indexOf(MenExit) - 1), *FTexts, FChoices);
     new TKeyUpdatesMenu(*FWorkbench, MemTranslation, MenTranslation, *FTexts);
     FWorkbench->Marks().AddEditorMenuItems(PopInput);
+    BuildSafety(editorArea);
     MemTranslation->SetOpenState(false);
     PnlTop->installEventFilter(this);
     PnlBottom->installEventFilter(this);
