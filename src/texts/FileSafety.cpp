@@ -121,6 +121,16 @@ void TFileSafety::ApplyTexts() {
         *target.first = FTexts.GetNationalText(key, target.second);
     FBarReload->setText(m_aBtnReload);
     FBarHide->setText(m_aBtnHide);
+    UpdateBarText();
+}
+
+// The bar names the files it tells about, in the interface language.
+void TFileSafety::UpdateBarText() {
+    QStringList shown;
+    for (int i = 0; i < WatchedCount; ++i)
+        if (FBarFiles[i])
+            shown << FileName(static_cast<TWatched>(i));
+    FBarText->setText(m_aMChangedUnderEdits.arg(shown.join(QStringLiteral(", "))));
 }
 
 QString TFileSafety::FileName(TWatched which) const {
@@ -223,11 +233,7 @@ void TFileSafety::CheckDisk() {
         } else {
             for (int i = 0; i < WatchedCount; ++i)
                 FBarFiles[i] = FBarFiles[i] || reload[i];
-            QStringList shown;
-            for (int i = 0; i < WatchedCount; ++i)
-                if (FBarFiles[i])
-                    shown << FileName(static_cast<TWatched>(i));
-            FBarText->setText(m_aMChangedUnderEdits.arg(shown.join(QStringLiteral(", "))));
+            UpdateBarText();
             FBar->show();
         }
     }

@@ -100,6 +100,7 @@ private:
     void ApplyTexts();
     QString FileName(TWatched which) const;
     void HideBar();
+    void UpdateBarText();
 
     struct TFile {
         std::string Path;

@@ -13,10 +13,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLockFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 
 #include <optional>
+
+#ifndef _WIN32
+#include <csignal>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -391,5 +396,68 @@ TEST_F(SafeWorkTest, AfterACrashTheNextStartOffersTheUnsavedEdits) {
         Write(DeutschPath, Deutsch);
     }
 }
+
+#ifndef _WIN32
+// The real thing: a process of this binary opens the translation, types, waits
+// for its recovery file and is killed (SIGKILL); the next start offers the edits.
+TEST_F(SafeWorkTest, TheEditsOfAKilledProgramAreOfferedAtTheNextStart) {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WORDLARK_CRASH_ROOT", QString::fromStdString(Dir.Path()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests",
+                 "--gtest_filter=SafeWorkChild.DISABLED_TypesAndIsKilled"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().toStdString();
+    const std::string edited = TempDir::Read(Dir / "expected.bin");
+    ASSERT_NE(edited, Deutsch);
+    ASSERT_EQ(RecoveryFiles().size(), 1u);
+
+    Windows = TWordlarkWindows();
+    Start();
+    ModalAnswers answers;
+    answers.Click("BtnRestore");
+    Frm->show();
+    QApplication::processEvents();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), edited);
+    EXPECT_TRUE(Frm->Modified);
+    EXPECT_EQ(Frm->TranslationPath, DeutschPath);
+    EXPECT_EQ(TempDir::Read(DeutschPath), Deutsch);
+}
+
+// The child of the test above; runs only when it starts it.
+TEST(SafeWorkChild, DISABLED_TypesAndIsKilled) {
+    const char* root = std::getenv("WORDLARK_CRASH_ROOT");
+    if (!root)
+        GTEST_SKIP();
+    const std::string folder = root;
+    ScopedFakePlatform fake(folder);
+    TRecoveryKeeper::Delay = 20;
+    TWordlarkWindows windows = CreateWordlarkWindows();
+    TFrmWordlark* frm = windows.FrmWordlark.get();
+    {
+        ModalAnswers wizard;
+        wizard.Click("BtnCancel");
+        frm->show();
+        QApplication::processEvents();
+    }
+    ASSERT_TRUE(frm->LoadCatalogue(folder + "Snapglass/Languages.ini"));
+    frm->SetCataloguePath(folder + "Snapglass/Languages.ini");
+    ASSERT_TRUE(frm->OpenTranslation(folder + "Snapglass/Snapglass_Deutsch.ini", ""));
+    for (char32_t c : QString("Kaputt").toUcs4()) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                        QString::fromUcs4(&c, 1));
+        QApplication::sendEvent(frm->MemTranslation, &press);
+    }
+    ASSERT_EQ(platform::ReplaceFileBytes(folder + "expected.bin", frm->MemTranslation->Bytes()),
+              "");
+    for (int i = 0; i < 500 && !fs::exists(frm->Recovery()->Store()->Path()); ++i)
+        QTest::qWait(10);
+    std::raise(SIGKILL);
+}
+#endif
 
 } // namespace
