@@ -4,7 +4,6 @@
 #include "texts/InterfaceTexts.h"
 #include "texts/QtText.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
