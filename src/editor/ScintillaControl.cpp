@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <utility>
+
 namespace {
 
 using Sci = QsciScintillaBase;
@@ -38,9 +40,14 @@ void TScintillaControl::accessibilityActiveChanged(bool active) {
     ApplyEventMask(active);
 }
 
+void TScintillaControl::UseOwnAccessible() {
+    FOwnAccessible = true;
+    ApplyEventMask(QAccessible::isActive());
+}
+
 void TScintillaControl::ApplyEventMask(bool accessibilityActive) {
     FlushChanges();
-    FHolding = !accessibilityActive;
+    FHolding = !accessibilityActive || FOwnAccessible;
     const long mask = FHolding ? BeforeChangeMask : static_cast<long>(SC_MODEVENTMASKALL);
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
 }
@@ -59,7 +66,9 @@ void TScintillaControl::Modified(int position, int type, int length) {
         return;
     // The text is now as the previous change left it: announce that one.
     Announce(false);
-    FPending = {position, type, length, SendScintilla(SCI_GETLINECOUNT)};
+    FPending = {position, type, length, SendScintilla(SCI_GETLINECOUNT), {}};
+    if ((type & SC_MOD_BEFOREDELETE) && FOwnAccessible && QAccessible::isActive())
+        FPending.Removed = Range(position, length);
     FPendingValid = true;
     if (!FQueued) {
         FQueued = true;
@@ -76,18 +85,34 @@ void TScintillaControl::Modified(int position, int type, int length) {
 void TScintillaControl::Announce(bool lastStep) {
     if (!FPendingValid)
         return;
-    const TPending change = FPending;
+    const TPending change = std::move(FPending);
     FPendingValid = false;
     int type = (change.Type & SC_MOD_BEFOREINSERT) ? SC_MOD_INSERTTEXT : SC_MOD_DELETETEXT;
     type |= change.Type & PerformedBits;
     if (lastStep && (type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO)))
         type |= SC_LASTSTEPINUNDOREDO;
     const long linesAdded = SendScintilla(SCI_GETLINECOUNT) - change.LinesBefore;
+    const char* text = nullptr;
+    if (type & SC_MOD_DELETETEXT) {
+        if (change.Removed.size() == static_cast<std::size_t>(change.Length))
+            text = change.Removed.data();
+    } else if (FOwnAccessible && QAccessible::isActive()) {
+        FInserted = Range(change.Position, change.Length);
+        text = FInserted.data();
+    }
     const bool announcing = FAnnouncing;
     FAnnouncing = true;
-    emit SCN_MODIFIED(change.Position, type, nullptr, change.Length, static_cast<int>(linesAdded),
-                      0, 0, 0, 0, 0);
+    emit SCN_MODIFIED(change.Position, type, text, change.Length, static_cast<int>(linesAdded), 0,
+                      0, 0, 0, 0);
     FAnnouncing = announcing;
+}
+
+std::string TScintillaControl::Range(int position, int length) const {
+    std::string bytes(static_cast<std::size_t>(length) + 1, '\0');
+    SendScintilla(SCI_GETTEXTRANGE, static_cast<long>(position),
+                  static_cast<long>(position) + length, bytes.data());
+    bytes.resize(static_cast<std::size_t>(length));
+    return bytes;
 }
 
 void TScintillaControl::FlushChanges() {
@@ -169,6 +194,10 @@ void TScintillaControl::setText(const QString& text) {
 void TScintillaControl::undo() {
     QsciScintilla::undo();
     FlushChanges();
+}
+
+bool TScintillaControl::AcceptsInput(const QString&) {
+    return true;
 }
 
 void TScintillaControl::BulkEdit(const std::function<void()>& edit) {

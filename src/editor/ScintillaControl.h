@@ -25,7 +25,11 @@
 // those moments; call FlushChanges() to have it announced at once.
 //
 // While an assistive technology is active, Scintilla sends every notification
-// as usual, so screen readers hear of every change.
+// as usual, so that QScintilla's accessible interface hears of every change;
+// unless the control has an accessible interface of its own that keeps its
+// offsets itself (UseOwnAccessible): then the changes stay held back, and
+// their announcements carry the text put in or taken out (`text`, with
+// `length` bytes) while an assistive technology is active.
 #pragma once
 
 #include <Qsci/qsciscintilla.h>
@@ -33,6 +37,7 @@
 #include <QAccessible>
 
 #include <functional>
+#include <string>
 
 class TScintillaControl : public QsciScintilla, private QAccessible::ActivationObserver {
     Q_OBJECT
@@ -49,6 +54,10 @@ public:
     // BulkChange, raised once when the edit is over (also when it throws).
     void BulkEdit(const std::function<void()>& edit);
     bool InBulkEdit() const { return FBulkEdit; }
+
+    // Whether `text` may go into the text when an assistive technology puts
+    // it in; the control may say why not (as it does for typed text).
+    virtual bool AcceptsInput(const QString& text);
 
     // The editing calls of QScintilla's API, each followed by FlushChanges().
     void append(const QString& text) override;
@@ -69,6 +78,10 @@ signals:
     void BulkChange();
 
 protected:
+    // The control's accessible interface is its own (see EditorAccessible.h).
+    void UseOwnAccessible();
+
+protected:
     bool event(QEvent* e) override;
     bool viewportEvent(QEvent* e) override;
 
@@ -79,13 +92,17 @@ private:
     // Announces the held-back change, if any. `lastStep`: nothing of the same
     // undo or redo can follow.
     void Announce(bool lastStep);
+    std::string Range(int position, int length) const;
 
     struct TPending {
         int Position = 0;
         int Type = 0; // SC_MOD_BEFOREINSERT or SC_MOD_BEFOREDELETE with the SC_PERFORMED_* bits
         int Length = 0;
         long LinesBefore = 0;
+        std::string Removed; // the bytes a removal takes, when they are announced
     };
+    bool FOwnAccessible = false;
+    std::string FInserted;
     bool FHolding = false; // only the before-change notifications are asked for
     bool FPendingValid = false;
     TPending FPending;

@@ -1,13 +1,12 @@
 #include "editor/SynEditor.h"
 
+#include "editor/EditorAccessible.h"
 #include "editor/IniLexer.h"
 #include "platform/FileIO.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -93,17 +92,6 @@ long ToScintilla(const QColor& colour) {
            (static_cast<long>(colour.blue()) << 16);
 }
 
-// QScintilla's accessible text interface counts the characters from the start
-// of the text to the caret on every caret move and repaint, whether or not an
-// assistive technology listens: with a large file that costs as much as
-// styling it. While none is active the editor is described as a plain
-// editable-text widget instead.
-QAccessibleInterface* PlainAccessibleEditor(const QString& className, QObject* object) {
-    if (className != QLatin1String("TSynEditor") || QAccessible::isActive())
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
-}
-
 // Sets a flag for the life of the object.
 class TFlagGuard {
 public:
@@ -121,11 +109,11 @@ private:
 
 TSynEditor::TSynEditor(QWidget* parent) : TScintillaControl(parent) {
     SubstituteMissingFont();
-    static const bool accessibleFactory = [] {
-        QAccessible::installFactory(PlainAccessibleEditor);
-        return true;
-    }();
-    (void)accessibleFactory;
+    // QScintilla's own accessible interface counts the characters from the
+    // start of the text to every change and caret move; the editor's keeps
+    // them counted line by line.
+    InstallEditorAccessible("TSynEditor");
+    UseOwnAccessible();
     setUtf8(true);
     // The text at 15 pixels, the gutter at 11, as points at this screen's dpi.
     const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96.0;
@@ -655,6 +643,13 @@ void TSynEditor::inputMethodEvent(QInputMethodEvent* e) {
         return;
     }
     QsciScintilla::inputMethodEvent(e);
+}
+
+bool TSynEditor::AcceptsInput(const QString& text) {
+    const auto refused = Unencodable(text);
+    if (refused)
+        emit InputRefused(*refused, text);
+    return !refused;
 }
 
 void TSynEditor::paste() {

@@ -99,6 +99,9 @@ public:
     // Pastes the clipboard's text at the caret, unless the document's encoding
     // cannot hold it.
     void paste() override;
+    // Text from an assistive technology: refused, with InputRefused, where
+    // the document's encoding cannot hold it.
+    bool AcceptsInput(const QString& text) override;
 
     // The highlighter that colours the text; its attributes may be changed at
     // any time and the editor follows.
