@@ -27,6 +27,10 @@ packages=(
   librsvg2-bin desktop-file-utils appstream man-db
   # the translators' tools that read and edit the exported PO and XLIFF files
   gettext translate-toolkit
+  # the benchmarks: a D-Bus session with the accessibility (AT-SPI) bus for
+  # typing with assistive technology active, and Qt Linguist, whose start-up
+  # the program's is measured against
+  dbus-daemon at-spi2-core linguist-qt6
 )
 windows=(g++-mingw-w64-x86-64-posix wine64 googletest)
 for arg in "$@"; do
