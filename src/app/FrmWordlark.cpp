@@ -52,22 +52,22 @@ std::string ChoiceBytes(const QComboBox* box, int index) {
 
 } // namespace
 
-TFrmWordlark::TFrmWordlark(QWidget* parent) : QMainWindow(parent) {
+TFrmWordlark::TFrmWordlark(QWidget* parent, bool controlsLater) : QMainWindow(parent) {
     // 1. The window as designed; all fields empty.
-    BuildWindow();
+    BuildShell();
+    if (!controlsLater)
+        BuildControls();
     FDesignFontHeight = -12;
 
     // 2. The program folder.
     platform::Platform& os = platform::Get();
     FProgramFolder = platform::ExtractFilePath(os.ExecutablePath());
 
-    // 3. Menu items for files that are not there are hidden.
+    // 3. Menu items for files that are not there are hidden (CompleteWindow).
     FLicensePath = FProgramFolder + "License.txt";
-    MenLicense->setVisible(platform::FileExists(FLicensePath));
     FChangesPath = FProgramFolder + "ReadMe.txt";
-    const bool hasChanges = platform::FileExists(FChangesPath);
-    MenReadMe->setVisible(hasChanges);
-    MenCheckUpdate->setVisible(hasChanges);
+    if (!controlsLater)
+        CompleteWindow();
 
     // 4. The interface texts (FTexts) live as long as the window.
 
@@ -106,6 +106,15 @@ TFrmWordlark::TFrmWordlark(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFrmWordlark::~TFrmWordlark() = default;
+
+void TFrmWordlark::CompleteWindow() {
+    if (!PnlTop)
+        BuildControls();
+    MenLicense->setVisible(platform::FileExists(FLicensePath));
+    const bool hasChanges = platform::FileExists(FChangesPath);
+    MenReadMe->setVisible(hasChanges);
+    MenCheckUpdate->setVisible(hasChanges);
+}
 
 void TFrmWordlark::SetDialogs(TFrmWizard* wizard, TFrmSend* send, TFrmAddLanguage* addLanguage,
                               TFrmIniFile* iniFile, TFrmInfo* info) {

@@ -46,7 +46,10 @@ class TFrmWordlark : public QMainWindow, public TMainMenuItems, public TWorkspac
     std::unique_ptr<TInterfaceTexts> FTexts = std::make_unique<TInterfaceTexts>();
 
 public:
-    explicit TFrmWordlark(QWidget* parent = nullptr);
+    // `controlsLater`: the window without its controls, menus and parts
+    // until CompleteWindow(), so that the wizard is shown sooner at start-up.
+    explicit TFrmWordlark(QWidget* parent = nullptr, bool controlsLater = false);
+    void CompleteWindow();
     ~TFrmWordlark() override;
 
     // The windows the commands show, handed over at start-up.
@@ -181,7 +184,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildWindow();
+    // The window itself, what the wizard takes of it (its font), and the rest.
+    void BuildShell();
+    void BuildControls();
     void ConnectCommands();
     void ApplyMainTexts();
     // "Save": true when both files were written.

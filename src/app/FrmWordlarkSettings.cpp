@@ -59,6 +59,8 @@ void TFrmWordlark::ApplyFont(const QFont& font) {
     SetFontPitch(own, FontPitch(font));
     SetFontHeight(own, FontHeight(font, dpi));
     setFont(own);
+    if (!LblInfo) // no controls yet (CompleteWindow)
+        return;
     const int size = FontSize(own, dpi);
 
     QFont info = LblInfo->font();

@@ -49,7 +49,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-void TFrmWordlark::BuildWindow() {
+void TFrmWordlark::BuildShell() {
     // Menus underline their access letters; the captions stay plain texts.
     TAccessKeyStyle::Install();
     setObjectName("FrmWordlark");
@@ -64,7 +64,9 @@ void TFrmWordlark::BuildWindow() {
     designFont.setPixelSize(12);
     setFont(designFont);
     FTexts->SetFontSource(this);
+}
 
+void TFrmWordlark::BuildControls() {
     auto* central = new QWidget(this);
     central->setObjectName("PnlClient");
     central->setAutoFillBackground(true);

@@ -30,7 +30,13 @@ struct TWordlarkWindows {
 // Creates the windows; throws when start-up fails.
 TWordlarkWindows CreateWordlarkWindows();
 
-// The program: creates the windows, shows the main window and runs the message
-// loop until it closes. An exception during start-up is shown and ends the
+// Start-up as the program does it: the wizard is shown first and painted
+// before the main window builds its controls and the other windows are made;
+// right after its first paint they are, and the main window's first show runs
+// the wizard as ever. Throws when start-up fails.
+void StartWordlark(TWordlarkWindows& windows);
+
+// The program: starts (StartWordlark) and runs the message loop until the
+// main window closes. An exception during start-up is shown and ends the
 // program. Returns 0.
 int RunWordlark();

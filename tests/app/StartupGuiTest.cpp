@@ -4,6 +4,7 @@
 
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
+#include "initfile/InitFile.h"
 #include "platform/Platform.h"
 #include "support/ScopedEnvironment.h"
 #include "texts/QtText.h"
@@ -16,7 +17,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace fs = std::filesystem;
 
@@ -69,6 +72,59 @@ TEST_F(StartupTest, MainWindowHasEveryNamedControl) {
     EXPECT_TRUE(Frm->EdtInitFile->isReadOnly());
     EXPECT_NE(Windows.FrmAddLanguage, nullptr);
     EXPECT_EQ(Windows.FrmAddLanguage->objectName(), "FrmAddLanguage");
+}
+
+// The program's own start: the wizard is painted while the main window has no
+// controls yet; it is modal, and once answered the main window is whole, its
+// dialogs made, and speaks the chosen language.
+TEST_F(StartupTest, TheProgramPaintsTheWizardFirstAndCompletesTheMainWindowBehindIt) {
+    InstallProgramFiles();
+    TInitFile settings(TInitFile::TForm::Xml);
+    settings.AddString("LanguageName", "Deutsch");
+    std::filesystem::create_directories(Dir / "local/Brightmoor/Wordlark");
+    settings.Save(Dir / "local/Brightmoor/Wordlark/Wordlark.ini");
+    struct TFirstPaint : QObject {
+        TWordlarkWindows* Windows = nullptr;
+        int Paints = 0;
+        bool ControlsAtFirstPaint = true;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint && Windows->FrmWizard &&
+                watched == Windows->FrmWizard && Paints++ == 0)
+                ControlsAtFirstPaint = Windows->FrmWordlark->MemTranslation != nullptr;
+            return false;
+        }
+    } firstPaint;
+    firstPaint.Windows = &Windows;
+    QApplication::instance()->installEventFilter(&firstPaint);
+    // Answered once the rest is built: the main window is whole behind the
+    // modal wizard, and not shown before it is answered.
+    bool wholeBehindTheWizard = false;
+    QTimer answer;
+    answer.setInterval(1);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (!Windows.FrmInfo || QApplication::activeModalWidget() != Windows.FrmWizard)
+            return;
+        answer.stop();
+        const QWindow* main = Windows.FrmWordlark->windowHandle();
+        wholeBehindTheWizard = Windows.FrmWordlark->MemTranslation &&
+                               Windows.FrmWizard->isVisible() && !(main && main->isVisible());
+        ClickNamedButton(Windows.FrmWizard, "BtnCancel");
+    });
+    answer.start();
+    StartWordlark(Windows);
+    Frm = Windows.FrmWordlark.get();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Frm->isVisible(); }, 10000));
+    QApplication::instance()->removeEventFilter(&firstPaint);
+    EXPECT_GE(firstPaint.Paints, 1);
+    EXPECT_FALSE(firstPaint.ControlsAtFirstPaint);
+    EXPECT_TRUE(wholeBehindTheWizard);
+    EXPECT_FALSE(Windows.FrmWizard->isVisible());
+    for (const char* name : {"PnlTop", "MemTranslation", "BtnSave", "MenMain", "PopInput"})
+        EXPECT_NE(Frm->findChild<QObject*>(name), nullptr) << name;
+    EXPECT_TRUE(Windows.FrmSend && Windows.FrmAddLanguage && Windows.FrmIniFile && Windows.FrmInfo);
+    EXPECT_TRUE(Frm->MenLicense->isVisible()); // a shipped document
+    EXPECT_EQ(Frm->CurrentLanguageName(), "Deutsch");
+    EXPECT_EQ(Frm->BtnSave->text(), Frm->GetNationalText("FrmWordlark.BtnSave", "?"));
 }
 
 TEST_F(StartupTest, FirstShowSetsTheCaption) {
