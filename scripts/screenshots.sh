@@ -13,7 +13,7 @@ build=${BUILD_DIR:-$root/build}
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   env QT_QPA_PLATFORM=xcb WORDLARK_SCREENSHOT_DIR="$root/docs" \
   "$build/tests/wordlark_gui_tests" \
-  --gtest_filter='ScreenshotTest.*:DesktopTest.MenusAsTheUserSeesThem:ShippedWindowTest.*:DialogScreenshotTest.*:SendTest.TheDialogAsTheUserSeesIt:WizardTest.PagesTwoAndThreeAsTheUserSeesThem'
+  --gtest_filter='ScreenshotTest.*:DesktopTest.MenusAsTheUserSeesThem:ShippedWindowTest.*:DialogScreenshotTest.*:SendTest.TheDialogAsTheUserSeesIt:WizardTest.PagesTwoAndThreeAsTheUserSeesThem:UserCopyTest.TheWindowOnTheUsersCopyAsTheUserSeesIt'
 
 for picture in "$root"/data/help/*.png; do
   cp "$root/docs/$(basename "$picture")" "$picture"

@@ -12,6 +12,7 @@
 #include "texts/RecentCatalogues.h"
 #include "texts/RecoveryKeeper.h"
 #include "texts/StatusLine.h"
+#include "texts/UserCopy.h"
 #include "wizard/FrmWizard.h"
 #include "workbench/Workbench.h"
 
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -42,8 +44,25 @@ void SetItemBytes(QTreeWidgetItem* item, int column, const std::string& bytes) {
                   QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
+QByteArray ChoiceData(const std::string& name) {
+    return QByteArray(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 void AddChoice(QComboBox* box, const std::string& name) {
-    box->addItem(ToDisplay(name), QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+    box->addItem(ToDisplay(name), ChoiceData(name));
+}
+
+// Selects the list's item of the file at `path`, when it lists one.
+void SelectItemOfPath(QTreeWidget* list, const std::string& path) {
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list->topLevelItem(i);
+        if (ItemBytes(item, PathColumn) != path)
+            continue;
+        list->clearSelection();
+        list->setCurrentItem(item);
+        item->setSelected(true);
+        return;
+    }
 }
 
 std::string ChoiceBytes(const QComboBox* box, int index) {
@@ -100,16 +119,27 @@ TFrmWordlark::TFrmWordlark(QWidget* parent, bool controlsLater) : QMainWindow(pa
 
     // The workbench's choices of earlier runs.
     FChoices.Open(FDataFolder + TWorkbenchChoices::FileName);
-    // The window locks and the recovery files are kept in the data folder.
+    if (PnlTop)
+        AttachDataFolder();
+}
+
+void TFrmWordlark::AttachDataFolder() {
+    // The window locks, the recovery files and the user's own copies are kept
+    // in the data folder.
     FSafety->SetLockFolder(FDataFolder);
     FRecovery->SetFolder(FDataFolder);
+    FWorkbench->ApplyKeptView();
+    FUserCopy->SetDataFolder(FDataFolder);
 }
 
 TFrmWordlark::~TFrmWordlark() = default;
 
 void TFrmWordlark::CompleteWindow() {
-    if (!PnlTop)
+    if (!PnlTop) {
+        // Built after the constructor, the parts learn the data folder now.
         BuildControls();
+        AttachDataFolder();
+    }
     MenLicense->setVisible(platform::FileExists(FLicensePath));
     const bool hasChanges = platform::FileExists(FChangesPath);
     MenReadMe->setVisible(hasChanges);
@@ -220,6 +250,9 @@ void TFrmWordlark::UpdateCaption() {
         if (!ProgramName.empty())
             caption += " [" + ToDisplay(ProgramName) + "]";
     }
+    // Working on the user's own copy, the title says where it is.
+    if (FUserCopy && FUserCopy->Active())
+        caption += " - " + FUserCopy->CaptionPart();
     setWindowTitle(caption);
 }
 
@@ -258,10 +291,15 @@ std::string TFrmWordlark::CataloguePath() const {
 }
 
 void TFrmWordlark::SetCataloguePath(const std::string& path) {
-    EdtInitFile->setText(PathToQt(path));
+    EdtInitFile->setText(PathToQt(FUserCopy->ShownCatalogue(path)));
 }
 
+// Opened again, an installed catalogue may be worked on in the user's own copy.
 bool TFrmWordlark::LoadCatalogue(const std::string& path) {
+    return LoadCatalogueFile(FUserCopy->ChooseCatalogue(path));
+}
+
+bool TFrmWordlark::LoadCatalogueFile(const std::string& path) {
     LisTranslations->clear();
     CbbDefaultLanguage->clear();
     EdtInitFile->clear();
@@ -275,7 +313,7 @@ bool TFrmWordlark::LoadCatalogue(const std::string& path) {
         return false;
     }
     FSafety->Remember(TFileSafety::Catalogue, path);
-    for (const TCatalogueEntry& entry : contents.Entries) {
+    for (const TCatalogueEntry& entry : FUserCopy->Resolved(contents.Entries)) {
         auto* item = new QTreeWidgetItem(LisTranslations);
         SetItemBytes(item, 0, entry.Name);
         SetItemBytes(item, PathColumn, entry.Path);
@@ -284,6 +322,9 @@ bool TFrmWordlark::LoadCatalogue(const std::string& path) {
         AddChoice(CbbDefaultLanguage, choice);
     CbbDefaultLanguage->setCurrentIndex(contents.SelectedChoice);
     DefaultLanguageIndex = contents.DefaultLanguageIndex;
+    FOpeningDefault = contents.DefaultLanguageIndex >= 0 && contents.SelectedChoice >= 0
+                          ? contents.DefaultChoices[static_cast<size_t>(contents.SelectedChoice)]
+                          : std::string();
     UsesMisspelledDefaultKey = contents.UsesMisspelledDefaultKey;
     return !contents.Entries.empty();
 }
@@ -308,7 +349,7 @@ bool TFrmWordlark::OpenCatalogue(const std::string& path) {
     if (opened) {
         SetCataloguePath(path);
         RememberCatalogue(path);
-        ShowStatus(m_aStatusOpened.arg(PathToQt(path)));
+        ShowStatus(m_aStatusOpened.arg(PathToQt(CataloguePath())));
     } else {
         DoMsgBox("'" + PathToQt(path) + "'" + m_aMNoTransFile, QMessageBox::Critical,
                  QMessageBox::Ok);
@@ -321,7 +362,7 @@ void TFrmWordlark::PopRefreshClick() {
     const std::string path = CataloguePath();
     if (!platform::FileExists(path))
         return;
-    LoadCatalogue(path);
+    LoadCatalogueFile(path);
     SetCataloguePath(path);
     ShowStatus(m_aStatusOpened.arg(PathToQt(path)));
 }
@@ -353,19 +394,27 @@ void TFrmWordlark::BtnEditClick() {
         QMessageBox::Yes)
         return;
     delete item;
-    for (int i = 0; i < CbbDefaultLanguage->count(); ++i) {
-        if (ChoiceBytes(CbbDefaultLanguage, i) == name) {
-            CbbDefaultLanguage->removeItem(i);
-            if (DefaultLanguageIndex != -1)
-                CbbDefaultLanguage->setCurrentIndex(DefaultLanguageIndex);
-            break;
-        }
-    }
+    DropDefaultChoice(name);
     ShowStatus(m_aStatusRemoved.arg(ToDisplay(name)));
 }
 
-bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
+void TFrmWordlark::DropDefaultChoice(const std::string& name) {
+    // A selected default gives way to the one ListedDefault names.
+    const int index = CbbDefaultLanguage->findData(ChoiceData(name));
+    if (index < 0)
+        return;
+    const bool selected = CbbDefaultLanguage->currentIndex() == index;
+    CbbDefaultLanguage->removeItem(index);
+    if (selected)
+        CbbDefaultLanguage->setCurrentIndex(
+            std::max(0, CbbDefaultLanguage->findData(ChoiceData(
+                            ListedDefault(name, FOpeningDefault, ListedTranslations())))));
+}
+
+bool TFrmWordlark::OpenTranslation(const std::string& requestedPath,
                                    const std::string& settingsFilePath) {
+    // Working on the user's own copy, its file of that name is opened.
+    const std::string translationPath = FUserCopy->OpenedTranslation(requestedPath);
     // The file is read first: one that cannot be read leaves the editor's text,
     // the path it is saved to and the title as they were, so that a later save
     // never writes this text over the file that failed to open. A file
@@ -380,6 +429,8 @@ bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
     Modified = false;
     OpenEditor();
     UpdateIniFileButton();
+    // The list shows which translation is open, however it was chosen.
+    SelectItemOfPath(LisTranslations, translationPath);
     ShowStatus(m_aStatusOpened.arg(PathToQt(platform::ExtractFileName(translationPath))));
     return true;
 }
@@ -478,6 +529,8 @@ void TFrmWordlark::BtnDeleteClick() {
     const std::string name = ItemBytes(item, 0);
     Modified = true;
     delete item;
+    // The catalogue never names as default a language it does not list.
+    DropDefaultChoice(name);
     EmptyEditor();
     ShowStatus(m_aStatusRemoved.arg(ToDisplay(name)));
 }
@@ -489,6 +542,9 @@ void TFrmWordlark::BtnSaveClick() {
 }
 
 bool TFrmWordlark::SaveTranslationAndCatalogue() {
+    // Working on the user's own copy, the translation is saved into it.
+    if (!MemTranslation->IsEmpty())
+        MoveTranslation(FUserCopy->SavePath(TranslationPath));
     const std::string cataloguePath = CataloguePath();
     const std::string folder = platform::ExtractFilePath(cataloguePath);
     if (!platform::DirectoryExists(folder)) {
@@ -506,25 +562,39 @@ bool TFrmWordlark::SaveTranslationAndCatalogue() {
             MemTranslation->SaveToFile(TranslationPath);
             FSafety->Remember(TFileSafety::Translation, TranslationPath);
         } catch (...) {
+            // Where the user may not write, the user's own folder is offered.
+            if (FUserCopy->OfferAfterRefusal(TranslationPath, cataloguePath, ProgramName)) {
+                SetCataloguePath(cataloguePath);
+                return SaveTranslationAndCatalogue();
+            }
             ShowStatus(m_aMFailed);
             throw;
         }
     }
 
     bool saved = false;
+    std::string failure;
     try {
         const int choice = CbbDefaultLanguage->currentIndex();
+        const std::vector<TCatalogueEntry> listed = ListedTranslations();
         const std::string defaultLanguage =
-            choice < 0 ? std::string() : ChoiceBytes(CbbDefaultLanguage, choice);
-        const std::string text = BuildCatalogueText(ProgramName, ListedTranslations(),
-                                                    defaultLanguage, UsesMisspelledDefaultKey);
+            ListedDefault(choice < 0 ? std::string() : ChoiceBytes(CbbDefaultLanguage, choice),
+                          FOpeningDefault, listed);
+        const std::string text =
+            BuildCatalogueText(ProgramName, listed, defaultLanguage, UsesMisspelledDefaultKey);
         // Unlike a silent failure, a catalogue that could not be written is
         // reported and the changes stay marked as unsaved.
-        saved = platform::ReplaceFileBytes(cataloguePath, text).empty();
+        failure = platform::ReplaceFileBytes(cataloguePath, text);
+        saved = failure.empty();
         if (saved)
             FSafety->Remember(TFileSafety::Catalogue, cataloguePath);
     } catch (const std::exception&) {
         saved = false;
+    }
+    if (!saved && !failure.empty() &&
+        FUserCopy->OfferAfterRefusal(cataloguePath, cataloguePath, ProgramName)) {
+        SetCataloguePath(cataloguePath);
+        return SaveTranslationAndCatalogue();
     }
     if (!saved) {
         ShowStatus(m_aMFailed);
@@ -547,6 +617,44 @@ bool TFrmWordlark::SaveTranslationAndCatalogue() {
             QString::number(FWorkbench->Checker().ProblemCount())));
     }
     return true;
+}
+
+void TFrmWordlark::MoveTranslation(const std::string& path) {
+    if (path == TranslationPath)
+        return;
+    for (int i = 0; i < LisTranslations->topLevelItemCount(); ++i)
+        if (ItemBytes(LisTranslations->topLevelItem(i), PathColumn) == TranslationPath)
+            SetItemBytes(LisTranslations->topLevelItem(i), PathColumn, path);
+    TranslationPath = path;
+    OpenEditor();
+}
+
+// A copy of the editor's text in a file of the user's choice, written as
+// "Save" writes it; the translation's own file and the catalogue stay as they are.
+void TFrmWordlark::MenSaveAsClick() {
+    if (!MemTranslation->IsOpen())
+        return;
+    QFileDialog* dialog = SdTranslation();
+    dialog->setWindowTitle(MenSaveAs->text());
+    std::string folder = FChoices.Get().DialogFolder("translation");
+    if (folder.empty() || !platform::DirectoryExists(folder))
+        folder = platform::ExtractFilePath(TranslationPath);
+    dialog->setDirectory(PathToQt(folder));
+    dialog->selectFile(PathToQt(platform::ExtractFileName(TranslationPath)));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    const std::string path = PathFromQt(dialog->selectedFiles().first());
+    FChoices.Update([&](TWorkbenchChoices& choices) {
+        choices.SetDialogFolder("translation", platform::ExtractFilePath(path));
+    });
+    try {
+        MemTranslation->SaveToFile(path);
+    } catch (...) {
+        ShowStatus(m_aMFailed);
+        throw;
+    }
+    ShowStatus(m_aMSavedWithProblems.arg(m_aStatusSavedAs.arg(PathToQt(path)),
+                                         QString::number(FWorkbench->Checker().ProblemCount())));
 }
 
 std::string TFrmWordlark::TranslationToSend() const {

@@ -38,6 +38,7 @@ class TRecentCatalogues;
 class TRecoveryKeeper;
 class TStatusLine;
 class TSynEditor;
+class TUserCopy;
 class TWorkbench;
 
 class TFrmWordlark : public QMainWindow, public TMainMenuItems, public TWorkspace {
@@ -62,6 +63,8 @@ public:
     // The guards of the work: changes on disk, the window lock, recovery.
     TFileSafety* Safety() const { return FSafety; }
     TRecoveryKeeper* Recovery() const { return FRecovery; }
+    // The user's own copy the window may work on instead of the installed files.
+    TUserCopy& UserCopy() const { return *FUserCopy; }
 
     // Operations other windows call (TWorkspace says what each does).
     bool LoadCatalogue(const std::string& path) override;
@@ -100,6 +103,8 @@ public:
     void RegisterInstallation();
     // The catalogue's file-open dialog, made when it is first needed.
     QFileDialog* OpdInitFile();
+    // The file dialog of "Save translation as", made when it is first needed.
+    QFileDialog* SdTranslation();
 
     // State other windows and tests read.
     std::string CataloguePath() const override;
@@ -125,7 +130,7 @@ public:
         m_aMNoDeleteGerman, m_aMSureToDelete, m_aMFileDoesNotExist, m_aMInvalidLanguageName,
         m_aMLanguageListed, m_aMSavedWithProblems;
     QString m_aStatusOpened, m_aStatusSaved, m_aStatusSavedCatalogue, m_aStatusAdded,
-        m_aStatusRemoved, m_aStatusHandedOver;
+        m_aStatusRemoved, m_aStatusHandedOver, m_aStatusSavedAs;
     QString &m_aMYes = FTexts->m_aMYes, &m_aMYesToAll = FTexts->m_aMYesToAll,
             &m_aMNo = FTexts->m_aMNo, &m_aMNoToAll = FTexts->m_aMNoToAll,
             &m_aMCancel = FTexts->m_aMCancel, &m_aMError = FTexts->m_aMError,
@@ -139,6 +144,7 @@ public:
     void BtnAddClick();
     void BtnDeleteClick();
     void BtnSaveClick();
+    void MenSaveAsClick();
     void BtnSendClick();
     void BtnWizardClick();
     void BtnIniFileClick();
@@ -191,6 +197,10 @@ private:
     void ApplyMainTexts();
     // "Save": true when both files were written.
     bool SaveTranslationAndCatalogue();
+    // The translation is saved at `path` from now on; its list entry says so.
+    void MoveTranslation(const std::string& path);
+    // Takes a language that left the list out of the default box.
+    void DropDefaultChoice(const std::string& name);
     // The selected translation (none: says so), the one named `name`, all
     // of them as the list holds them (names and paths as bytes).
     QTreeWidgetItem* SelectedTranslation(const QString& noSelectionMessage);
@@ -212,6 +222,10 @@ private:
     bool GuardSave();
     void ReloadFromDisk(bool translation, bool catalogue);
     bool OfferRecovery();
+    // Tells the parts that keep files in the data folder where it is.
+    void AttachDataFolder();
+    // Loads the catalogue at `path` itself (LoadCatalogue may offer a copy).
+    bool LoadCatalogueFile(const std::string& path);
 
     // The folders computed at construction, and the files of the "?" menu.
     std::string FProgramFolder, FDataFolder, FLocalMakerFolder, FRoamingMakerFolder, FLicensePath,
@@ -221,7 +235,8 @@ private:
     bool FUseBuildInFont = false, FUseFontSettings = true, FUseFontHeight = false,
          FLanguageStored = false, FShown = false;
     TChoicesStore FChoices;
-    QFileDialog* FOpdInitFile = nullptr;
+    std::string FOpeningDefault; // the catalogue's default when opened
+    QFileDialog *FOpdInitFile = nullptr, *FSdTranslation = nullptr;
     TFrmAddLanguage* FFrmAddLanguage = nullptr;
     TFrmWizard* FFrmWizard = nullptr;
     TFrmSend* FFrmSend = nullptr;
@@ -234,4 +249,5 @@ private:
     TStatusLine* FStatusLine = nullptr;
     TFileSafety* FSafety = nullptr;
     TRecoveryKeeper* FRecovery = nullptr;
+    TUserCopy* FUserCopy = nullptr;
 };

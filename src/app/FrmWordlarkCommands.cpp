@@ -11,6 +11,7 @@
 #include "texts/QtText.h"
 #include "texts/RecentCatalogues.h"
 #include "texts/StatusLine.h"
+#include "texts/UserCopy.h"
 #include "workbench/Workbench.h"
 
 // A document or page the desktop cannot open is told, with where it is, so
@@ -72,7 +73,8 @@ void TFrmWordlark::MenRecentItemClick(const std::string& path, const std::string
 }
 
 void TFrmWordlark::RememberCatalogue(const std::string& path) {
-    FRecent->Remember(path, ProgramName);
+    // The installed catalogue, not its copy: opening it offers the copy.
+    FRecent->Remember(FUserCopy->RememberedCatalogue(path), ProgramName);
 }
 
 // ---- The status line ----------------------------------------------------------

@@ -115,6 +115,7 @@ void TFrmWordlark::ApplyMainTexts() {
         {"FrmWordlark.PopUndo", "Undo", action(PopUndo)},
         {"FrmWordlark.PopRedo", "Redo", action(PopRedo)},
         {"FrmWordlark.MenRecent", "Recent catalogues", menu(MenRecent)},
+        {"FrmWordlark.MenSaveAs", "Save translation as…", action(MenSaveAs)},
         {"FrmWordlark.MenLanguage", "Interface language", menu(MenLanguage)},
     };
     const Caption messages[] = {
@@ -150,6 +151,8 @@ void TFrmWordlark::ApplyMainTexts() {
          member(m_aStatusRemoved)},
         {"FrmWordlark.m_aStatusHandedOver", "The wizard handed over %1 of %2",
          member(m_aStatusHandedOver)},
+        {"FrmWordlark.m_aStatusSavedAs", "Saved the translation as %1 (the catalogue is unchanged)",
+         member(m_aStatusSavedAs)},
     };
     for (const Caption& c : controls)
         c.apply(GetNationalText(c.key, c.text));

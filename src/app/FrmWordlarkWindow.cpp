@@ -6,10 +6,12 @@
 #include "editor/SynEditor.h"
 #include "editor/SynIniSyn.h"
 #include "texts/AccessKeys.h"
+#include "texts/ElidedLabel.h"
 #include "texts/Guarded.h"
 #include "texts/LanguageMenu.h"
 #include "texts/RecentCatalogues.h"
 #include "texts/StatusLine.h"
+#include "texts/UserCopy.h"
 #include "workbench/ExchangeMenu.h"
 #include "workbench/KeyUpdatesMenu.h"
 #include "workbench/PhraseMarks.h"
@@ -152,13 +154,20 @@ void TFrmWordlark::BuildControls() {
     layout->addWidget(PnlBottom);
     LblSave = MakeLabel(PnlBottom, "LblSave", 161, 4, 176, 18);
     BtnSave = MakeButton(PnlBottom, "BtnSave", "Save translation", 161, 22, 176);
-    LblSend = MakeLabel(PnlBottom, "LblSend", 343, 4, 346, 18);
-    LblSend->setWordWrap(false);
+    // Too long for the room at the smallest width, it is shortened with "…"
+    // and shown whole as its tooltip.
+    LblSend = new TElidedLabel(PnlBottom);
+    LblSend->setObjectName("LblSend");
+    LblSend->setGeometry(343, 4, 346, 18);
+    LblSend->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     BtnSend = MakeButton(PnlBottom, "BtnSend", "Prepare to send", 343, 22, 176);
 
     // Below the three areas: what the last command did.
     FStatusLine = new TStatusLine(this);
     StbStatus = FStatusLine->Bar();
+    // Its permanent area says where the user's own copy is, when one is
+    // worked on.
+    FUserCopy = new TUserCopy(*FTexts, FChoices, *FStatusLine, this);
 
     BuildMainMenu(*this, *this, *FTexts);
     FRecent = new TRecentCatalogues(MenRecent, FChoices);
@@ -169,6 +178,8 @@ void TFrmWordlark::BuildControls() {
     }
     FWorkbench = new TWorkbench(MemTranslation, editorArea, MenTranslation, MenView, *FTexts,
                                 FChoices, this);
+    // The progress and the problem count stay in view at any size.
+    FWorkbench->ShowCountsIn(*FStatusLine);
     // Export and import go into the File menu, before the separator above Exit.
     const QList<QAction*> fileItems = MenFile->actions();
     new TExchangeMenu(*FWorkbench, MemTranslation, MenFile,
@@ -208,6 +219,7 @@ void TFrmWordlark::ConnectCommands() {
     command(MenDelete, &QAction::triggered, &TFrmWordlark::BtnDeleteClick);
     command(BtnSave, &QPushButton::clicked, &TFrmWordlark::BtnSaveClick);
     command(MenSave, &QAction::triggered, &TFrmWordlark::BtnSaveClick);
+    command(MenSaveAs, &QAction::triggered, &TFrmWordlark::MenSaveAsClick);
     command(BtnSend, &QPushButton::clicked, &TFrmWordlark::BtnSendClick);
     command(MenSend, &QAction::triggered, &TFrmWordlark::BtnSendClick);
     command(BtnWizard, &QPushButton::clicked, &TFrmWordlark::BtnWizardClick);
@@ -242,6 +254,9 @@ void TFrmWordlark::ConnectCommands() {
     connect(FLanguageMenu, &TLanguageMenu::Chosen, this,
             [this](const std::string& name) { Guarded([&] { MenLanguageItemClick(name); }); });
     connect(FWorkbench, &TWorkbench::StatusMessage, this, &TFrmWordlark::ShowStatus);
+    connect(FWorkbench, &TWorkbench::OpenChanged, MenSaveAs, &QAction::setEnabled);
+    MenSaveAs->setEnabled(false);
+    connect(FUserCopy, &TUserCopy::Changed, this, &TFrmWordlark::UpdateCaption);
     connect(LisTranslations, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopLanguages->popup(LisTranslations->viewport()->mapToGlobal(pos));
     });
@@ -274,6 +289,17 @@ QFileDialog* TFrmWordlark::OpdInitFile() {
     return FOpdInitFile;
 }
 
+QFileDialog* TFrmWordlark::SdTranslation() {
+    if (!FSdTranslation) {
+        FSdTranslation = new QFileDialog(this);
+        FSdTranslation->setObjectName("SdTranslation");
+        FSdTranslation->setAcceptMode(QFileDialog::AcceptSave);
+        FSdTranslation->setFileMode(QFileDialog::AnyFile);
+        FSdTranslation->setNameFilters({"(*.ini)", "(*)"});
+    }
+    return FSdTranslation;
+}
+
 // The areas take their new sizes only after the window's own resize event, so
 // the controls are placed when the areas themselves are resized.
 bool TFrmWordlark::eventFilter(QObject* watched, QEvent* event) {
@@ -291,6 +317,7 @@ void TFrmWordlark::FormResize() {
     LblSave->move(BtnSave->x(), LblSave->y());
     BtnSend->move(ScaleByDpi(3) + bottomHalf, BtnSend->y());
     LblSend->move(BtnSend->x(), LblSend->y());
+    LblSend->resize(PnlBottom->width() - (ScaleByDpi(8) + LblSend->x()), LblSend->height());
     // The top area spans the window's client area; while it is hidden (full
     // screen) it keeps its old width, but the full-screen button below it must
     // still follow the window's edge, and the area must fit when shown again.

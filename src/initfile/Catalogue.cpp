@@ -47,6 +47,21 @@ TCatalogueContents ReadCatalogue(const std::string& path) {
     return result;
 }
 
+std::string ListedDefault(const std::string& chosen, const std::string& openingDefault,
+                          const std::vector<TCatalogueEntry>& entries) {
+    const auto listed = [&](const std::string& name) {
+        for (const TCatalogueEntry& entry : entries)
+            if (entry.Name == name)
+                return true;
+        return false;
+    };
+    if (entries.empty() || listed(chosen))
+        return chosen;
+    if (!openingDefault.empty() && listed(openingDefault))
+        return openingDefault;
+    return entries.front().Name;
+}
+
 std::string GeneratedFileMarker(const std::string& programName) {
     std::string upper = programName;
     for (char& c : upper)

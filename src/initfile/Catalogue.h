@@ -38,6 +38,13 @@ std::string BuildCatalogueText(const std::string& programName,
                                const std::vector<TCatalogueEntry>& entries,
                                const std::string& defaultLanguage, bool usesMisspelledDefaultKey);
 
+// The default language a catalogue names when it is saved: `chosen` while
+// `entries` list it; else the default the catalogue had when it was opened,
+// `openingDefault`, while listed; else the first listed translation. With
+// nothing listed, `chosen` stays.
+std::string ListedDefault(const std::string& chosen, const std::string& openingDefault,
+                          const std::vector<TCatalogueEntry>& entries);
+
 // The marker line's text: "[" + program name in upper case + "_WORDLARK_GENERATED_FILE]".
 std::string GeneratedFileMarker(const std::string& programName);
 

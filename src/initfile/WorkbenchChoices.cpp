@@ -18,6 +18,7 @@ const char* const OpenFolderKind = "open-folder";
 const char* const MasterKind = "master";
 const char* const CheckKind = "check";
 const char* const PhraseKind = "phrase";
+const char* const ViewKind = "view";
 const char* const TranslatedValue = "translated";
 const char* const ToBeCheckedValue = "check";
 
@@ -105,7 +106,7 @@ bool IsValid(const std::string& kind, const std::string& subject, const std::str
         return true;
     if (kind == ShowAsKind)
         return EncodingFromName(value).has_value();
-    if (kind == CheckKind)
+    if (kind == CheckKind || kind == ViewKind)
         return value == "on" || value == "off";
     if (kind == PhraseKind)
         return subject.find('\t') != std::string::npos && MarkOfValue(value).has_value();
@@ -137,7 +138,7 @@ std::string TWorkbenchChoices::Update(const std::string& path,
 
 std::string TWorkbenchChoices::Text() const {
     std::string text = "# Wordlark workbench: reference language per catalogue, \"Show as\" and "
-                       "master per file, recent catalogues, checks, marks of phrases\n";
+                       "master per file, recent catalogues, checks, marks of phrases, view\n";
     for (const TChoice& c : FChoices)
         text += c.Kind + '\t' + Escaped(c.Subject) + '\t' + Escaped(c.Value) + '\n';
     return text;
@@ -249,6 +250,33 @@ bool TWorkbenchChoices::IsCheckOn(const std::string& name) const {
 void TWorkbenchChoices::SetCheckOn(const std::string& name, bool on) {
     if (!name.empty())
         Set(CheckKind, name, on ? "on" : "off");
+}
+
+void TWorkbenchChoices::CopyFileChoices(const std::string& from, const std::string& to) {
+    if (from.empty() || to.empty() || from == to)
+        return;
+    const std::string fromPrefix = Escaped(from) + '\t';
+    const std::string toPrefix = Escaped(to) + '\t';
+    std::vector<TChoice> copies;
+    for (const TChoice& c : FChoices) {
+        if ((c.Kind == ShowAsKind || c.Kind == MasterKind || c.Kind == ReferenceKind) &&
+            c.Subject == from)
+            copies.push_back({c.Kind, to, c.Value});
+        else if (c.Kind == PhraseKind && c.Subject.compare(0, fromPrefix.size(), fromPrefix) == 0)
+            copies.push_back({c.Kind, toPrefix + c.Subject.substr(fromPrefix.size()), c.Value});
+    }
+    for (const TChoice& c : copies)
+        Set(c.Kind, c.Subject, c.Value);
+}
+
+bool TWorkbenchChoices::IsViewOn(const std::string& name) const {
+    const TChoice* c = Find(ViewKind, name);
+    return c && c->Value == "on";
+}
+
+void TWorkbenchChoices::SetViewOn(const std::string& name, bool on) {
+    if (!name.empty())
+        Set(ViewKind, name, on ? "on" : "off");
 }
 
 std::vector<std::pair<std::string, TPhraseMark>>

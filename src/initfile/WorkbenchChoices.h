@@ -2,7 +2,8 @@
 // reference language of each catalogue, how each translation file is shown
 // ("Show as"), the translation each one was copied from, the catalogues
 // opened last, the folder last chosen in the catalogue's file dialog, the
-// checks switched on or off and the translator's marks of single phrases.
+// checks switched on or off, the translator's marks of single phrases and how
+// the workbench was laid out ("Side by side").
 // Kept in a small file of its own in the data folder, beside Wordlark.ini
 // (whose keys are fixed), one choice per line:
 //
@@ -13,6 +14,7 @@
 //   open-folder<TAB>dialog (catalogue, exchange, ...)<TAB>folder path
 //   check<TAB>check name<TAB>on or off
 //   phrase<TAB>file path %09 key<TAB>translated %09 reference phrase, or check
+//   view<TAB>view option (side-by-side)<TAB>on or off
 //
 // Paths and names are bytes as they are, except that "%", tab, CR and LF are
 // written as %25, %09, %0D and %0A (in a phrase's subject the path and the key
@@ -82,6 +84,15 @@ public:
     // Keeps the mark of a phrase; a mark of status None takes it away.
     void SetPhraseMark(const std::string& filePath, const std::string& key,
                        const TPhraseMark& mark);
+
+    // Keeps what is kept for the file at `from` (Show as, the master, the marks
+    // of its phrases, and as a catalogue its reference language) for `to` as
+    // well, so that a translation saved at another place keeps all of it.
+    void CopyFileChoices(const std::string& from, const std::string& to);
+
+    // Whether the view option of this name is on; off until switched on.
+    bool IsViewOn(const std::string& name) const;
+    void SetViewOn(const std::string& name, bool on);
 
     // How many recent catalogues are kept.
     static constexpr std::size_t MaxRecentCatalogues = 8;

@@ -27,6 +27,23 @@ namespace platform {
 
 void (*BeforeReplaceRenameHook)(const std::string& tempPath) = nullptr;
 int (*InPlaceFaultHook)(InPlaceStep step, long long offset) = nullptr;
+int (*ReplaceFaultHook)(const std::string& path) = nullptr;
+
+namespace {
+thread_local int LastError = 0;
+} // namespace
+
+int LastWriteError() {
+    return LastError;
+}
+
+bool IsWriteRefusal(int error) {
+#ifdef _WIN32
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
+#else
+    return error == EACCES || error == EPERM || error == EROFS;
+#endif
+}
 
 long long FileSize(const std::string& path) {
     std::error_code ec;
@@ -94,6 +111,7 @@ bool ReadFileBytes(const std::string& path, std::string& data) {
 
 namespace {
 std::string ErrorText(const std::string& what, const std::string& path, int err) {
+    LastError = err;
     return what + " \"" + path + "\". " + std::strerror(err);
 }
 
@@ -181,6 +199,7 @@ int Reserve(int fd, std::string_view data, off_t oldSize, bool& tailWritten) {
 } // namespace
 
 std::string WriteFileInPlace(const std::string& path, std::string_view data) {
+    LastError = 0;
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return ErrorText("Cannot create file", path, errno);
@@ -231,6 +250,7 @@ std::string WriteFileInPlace(const std::string& path, std::string_view data) {
 }
 
 std::string RemoveFile(const std::string& path) {
+    LastError = 0;
     struct stat st {};
     if (path.empty() || ::lstat(path.c_str(), &st) != 0)
         return ErrorText("Cannot delete file", path, path.empty() ? ENOENT : errno);
@@ -244,8 +264,11 @@ std::string RemoveFile(const std::string& path) {
 }
 
 std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
+    LastError = 0;
     if (path.empty())
         return "Cannot create file \"\". No file name given";
+    if (const int fault = ReplaceFaultHook ? ReplaceFaultHook(path) : 0)
+        return ErrorText("Cannot create file", path, fault);
     // Follow symbolic links so that the file they name is replaced, even when
     // that file does not exist yet: the links themselves always stay.
     std::string target = path;
@@ -322,6 +345,7 @@ std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
 
 namespace {
 std::string ErrorText(const std::string& what, const std::string& path, DWORD code) {
+    LastError = static_cast<int>(code);
     return what + " \"" + path + "\". " + WindowsErrorText(code);
 }
 
@@ -624,6 +648,7 @@ void KeepAttributes(const std::wstring& target, DWORD old) {
 // DeleteFileW refuses a read-only file by itself and removes a link as a link;
 // the checks before it only give the reasons in the program's words.
 std::string RemoveFile(const std::string& path) {
+    LastError = 0;
     if (path.empty())
         return "Cannot delete file \"\". No file name given";
     const std::wstring target = LongPath(WideFromUtf8(path));
@@ -638,8 +663,11 @@ std::string RemoveFile(const std::string& path) {
 }
 
 std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
+    LastError = 0;
     if (path.empty())
         return "Cannot create file \"\". No file name given";
+    if (const int fault = ReplaceFaultHook ? ReplaceFaultHook(path) : 0)
+        return ErrorText("Cannot create file", path, static_cast<DWORD>(fault));
     std::wstring target = LongPath(WideFromUtf8(path));
 
     // Open what the path names, links followed, to learn which file is meant.
@@ -736,6 +764,7 @@ std::string ReplaceFileBytes(const std::string& path, std::string_view data) {
 }
 
 std::string WriteFileInPlace(const std::string& path, std::string_view data) {
+    LastError = 0;
     if (path.empty())
         return "Cannot create file \"\". No file name given";
     return OverwriteInPlace(LongPath(WideFromUtf8(path)), path, data);

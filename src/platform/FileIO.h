@@ -31,6 +31,16 @@ std::string ReplaceFileBytes(const std::string& path, std::string_view data);
 // text on success, otherwise the reason it failed, in the system's words.
 std::string WriteFileInPlace(const std::string& path, std::string_view data);
 
+// The system's error code (errno; GetLastError on Windows) of the last
+// ReplaceFileBytes, WriteFileInPlace or RemoveFile of this thread that failed,
+// or 0 when the last of them succeeded.
+int LastWriteError();
+
+// Whether `error`, a code as LastWriteError gives it, says that the file or
+// its folder may not be written by this user: no permission, or a read-only
+// file system or medium.
+bool IsWriteRefusal(int error);
+
 // The size in bytes of the regular file at `path` (a link is followed); -1 when
 // there is none.
 long long FileSize(const std::string& path);
@@ -45,6 +55,12 @@ std::string RemoveFile(const std::string& path);
 // fragile moment: it is called with the temporary file's path once that file is
 // completely written and closed, just before it is renamed over the old file.
 extern void (*BeforeReplaceRenameHook)(const std::string& tempPath);
+
+// Null in the program. Tests set it to make ReplaceFileBytes fail before it
+// touches anything, as a folder or file system the user may not write makes it
+// fail (for a superuser, whom permissions do not stop): it is called with the
+// path; a non-zero result is the system error code the write then fails with.
+extern int (*ReplaceFaultHook)(const std::string& path);
 
 // The steps of WriteFileInPlace a test can make fail.
 enum class InPlaceStep {

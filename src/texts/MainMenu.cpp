@@ -28,6 +28,7 @@ void BuildMainMenu(QMainWindow& window, TMainMenuItems& m, TInterfaceTexts& text
     m.MenRecent = MakeMenu(m.MenFile, "MenRecent", "Recent catalogues");
     m.MenWizard = MakeAction(m.MenFile, "MenWizard", "Wizard");
     m.MenSave = MakeAction(m.MenFile, "MenSave", "Save");
+    m.MenSaveAs = MakeAction(m.MenFile, "MenSaveAs", "Save translation as…");
     m.MenSend = MakeAction(m.MenFile, "MenSend", "Send");
     m.MenFile->addSeparator();
     m.MenExit = MakeAction(m.MenFile, "MenExit", "Exit");
@@ -73,11 +74,17 @@ void BuildMainMenu(QMainWindow& window, TMainMenuItems& m, TInterfaceTexts& text
     // the clipboard are shown beside its pop-up items; undo and redo also work
     // by every key the platform has for them.
     const std::pair<QAction*, QKeySequence::StandardKey> keys[] = {
-        {m.MenOpen, QKeySequence::Open},           {m.MenSave, QKeySequence::Save},
-        {m.MenExit, QKeySequence::Quit},           {m.MenFullscreen, QKeySequence::FullScreen},
-        {m.MenUsage, QKeySequence::HelpContents},  {m.PopUndo, QKeySequence::Undo},
-        {m.PopRedo, QKeySequence::Redo},           {m.PopCut, QKeySequence::Cut},
-        {m.PopCopy, QKeySequence::Copy},           {m.PopPaste, QKeySequence::Paste},
+        {m.MenOpen, QKeySequence::Open},
+        {m.MenSave, QKeySequence::Save},
+        {m.MenSaveAs, QKeySequence::SaveAs},
+        {m.MenExit, QKeySequence::Quit},
+        {m.MenFullscreen, QKeySequence::FullScreen},
+        {m.MenUsage, QKeySequence::HelpContents},
+        {m.PopUndo, QKeySequence::Undo},
+        {m.PopRedo, QKeySequence::Redo},
+        {m.PopCut, QKeySequence::Cut},
+        {m.PopCopy, QKeySequence::Copy},
+        {m.PopPaste, QKeySequence::Paste},
         {m.PopSelectAll, QKeySequence::SelectAll},
     };
     for (const auto& [item, key] : keys)
@@ -86,6 +93,9 @@ void BuildMainMenu(QMainWindow& window, TMainMenuItems& m, TInterfaceTexts& text
     if (m.MenFullscreen->shortcut().isEmpty())
         m.MenFullscreen->setShortcut(QKeySequence(Qt::Key_F11));
     m.MenWizard->setShortcut(WizardKey);
+    // Windows has no key of its own for "Save as"; the common one stands in.
+    if (m.MenSaveAs->shortcut().isEmpty())
+        m.MenSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
 
     // Access letters: each menu and item, in the interface language.
     const std::tuple<QAction*, const char*, const char*> letters[] = {
@@ -94,6 +104,7 @@ void BuildMainMenu(QMainWindow& window, TMainMenuItems& m, TInterfaceTexts& text
         {m.MenRecent->menuAction(), "FrmWordlark.MenRecent.AccessKey", "R"},
         {m.MenWizard, "FrmWordlark.MenWizard.AccessKey", "W"},
         {m.MenSave, "FrmWordlark.MenSave.AccessKey", "S"},
+        {m.MenSaveAs, "FrmWordlark.MenSaveAs.AccessKey", "a"},
         {m.MenSend, "FrmWordlark.MenSend.AccessKey", "P"},
         {m.MenExit, "FrmWordlark.MenExit.AccessKey", "x"},
         {m.MenTranslation->menuAction(), "FrmWordlark.MenTranslation.AccessKey", "T"},

@@ -15,6 +15,7 @@ struct TMainMenuItems {
     QMenu* MenRecent = nullptr;
     QAction* MenWizard = nullptr;
     QAction* MenSave = nullptr;
+    QAction* MenSaveAs = nullptr;
     QAction* MenSend = nullptr;
     QAction* MenExit = nullptr;
     QMenu* MenTranslation = nullptr;

@@ -14,6 +14,10 @@ void TStatusLine::Show(const QString& text) {
     FBar->showMessage(text);
 }
 
+void TStatusLine::AddPermanent(QWidget* widget, int stretch) {
+    FBar->addPermanentWidget(widget, stretch);
+}
+
 bool TStatusLine::eventFilter(QObject* watched, QEvent* event) {
     // Hovering over a menu item without a tip of its own would clear the
     // line; it shows a tip while there is one and otherwise keeps its text.

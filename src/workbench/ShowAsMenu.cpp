@@ -53,6 +53,10 @@ void TShowAsMenu::ApplyTexts() {
         "The character %1 cannot be stored in this file's encoding (%2). Show the file as %3, "
         "which can hold it? The bytes in the file stay as they are, but letters beyond plain "
         "ASCII may then look different.");
+    m_aMShowAsDeclined = FTexts.GetNationalText(
+        "FrmWordlark.m_aMShowAsDeclined",
+        "%1 was not put in: this file's encoding (%2) cannot store it, and the file is still "
+        "shown as before");
     // The code pages named with the languages they are for.
     static const std::pair<TEncoding, const char*> scripts[] = {
         {TEncoding::Windows1250, "Windows-1250 (Central European)"},
@@ -109,8 +113,12 @@ void TShowAsMenu::OfferShowAs(char32_t character, const QString& text) {
     const QString question = m_aMShowAsOffer.arg(
         NamedCharacter(character), FromUtf8(EncodingName(current)), FromUtf8(EncodingName(*offer)));
     if (FTexts.DoMsgBox(question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                        window) != QMessageBox::Yes)
+                        window) != QMessageBox::Yes) {
+        // Nothing went in: the status line says why.
+        emit StatusMessage(
+            m_aMShowAsDeclined.arg(NamedCharacter(character), FromUtf8(EncodingName(current))));
         return;
+    }
     ShowAs(*offer);
     if (text.isEmpty())
         return;

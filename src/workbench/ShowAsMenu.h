@@ -42,6 +42,8 @@ public:
 signals:
     // The editor shows its bytes in another encoding now.
     void EncodingChanged();
+    // What became of typed text, for the status line.
+    void StatusMessage(const QString& text);
 
 private:
     TSynEditor* FEditor;
@@ -49,5 +51,5 @@ private:
     TChoicesStore& FChoices;
     QActionGroup* FGroup;
     std::string FPath;
-    QString m_aMShowAsOffer;
+    QString m_aMShowAsOffer, m_aMShowAsDeclined;
 };

@@ -9,6 +9,7 @@
 #include "texts/MenuItems.h"
 #include "texts/Placement.h"
 #include "texts/QtText.h"
+#include "texts/StatusLine.h"
 #include "workbench/ChecksMenu.h"
 #include "workbench/FindBar.h"
 #include "workbench/PhraseMarks.h"
@@ -27,6 +28,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <tuple>
 
 using Sci = QsciScintillaBase;
@@ -41,6 +43,8 @@ constexpr int ToBeCheckedMarker = 2;
 constexpr long Markers =
     (1L << ProblemMarker) | (1L << UntranslatedMarker) | (1L << ToBeCheckedMarker);
 constexpr int MarkerMargin = 1;
+// The name "Side by side" is kept under in the choices.
+const char* const SideBySideView = "side-by-side";
 
 // A file read and shown as the workbench shows it; none when it cannot be read.
 std::shared_ptr<const TReferenceText> ReadShown(const TWorkbenchChoices& choices,
@@ -101,9 +105,8 @@ void TWorkbench::BuildPanels(QWidget* editorArea) {
     row->addSpacing(8);
     row->addWidget(ChkSideBySide);
     row->addStretch(1);
-    row->addWidget(LblProgress);
-    row->addSpacing(12);
-    row->addWidget(LblProblems);
+    // The progress and the problem count go into the status line
+    // (ShowCountsIn).
     layout->insertWidget(0, PnlWorkbench);
 
     // The reference phrase of the key under the caret, highlighted as the
@@ -203,6 +206,7 @@ void TWorkbench::BuildMenus(QMenu* translationMenu, QMenu* viewMenu) {
     FShowAs = new TShowAsMenu(FEditor, viewMenu, FInterfaceTexts, FChoices, this);
     MenShowAs = FShowAs->MenShowAs;
     connect(FShowAs, &TShowAsMenu::EncodingChanged, this, [this] { Reset(); });
+    connect(FShowAs, &TShowAsMenu::StatusMessage, this, &TWorkbench::StatusMessage);
     FChecksMenu = new TChecksMenu(FChecker, viewMenu, FInterfaceTexts, FChoices, this);
     connect(FChecksMenu, &TChecksMenu::ChecksChanged, this, &TWorkbench::Reset);
     FMarks = new TPhraseMarks(FEditor, FChecker, translationMenu, FInterfaceTexts, FChoices, this);
@@ -446,12 +450,31 @@ void TWorkbench::RebuildReferenceView() {
                                     FEditor->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE));
 }
 
+void TWorkbench::ShowCountsIn(TStatusLine& statusLine) {
+    LblProblems->setContentsMargins(8, 0, 4, 0);
+    statusLine.AddPermanent(LblProgress);
+    statusLine.AddPermanent(LblProblems);
+}
+
+void TWorkbench::ApplyKeptView() {
+    ChkSideBySide->setChecked(FChoices.Get().IsViewOn(SideBySideView));
+    ShowSideBySide();
+}
+
 void TWorkbench::ChkSideBySideClick() {
+    // Kept for the next run.
+    const bool on = ChkSideBySide->isChecked();
+    FChoices.Update([&](TWorkbenchChoices& choices) { choices.SetViewOn(SideBySideView, on); });
+    ShowSideBySide();
+}
+
+void TWorkbench::ShowSideBySide() {
     const bool on = ChkSideBySide->isChecked();
     MenSideBySide->setChecked(on);
     MemReferenceView->setVisible(on);
     if (on) {
-        PnlSplitter->setSizes({PnlSplitter->width() / 2, PnlSplitter->width() / 2});
+        const int half = std::max(1, PnlSplitter->width() / 2);
+        PnlSplitter->setSizes({half, half});
         RebuildReferenceView();
     } else {
         MemReferenceView->ShowText({});

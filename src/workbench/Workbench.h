@@ -38,6 +38,7 @@ class TFindBar;
 class TInterfaceTexts;
 class TPhraseMarks;
 class TShowAsMenu;
+class TStatusLine;
 class TSynEditor;
 
 class TWorkbench : public QObject {
@@ -61,6 +62,12 @@ public:
     void Emptied();
     // The main window's font size in points changed.
     void ApplyFont(int points);
+    // Puts the progress and the problem count into the status line's permanent
+    // area, where they are in view at any size of the window.
+    void ShowCountsIn(TStatusLine& statusLine);
+    // Lays the workbench out as it was at the end of the last run ("Side by
+    // side"), once the choices are read.
+    void ApplyKeptView();
     // Text typed or pasted that the file's encoding cannot hold: where another
     // code page can hold it, offers to show the file in that one and puts the
     // text in; else says why it was refused.
@@ -141,6 +148,8 @@ private:
     void RefreshProgress();
     void RefreshReferenceLine(bool force);
     void RebuildReferenceView();
+    // Shows or hides the whole reference as "Side by side" says.
+    void ShowSideBySide();
     std::string AlignedReferenceLine(std::size_t line) const;
     void GoToLine(std::size_t line, bool toPhrase);
     void GoToUntranslated(bool forward);

@@ -3,6 +3,7 @@
 
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
+#include "platform/FileIO.h"
 #include "texts/Guarded.h"
 #include "texts/QtText.h"
 
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <cerrno>
 #include <functional>
 
 namespace fs = std::filesystem;
@@ -298,7 +300,9 @@ TEST_F(TranslationTest, DeleteRemovesFromTheListOnly) {
     EXPECT_TRUE(Frm->Modified);
     EXPECT_FALSE(Frm->MemTranslation->isEnabled());
     EXPECT_TRUE(Frm->MemTranslation->IsEmpty());
-    EXPECT_EQ(Choices(Frm->CbbDefaultLanguage), QStringList({"English", "Deutsch"}));
+    // The default box no longer offers it; its default gives way.
+    EXPECT_EQ(Choices(Frm->CbbDefaultLanguage), QStringList({"Deutsch"}));
+    EXPECT_EQ(Frm->CbbDefaultLanguage->currentText(), "Deutsch");
     EXPECT_TRUE(fs::exists(Dir / "Snapglass/Snapglass_English.ini"));
 }
 
@@ -450,12 +454,15 @@ TEST_F(TranslationTest, AReadOnlyTranslationIsReportedAndNothingIsWritten) {
     const std::string file = Dir / "Snapglass/Snapglass_English.ini";
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const std::string catalogue = TempDir::Read(Catalogue);
+    // The user's own folder is offered first; declined, the failure is told.
     ModalAnswers answers;
-    answers.Click("OK");
+    answers.Click("Cancel").Click("OK");
     Frm->BtnSave->click();
-    ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_TRUE(answers.Seen()[0].Text.contains("Snapglass_English.ini"))
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_TRUE(answers.Seen()[0].Text.startsWith("Wordlark may not write in "))
         << answers.Seen()[0].Text.toStdString();
+    EXPECT_TRUE(answers.Seen()[1].Text.contains("Snapglass_English.ini"))
+        << answers.Seen()[1].Text.toStdString();
     EXPECT_EQ(TempDir::Read(file), English);
     EXPECT_EQ(TempDir::Read(Catalogue), catalogue);
     EXPECT_TRUE(Frm->Modified);
@@ -467,10 +474,12 @@ TEST_F(TranslationTest, ACatalogueThatCannotBeWrittenIsReported) {
     Type("x");
     fs::permissions(Catalogue, fs::perms::owner_read);
     ModalAnswers answers;
-    answers.Click("OK");
+    answers.Click("Cancel").Click("OK");
     Frm->BtnSave->click();
-    ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_EQ(answers.Seen()[0].Text, "Saving failed!");
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_TRUE(answers.Seen()[0].Text.startsWith("Wordlark may not write in "))
+        << answers.Seen()[0].Text.toStdString();
+    EXPECT_EQ(answers.Seen()[1].Text, "Saving failed!");
     EXPECT_TRUE(Frm->Modified);
     // The translation itself was saved before the catalogue.
     EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_English.ini"), "x" + English);
@@ -510,8 +519,9 @@ TEST_F(TranslationTest, EditAddDeleteRoundTrip) {
     Frm->BtnDelete->click();
     Frm->BtnSave->click();
     EXPECT_FALSE(Frm->Modified);
+    // The deleted default gives way to the one the catalogue had when opened.
     EXPECT_EQ(TempDir::Read(Catalogue), "[SNAPGLASS_WORDLARK_GENERATED_FILE]\r\n" + pairs +
-                                            "LanguageDefault=\"" + Francais + "\"\r\n");
+                                            "LanguageDefault=\"English\"\r\n");
     // Deleting never removes the file, and the empty editor wrote nothing.
     EXPECT_EQ(TempDir::Read(francaisFile), "X" + deutsch);
     EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), deutsch);
@@ -565,4 +575,114 @@ TEST_F(TranslationTest, ClipboardCommandsOfTheEditorMenu) {
     Frm->PopPaste->trigger();
     Frm->PopPaste->trigger();
     EXPECT_EQ(Frm->MemTranslation->Bytes(), English + English);
+}
+
+// A catalogue never names as default a language it does not list: a deleted
+// default gives way to the default the catalogue had when opened, while that
+// is listed, else to the first listed language.
+TEST_F(TranslationTest, ADeletedLanguageIsNoLongerTheDefault) {
+    const std::string cestina = "\xc4\x8c"
+                                "e\xc5\xa1tina";
+    SelectTranslation("English");
+    ModalAnswers answers;
+    answers.Then(NameLanguage(QString::fromStdString(cestina)));
+    Frm->BtnAdd->click();
+    EXPECT_EQ(Frm->CbbDefaultLanguage->currentText(), QString::fromStdString(cestina));
+    answers.Click("Yes");
+    SelectTranslation(QString::fromStdString(cestina));
+    Frm->BtnDelete->click();
+    EXPECT_EQ(Choices(Frm->CbbDefaultLanguage), QStringList({"English", "Deutsch"}));
+    EXPECT_EQ(Frm->CbbDefaultLanguage->currentText(), "English");
+    Frm->BtnSave->click();
+    const std::string pairs =
+        "LanguageName=\"English\"\r\nLanguageFile=\"Snapglass_English.ini\"\r\n"
+        "LanguageName=\"Deutsch\"\r\nLanguageFile=\"Snapglass_Deutsch.ini\"\r\n";
+    EXPECT_EQ(TempDir::Read(Catalogue),
+              "[_WORDLARK_GENERATED_FILE]\r\n" + pairs + "LanguageDefault=\"English\"\r\n");
+
+    // Opened with a default that is then deleted: the first listed language.
+    Dir.Write("Snapglass/Snapglass_Dansk.ini", English);
+    Dir.Write("Snapglass/Languages.ini", pairs +
+                                             "LanguageName=\"Dansk\"\r\nLanguageFile=\"Snapglass_"
+                                             "Dansk.ini\"\r\nLanguageDefault=\"Dansk\"\r\n");
+    Frm->PopRefresh->trigger();
+    EXPECT_EQ(Frm->CbbDefaultLanguage->currentText(), "Dansk");
+    SelectTranslation("English");
+    answers.Click("Yes").Click("Yes");
+    Frm->BtnDelete->click();
+    SelectTranslation("Dansk");
+    Frm->BtnDelete->click();
+    EXPECT_EQ(Choices(Frm->CbbDefaultLanguage), QStringList({"Deutsch"}));
+    EXPECT_EQ(Frm->CbbDefaultLanguage->currentText(), "Deutsch");
+    Frm->BtnSave->click();
+    EXPECT_EQ(TempDir::Read(Catalogue),
+              "[_WORDLARK_GENERATED_FILE]\r\n"
+              "LanguageName=\"Deutsch\"\r\nLanguageFile=\"Snapglass_Deutsch.ini\"\r\n"
+              "LanguageDefault=\"Deutsch\"\r\n");
+}
+
+// "Save translation as" writes the editor's text, as "Save" would write it,
+// to a file of the user's choice; the translation's own file and the
+// catalogue stay as they are, and the dialog starts where it was used last.
+TEST_F(TranslationTest, SaveAsWritesTheEditorsTextToAnotherFile) {
+    const std::string catalogue = TempDir::Read(Catalogue);
+    EXPECT_FALSE(Frm->MenSaveAs->isEnabled()) << "nothing open";
+    SelectTranslation("Deutsch");
+    Frm->BtnEdit->click();
+    EXPECT_TRUE(Frm->MenSaveAs->isEnabled());
+    // Blanks typed at a line's end go on saving, as they do for "Save".
+    Frm->MemTranslation->setCursorPosition(0, 0);
+    Type("; ");
+    const QString menFile = Frm->MemTranslation->text(3);
+    ASSERT_TRUE(menFile.startsWith("FrmMain.MenFile=")) << menFile.toStdString();
+    Frm->MemTranslation->setCursorPosition(3, static_cast<int>(menFile.trimmed().size()));
+    Type("  ");
+    fs::create_directories(Dir / "Elsewhere");
+    ModalAnswers answers;
+    QString title, start;
+    answers.Then([&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        start = static_cast<QFileDialog*>(dialog)->directory().absolutePath();
+        ChooseFile(Dir / "Elsewhere/Mine.ini")(dialog);
+    });
+    Frm->SdTranslation()->setOption(QFileDialog::DontUseNativeDialog);
+    Frm->MenSaveAs->trigger();
+    ASSERT_EQ(answers.Pending(), 0u);
+    EXPECT_EQ(title, "Save translation as…");
+    EXPECT_EQ(start, PathToQt(Dir / "Snapglass"));
+    const std::string expected = "; " + Deutsch;
+    EXPECT_EQ(TempDir::Read(Dir / "Elsewhere/Mine.ini"), expected);
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), Deutsch);
+    EXPECT_EQ(TempDir::Read(Catalogue), catalogue);
+    EXPECT_TRUE(Frm->Modified);
+    EXPECT_EQ(Frm->TranslationPath, Dir / "Snapglass/Snapglass_Deutsch.ini");
+    EXPECT_TRUE(Frm->StatusText().startsWith("Saved the translation as " +
+                                             PathToQt(Dir / "Elsewhere/Mine.ini") +
+                                             " (the catalogue is unchanged); problems left: "))
+        << Frm->StatusText().toStdString();
+
+    // The same bytes as "Save" writes; the next time the dialog starts in the
+    // folder chosen last.
+    Frm->BtnSave->click();
+    EXPECT_EQ(TempDir::Read(Dir / "Snapglass/Snapglass_Deutsch.ini"), expected);
+    answers.Then([&](QWidget* dialog) {
+        start = static_cast<QFileDialog*>(dialog)->directory().absolutePath();
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    Frm->MenSaveAs->trigger();
+    EXPECT_EQ(start, PathToQt(Dir / "Elsewhere"));
+
+    // A file that cannot be written is told, and changes nothing.
+    platform::ReplaceFaultHook = [](const std::string& path) {
+        return path.find("Refused.ini") != std::string::npos ? EACCES : 0;
+    };
+    answers.Then(ChooseFile(Dir / "Elsewhere/Refused.ini")).Click("OK");
+    Frm->MenSaveAs->trigger();
+    platform::ReplaceFaultHook = nullptr;
+    ASSERT_EQ(answers.Pending(), 0u);
+    EXPECT_TRUE(answers.Seen().back().Text.contains("Refused.ini"))
+        << answers.Seen().back().Text.toStdString();
+    EXPECT_EQ(Frm->StatusText(), "Saving failed!");
+    EXPECT_FALSE(fs::exists(Dir / "Elsewhere/Refused.ini"));
+    EXPECT_EQ(Frm->CataloguePath(), Catalogue);
 }

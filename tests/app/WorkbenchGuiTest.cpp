@@ -440,6 +440,10 @@ TEST_F(WorkbenchTest, ALetterTheEncodingLacksOffersOneThatHoldsIt) {
     }
     EXPECT_EQ(Frm->MemTranslation->Bytes(), Polski);
     EXPECT_FALSE(Frm->Modified);
+    // The letter was dropped: the status line says why.
+    EXPECT_EQ(Frm->StatusText(),
+              QString::fromUtf8("'ł' (U+0142) was not put in: this file's encoding (Windows-1252) "
+                                "cannot store it, and the file is still shown as before"));
     {
         ModalAnswers answers;
         answers.Click("Yes");
@@ -586,4 +590,31 @@ TEST_F(WorkbenchTest, InAShortWindowTheEditorKeepsTheRoom) {
             EXPECT_EQ(editor.height(), splitter.height()) << c.height;
         }
     }
+}
+
+// "Side by side" is kept for the next run.
+TEST_F(WorkbenchTest, SideBySideIsKeptBetweenRuns) {
+    Open("Deutsch");
+    EXPECT_FALSE(Frm->Workbench()->ChkSideBySide->isChecked());
+    Frm->Workbench()->ChkSideBySide->click();
+    EXPECT_TRUE(Frm->Workbench()->MemReferenceView->isVisible());
+    Frm->Modified = false;
+
+    Start();
+    Show();
+    EXPECT_TRUE(Frm->Workbench()->ChkSideBySide->isChecked());
+    EXPECT_TRUE(Frm->Workbench()->MenSideBySide->isChecked());
+    LoadViewer();
+    Open("Deutsch");
+    EXPECT_TRUE(Frm->Workbench()->MemReferenceView->isVisible());
+    EXPECT_GT(Frm->Workbench()->MemReferenceView->width(), 50);
+    EXPECT_TRUE(Frm->Workbench()->MemReferenceView->text().contains("Picture viewer"));
+
+    // Switched off from the menu, it stays off.
+    Frm->Workbench()->MenSideBySide->trigger();
+    EXPECT_FALSE(Frm->Workbench()->MemReferenceView->isVisible());
+    Frm->Modified = false;
+    Start();
+    Show();
+    EXPECT_FALSE(Frm->Workbench()->ChkSideBySide->isChecked());
 }

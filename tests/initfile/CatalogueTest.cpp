@@ -182,3 +182,18 @@ TEST(Catalogue, AHugeFileWithoutPairsListsNothingQuickly) {
     EXPECT_TRUE(c.FileFound);
     EXPECT_TRUE(c.Entries.empty());
 }
+
+// A catalogue never names as default a language it does not list.
+TEST(Catalogue, TheSavedDefaultIsAlwaysAListedLanguage) {
+    const std::vector<TCatalogueEntry> listed = {{"English", "/p/App_English.ini"},
+                                                 {"Deutsch", "/p/App_Deutsch.ini"}};
+    EXPECT_EQ(ListedDefault("Deutsch", "English", listed), "Deutsch");
+    // A deleted language gives way to the default the catalogue had when
+    // opened, while that is listed, else to the first listed language.
+    EXPECT_EQ(ListedDefault("Cestina", "Deutsch", listed), "Deutsch");
+    EXPECT_EQ(ListedDefault("Cestina", "Dansk", listed), "English");
+    EXPECT_EQ(ListedDefault("Cestina", "", listed), "English");
+    EXPECT_EQ(ListedDefault("", "", {{"Deutsch", "/p/App_Deutsch.ini"}}), "Deutsch");
+    // Nothing listed: nothing to choose from.
+    EXPECT_EQ(ListedDefault("English", "Deutsch", {}), "English");
+}

@@ -195,4 +195,46 @@ TEST(ChooseReferenceTest, RememberedThenEnglishThenTheFirstOther) {
         std::nullopt);
 }
 
+// A translation saved at another place (the user's own copy) keeps what was
+// kept for it; the view's layout is kept between runs.
+TEST(WorkbenchChoicesTest, ATranslationSavedElsewhereKeepsItsChoicesAndTheViewIsKept) {
+    TempDir dir;
+    const std::string from = "/usr/lib/app/App_Polski.ini", to = "/home/u/copy/App_Polski.ini";
+    TWorkbenchChoices choices;
+    choices.SetShowAs(from, TEncoding::Windows1250);
+    choices.SetMaster(from, "/usr/lib/app/App_Deutsch.ini");
+    choices.SetPhraseMark(from, "Main.Open", {TPhraseStatus::Translated, "Open"});
+    choices.SetPhraseMark(from, "Main.Quit", {TPhraseStatus::ToBeChecked, {}});
+    choices.SetPhraseMark("/usr/lib/app/App_Polski.ini.bak", "Other",
+                          {TPhraseStatus::ToBeChecked, {}});
+    choices.SetReferenceLanguage("/usr/lib/app/Languages.ini", "Deutsch");
+    choices.CopyFileChoices(from, to);
+    choices.CopyFileChoices("/usr/lib/app/Languages.ini", "/home/u/copy/Languages.ini");
+    EXPECT_FALSE(choices.IsViewOn("side-by-side"));
+    choices.SetViewOn("side-by-side", true);
+
+    const std::string path = dir / TWorkbenchChoices::FileName;
+    ASSERT_EQ(choices.Save(path), "");
+    TWorkbenchChoices read;
+    ASSERT_TRUE(read.Load(path));
+    for (const std::string& file : {from, to}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(read.ShowAs(file), TEncoding::Windows1250);
+        EXPECT_EQ(read.Master(file), "/usr/lib/app/App_Deutsch.ini");
+        const std::vector<std::pair<std::string, TPhraseMark>> marks = {
+            {"Main.Open", {TPhraseStatus::Translated, "Open"}},
+            {"Main.Quit", {TPhraseStatus::ToBeChecked, {}}}};
+        EXPECT_EQ(read.PhraseMarks(file), marks);
+    }
+    EXPECT_EQ(read.ReferenceLanguage("/home/u/copy/Languages.ini"), "Deutsch");
+    EXPECT_TRUE(read.IsViewOn("side-by-side"));
+    read.SetViewOn("side-by-side", false);
+    EXPECT_FALSE(read.IsViewOn("side-by-side"));
+    // Nothing is copied onto itself or from nowhere.
+    const std::string before = read.Text();
+    read.CopyFileChoices(to, to);
+    read.CopyFileChoices("", to);
+    EXPECT_EQ(read.Text(), before);
+}
+
 } // namespace

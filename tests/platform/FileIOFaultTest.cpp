@@ -360,6 +360,37 @@ TEST_F(FileIOFault, AFullDiskLeavesAFileWrittenInPlaceWhole) {
 }
 #endif
 
+// A write refused for want of permission is told apart from other failures,
+// so that the program can offer another place; the test hook refuses a write
+// as a protected folder does, for the superuser too.
+TEST_F(FileIOFault, ARefusedWriteIsToldApart) {
+    const std::string path = Dir.Write("ReadOnly.ini", OldBytes);
+    ::chmod(path.c_str(), 0444);
+    EXPECT_NE(platform::ReplaceFileBytes(path, "New=\"1\"\r\n"), "");
+    EXPECT_EQ(platform::LastWriteError(), EACCES);
+    EXPECT_TRUE(platform::IsWriteRefusal(platform::LastWriteError()));
+    EXPECT_NE(platform::ReplaceFileBytes(Dir / "missing/x.ini", "x"), "");
+    EXPECT_EQ(platform::LastWriteError(), ENOENT);
+    EXPECT_FALSE(platform::IsWriteRefusal(platform::LastWriteError()));
+    EXPECT_TRUE(platform::IsWriteRefusal(EROFS));
+    EXPECT_TRUE(platform::IsWriteRefusal(EPERM));
+    EXPECT_FALSE(platform::IsWriteRefusal(ENOSPC));
+
+    const std::string fresh = Dir / "fresh.ini";
+    platform::ReplaceFaultHook = [](const std::string& target) {
+        return target.find("fresh") != std::string::npos ? EROFS : 0;
+    };
+    const std::string reason = platform::ReplaceFileBytes(fresh, "A=\"1\"\r\n");
+    const std::string other = platform::ReplaceFileBytes(Dir / "other.ini", "B=\"2\"\r\n");
+    const int otherError = platform::LastWriteError();
+    platform::ReplaceFaultHook = nullptr;
+    EXPECT_NE(reason.find(std::strerror(EROFS)), std::string::npos) << reason;
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(other, "");
+    EXPECT_EQ(otherError, 0);
+    EXPECT_EQ(Entries(Dir.Path()), (std::vector<std::string>{"ReadOnly.ini", "other.ini"}));
+}
+
 TEST_F(FileIOFault, CrashBeforeTheRenameLeavesTheOldFileWhole) {
     const std::string path = Dir.Write("Languages.ini", OldBytes);
     const std::string fresh = "LanguageName=\"Deutsch\"\r\n";
@@ -683,6 +714,9 @@ TEST_F(FileIOFault, ReadOnlyFilesStayUnwritten) {
     EXPECT_NE(reason.find("\"" + path + "\""), std::string::npos) << reason;
     EXPECT_NE(reason.find(platform::WindowsErrorText(ERROR_ACCESS_DENIED)), std::string::npos)
         << reason;
+    // Told apart as a refusal, so that another place can be offered.
+    EXPECT_EQ(platform::LastWriteError(), static_cast<int>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(platform::IsWriteRefusal(platform::LastWriteError()));
     TInitFile doc(TInitFile::TForm::Xml);
     EXPECT_FALSE(doc.Save(path));
     EXPECT_EQ(TempDir::Read(path), OldBytes);

@@ -8,6 +8,7 @@
 #include "initfile/WorkbenchChoices.h"
 #include "support/Screenshot.h"
 #include "texts/AccessKeys.h"
+#include "texts/ElidedLabel.h"
 #include "wizard/FrmWizard.h"
 #include "workbench/FindBar.h"
 #include "workbench/Workbench.h"
@@ -168,10 +169,10 @@ TEST_F(DesktopTest, EveryMenuAndItemHasALetterOfItsOwnInEveryShippedLanguage) {
                 taken += letter;
             }
         }
-        // 4 menus; File 8, recent 1, Translation 18, View 5, checks 7,
+        // 4 menus; File 9, recent 1, Translation 18, View 5, checks 7,
         // languages 3, show as 7, ? 5; the list's pop-up 2, the editor's 9; the
         // wizard's 2 and 1.
-        EXPECT_EQ(items, 72) << language;
+        EXPECT_EQ(items, 73) << language;
     }
 }
 
@@ -633,6 +634,73 @@ TEST_F(DesktopTest, FromTheSmallestWindowUpTheAreasKeepTheirPlacesAndTheEditorWo
             [&] { return firstLine() == "; Snapglass interface texts: Englishx"; }, 2000))
             << firstLine();
     }
+}
+
+// At the size of a first start (650×450) the rows above the editor give way to
+// it, but the progress and the problem count stay in view in the status line's
+// permanent area, and the label of step 5 is never cut off unseen: where it
+// does not fit it is shortened with "…" and shows whole as its tooltip. With
+// WORDLARK_SCREENSHOT_DIR set, the window is kept there in each language.
+TEST_F(DesktopTest, AtTheFirstStartSizeProgressProblemsAndStepFiveStayInView) {
+    StartIn();
+    Browse(Catalogue);
+    EditTranslation("Deutsch");
+    Frm->resize(650, 450);
+    const struct {
+        const char* Language;
+        const char* Send;
+        const char* Progress;
+    } cases[] = {
+        {"English", "5. Optional (send the translation to brightmoor.example)",
+         " phrases translated"},
+        {"Deutsch", "5. Optional (an brightmoor.example senden)", " Phrasen übersetzt"},
+        {"Français", "5. Facultatif (envoi à brightmoor.example)", " phrases traduites"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Language);
+        Frm->SelectProgramLanguage(c.Language);
+        QApplication::processEvents();
+        const QPixmap shot = Frm->grab(); // draws every part as the user sees it
+        EXPECT_EQ(Frm->size(), QSize(650, 450));
+        EXPECT_FALSE(Frm->Workbench()->PnlWorkbench->isVisible()) << "the editor has the room";
+        for (QLabel* label : {Frm->Workbench()->LblProgress, Frm->Workbench()->LblProblems}) {
+            SCOPED_TRACE(label->objectName().toStdString());
+            EXPECT_TRUE(label->isVisible());
+            EXPECT_EQ(label->parentWidget(), Frm->StbStatus);
+            // Whole, within the window.
+            const QRect place(label->mapTo(Frm, QPoint(0, 0)), label->size());
+            EXPECT_TRUE(Frm->rect().contains(place)) << place.x() << "," << place.y();
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        }
+        EXPECT_TRUE(Frm->Workbench()->LblProgress->text().contains(QString::fromUtf8(c.Progress)))
+            << Frm->Workbench()->LblProgress->text().toStdString();
+        EXPECT_FALSE(Frm->Workbench()->LblProblems->text().isEmpty());
+
+        auto* send = dynamic_cast<TElidedLabel*>(Frm->LblSend);
+        ASSERT_NE(send, nullptr);
+        EXPECT_EQ(send->text(), QString::fromUtf8(c.Send));
+        EXPECT_LE(send->x() + send->width(), Frm->PnlBottom->width());
+        if (send->IsElided()) {
+            EXPECT_TRUE(send->ShownText().endsWith(QString::fromUtf8("…")));
+            EXPECT_EQ(send->toolTip(), send->text());
+        } else {
+            EXPECT_EQ(send->ShownText(), send->text());
+            EXPECT_EQ(send->toolTip(), "");
+        }
+        const QString folder = ScreenshotFolder();
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(WithCaption(shot, Frm->windowTitle(), Frm->font())
+                            .save(folder + "/first-start-" + QString(c.Language).left(2).toLower() +
+                                  ".png"));
+        }
+    }
+    // Wide enough, the label shows whole and needs no tooltip.
+    Frm->resize(1000, 700);
+    QApplication::processEvents();
+    Frm->grab();
+    auto* send = static_cast<TElidedLabel*>(Frm->LblSend);
+    EXPECT_FALSE(send->IsElided());
+    EXPECT_EQ(send->toolTip(), "");
 }
 
 // The menus with their letters and keys, as pictures for docs/ when

@@ -343,10 +343,11 @@ TEST_F(InterfaceTextsTest, EveryShippedTranslationCoversTheWholeMainWindow) {
         {"Deutsch", {"MenInfo", "m_aMInformation"}},
         {"Français", {"m_aMInformation", "m_aMConfirmation"}},
     };
-    // No words: a sign, an encoding's name, and the progress and problem
-    // counts, empty while no translation is open.
+    // No words: a sign, an encoding's name, the progress and problem counts,
+    // empty while no translation is open, and the place of the user's own
+    // copy, empty while none is worked on.
     const std::set<std::string> everywhere = {"BtnCloseFind", "MenShowAsUTF8", "LblProgress",
-                                              "LblProblems"};
+                                              "LblProblems", "LblUserCopy"};
     for (auto [language, alike] : same) {
         alike.insert(everywhere.begin(), everywhere.end());
         Frm->SelectProgramLanguage(language);

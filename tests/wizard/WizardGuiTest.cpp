@@ -250,6 +250,11 @@ TEST_F(WizardTest, ModifyOpensTheChosenTranslationInTheMainWindow) {
     EXPECT_EQ(W->result(), QDialog::Accepted);
     EXPECT_EQ(Frm->CataloguePath(), folder + "Languages.ini");
     EXPECT_EQ(Captions(Frm->LisTranslations), QStringList({"English", "Deutsch"}));
+    // The list shows which translation is open.
+    ASSERT_NE(Frm->LisTranslations->currentItem(), nullptr);
+    EXPECT_EQ(Frm->LisTranslations->currentItem()->text(0), "Deutsch");
+    EXPECT_TRUE(Frm->LisTranslations->currentItem()->isSelected());
+    EXPECT_EQ(Frm->LisTranslations->selectedItems().size(), 1);
     EXPECT_EQ(Frm->MemTranslation->Bytes(), TempDir::Read(folder + "Snapglass_Deutsch.ini"));
     EXPECT_TRUE(Frm->MemTranslation->isEnabled());
     EXPECT_EQ(Frm->TranslationPath, folder + "Snapglass_Deutsch.ini");
@@ -260,6 +265,43 @@ TEST_F(WizardTest, ModifyOpensTheChosenTranslationInTheMainWindow) {
     // The status line tells what was handed over, and the catalogue heads the
     // recent ones, with its program.
     EXPECT_EQ(Frm->StatusText(), "The wizard handed over Snapglass_Deutsch.ini of Snapglass");
+    TWorkbenchChoices choices;
+    choices.Load(Frm->DataFolder() + TWorkbenchChoices::FileName);
+    ASSERT_FALSE(choices.RecentCatalogues().empty());
+    EXPECT_EQ(choices.RecentCatalogues().front(),
+              (TWorkbenchChoices::TRecentCatalogue{folder + "Languages.ini", "Snapglass"}));
+}
+
+// A program whose translation the user saved in the own copy (its folder is
+// one the user may not write): chosen again in the wizard, the copy is offered,
+// and "Modify" opens the copy's file of the translation.
+TEST_F(WizardTest, TheWizardOffersTheUsersOwnCopy) {
+    const std::string folder = InstallProgram();
+    const std::string copy = Dir / "local/Brightmoor/Wordlark/Translations/Snapglass/";
+    Dir.Write("local/Brightmoor/Wordlark/Translations/Snapglass/InstalledCatalogue.txt",
+              folder + "Languages.ini\n");
+    Dir.Write("local/Brightmoor/Wordlark/Translations/Snapglass/Languages.ini",
+              TempDir::Read(folder + "Languages.ini"));
+    Dir.Write("local/Brightmoor/Wordlark/Translations/Snapglass/Snapglass_Deutsch.ini",
+              "; mine\r\n");
+    OpenWizard();
+    ToPageThree();
+    Modify("Deutsch");
+    ModalAnswers answers;
+    answers.Click("BtnContinueCopy");
+    W->BtnFinish->click();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_TRUE(answers.Seen()[0].Text.startsWith("You have your own copy of this translation in " +
+                                                  PathToQt(copy) + ", last saved "))
+        << answers.Seen()[0].Text.toStdString();
+    EXPECT_EQ(Frm->CataloguePath(), copy + "Languages.ini");
+    EXPECT_EQ(Frm->TranslationPath, copy + "Snapglass_Deutsch.ini");
+    EXPECT_EQ(Frm->MemTranslation->Bytes(), "; mine\r\n");
+    EXPECT_EQ(Frm->windowTitle(), "Brightmoor Wordlark - Snapglass_Deutsch.ini [Snapglass] - your "
+                                  "copy in " +
+                                      PathToQt(copy));
+    ASSERT_NE(Frm->LisTranslations->currentItem(), nullptr);
+    EXPECT_EQ(Frm->LisTranslations->currentItem()->text(0), "Deutsch");
     TWorkbenchChoices choices;
     choices.Load(Frm->DataFolder() + TWorkbenchChoices::FileName);
     ASSERT_FALSE(choices.RecentCatalogues().empty());
