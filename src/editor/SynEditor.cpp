@@ -175,15 +175,18 @@ void TSynEditor::LoadFromFile(const std::string& path) {
 }
 
 void TSynEditor::LoadFromBytes(std::string bytes, std::optional<TTextEncoding> notUtf8As) {
-    const bool utf8 = IsValidUtf8(bytes);
+    // UTF-8 shown as it is (nearly every file) goes to the control uncopied.
+    const bool asIs = TCodec::Of(TTextEncoding::Utf8).DecodesAsIs(bytes);
+    const bool utf8 = asIs || IsValidUtf8(bytes);
     const TTextEncoding encoding =
         utf8 ? TTextEncoding::Utf8 : notUtf8As.value_or(TTextEncoding::Windows1252);
-    Load(std::move(bytes), encoding, utf8);
+    Load(std::move(bytes), encoding, utf8, asIs);
 }
 
-void TSynEditor::Load(std::string bytes, TTextEncoding encoding, bool loadedUtf8) {
+void TSynEditor::Load(std::string bytes, TTextEncoding encoding, bool loadedUtf8, bool asIs) {
     const TLineBreak lineBreak = DetectLineBreak(bytes);
-    bytes = DecodeText(bytes, encoding);
+    if (!asIs)
+        bytes = TakeDecoded(std::move(bytes), encoding);
     FLineBreak = lineBreak;
     FEncoding = encoding;
     FLoadedUtf8 = loadedUtf8;
@@ -239,9 +242,10 @@ void TSynEditor::ReplaceText(std::string_view text) {
     Send(SCI_SETUNDOCOLLECTION, 0);
     Send(SCI_CLEARALL);
     if (!text.empty()) {
-        // Room to grow, so the first edit need not copy the whole text into
-        // a larger buffer.
-        Send(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + text.size() / 8 + 4096));
+        // Room to grow, so the first edits need not copy the text into a larger
+        // buffer; at most a megabyte, kept for the text and for its styles.
+        const std::size_t room = std::min<std::size_t>(text.size() / 8, 1u << 20) + 4096;
+        Send(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + room));
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
                       static_cast<void*>(const_cast<char*>(text.data())));
     }

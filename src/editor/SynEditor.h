@@ -151,7 +151,8 @@ private:
     void UpdateMarginWidth();
     void ShowScrollHint(int value);
     void ReplaceText(std::string_view text);
-    void Load(std::string bytes, TTextEncoding encoding, bool loadedUtf8);
+    // `asIs`: the bytes are known to decode as they are.
+    void Load(std::string bytes, TTextEncoding encoding, bool loadedUtf8, bool asIs = false);
     void ResetDocument();
     long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
 

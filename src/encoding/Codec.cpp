@@ -4,6 +4,8 @@
 #include "platform/Text.h"
 
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -11,6 +13,32 @@ namespace {
 constexpr char32_t ByteEscape = 0xF700;
 bool IsByteEscape(char32_t c) {
     return c >= ByteEscape + 0x80 && c <= ByteEscape + 0xFF;
+}
+
+// The length of the part of `bytes` from the start that UTF-8 decoding keeps
+// as it is: valid sequences, none of them a byte escape. Runs of ASCII are
+// skipped eight bytes at a time.
+std::size_t AsIsPrefix(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (bytes.size() - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const TUtf8Char c = NextUtf8(bytes, i);
+        if (!c.Valid || IsByteEscape(c.Code))
+            break;
+        i += c.Length;
+    }
+    return i;
 }
 
 unsigned CodePageOf(TEncoding encoding) {
@@ -159,6 +187,10 @@ std::optional<unsigned char> TCodec::ByteOf(char32_t c) const {
     return hit->second;
 }
 
+bool TCodec::DecodesAsIs(std::string_view bytes) const {
+    return FEncoding == TEncoding::Utf8 && AsIsPrefix(bytes) == bytes.size();
+}
+
 std::string TCodec::Decode(std::string_view bytes) const {
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 8);
@@ -168,17 +200,7 @@ std::string TCodec::Decode(std::string_view bytes) const {
         return text;
     }
     // Text shown as it is (nearly every UTF-8 file) is copied in one piece.
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const TUtf8Char c = NextUtf8(bytes, i);
-        if (!c.Valid || IsByteEscape(c.Code))
-            break;
-        i += c.Length;
-    }
+    std::size_t i = AsIsPrefix(bytes);
     text.append(bytes.substr(0, i));
     while (i < bytes.size()) {
         const TUtf8Char c = NextUtf8(bytes, i);

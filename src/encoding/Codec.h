@@ -61,6 +61,9 @@ public:
     static const TCodec& Of(TEncoding encoding);
 
     // The bytes as the text to show, in UTF-8. Never fails.
+    // Whether Decode gives `bytes` back as they are: UTF-8 that is valid and
+    // holds none of the private-use characters that stand for bytes.
+    bool DecodesAsIs(std::string_view bytes) const;
     std::string Decode(std::string_view bytes) const;
 
     // The shown text back as bytes, into `bytes`. Fails, leaving `bytes`

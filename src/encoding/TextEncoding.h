@@ -17,6 +17,8 @@ using TTextEncoding = TEncoding;
 
 // Bytes in the encoding as UTF-8 text; never fails.
 std::string DecodeText(std::string_view bytes, TTextEncoding encoding);
+// The same, taking the bytes: UTF-8 shown as it is comes back without a copy.
+std::string TakeDecoded(std::string bytes, TTextEncoding encoding);
 // UTF-8 text as bytes in the encoding. A character the encoding cannot hold is
 // never written as a stand-in: it throws std::runtime_error naming it.
 std::string EncodeText(std::string_view utf8, TTextEncoding encoding);

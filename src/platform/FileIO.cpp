@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #ifndef _WIN32
@@ -54,25 +53,53 @@ long long FileSize(const std::string& path) {
 }
 
 #ifndef _WIN32
+namespace {
+// `data` made `size` bytes long for `fill` to write them all; true when it
+// did. Where the library allows, the bytes are not set to zero first.
+template <class Fill> bool FillString(std::string& data, std::size_t size, Fill&& fill) {
+#if defined(__cpp_lib_string_resize_and_overwrite)
+    bool ok = false;
+    data.resize_and_overwrite(size, [&](char* p, std::size_t n) {
+        ok = fill(p, n);
+        return ok ? n : 0;
+    });
+    return ok;
+#else
+    data.resize(size);
+    return fill(data.data(), size);
+#endif
+}
+} // namespace
+
 bool ReadFileBytes(const std::string& path, std::string& data) {
     data.clear();
-    std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(fs::path(path), ec))
+    if (path.empty())
         return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Not blocking: a pipe or device by that name fails below instead of waiting.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return false;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    if (size < 0)
-        return false;
-    in.seekg(0, std::ios::beg);
-    data.resize(static_cast<size_t>(size));
-    if (size > 0 && !in.read(data.data(), size)) {
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0;
+    // The size read when opened: a file that shrinks meanwhile fails to read,
+    // one that grows is read as far as that size.
+    if (ok)
+        ok = FillString(data, static_cast<std::size_t>(info.st_size), [fd](char* p, std::size_t n) {
+            std::size_t done = 0;
+            while (done < n) {
+                const ssize_t got = ::read(fd, p + done, n - done);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got <= 0)
+                    return false;
+                done += static_cast<std::size_t>(got);
+            }
+            return true;
+        });
+    ::close(fd);
+    if (!ok)
         data.clear();
-        return false;
-    }
-    return true;
+    return ok;
 }
 
 #else

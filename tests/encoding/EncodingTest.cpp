@@ -69,6 +69,49 @@ TEST(Utf8ValidityTest, RejectsBrokenSequencesAnywhereInTheText) {
                              "e"));
 }
 
+// A broken byte found wherever it falls against the eight-byte steps over
+// ASCII; text taken for decoding comes back as DecodeText gives it.
+TEST(Utf8ValidityTest, FindsABrokenByteAtEveryPlaceInLongAscii) {
+    for (std::size_t at = 0; at < 24; ++at) {
+        std::string text(24, 'a');
+        text[at] = static_cast<char>(0xC3);
+        EXPECT_FALSE(IsValidUtf8(text)) << at;
+        text.insert(at + 1, 1, static_cast<char>(0xA4)); // completes it: "ä"
+        EXPECT_TRUE(IsValidUtf8(text)) << at;
+    }
+}
+
+TEST(TakeDecodedTest, GivesWhatDecodeTextGives) {
+    const std::string ascii(40, 'x');
+    const struct {
+        std::string Bytes;
+        TTextEncoding Encoding;
+        bool AsIs;
+    } cases[] = {
+        {"", TTextEncoding::Utf8, true},
+        {ascii, TTextEncoding::Utf8, true},
+        {ascii +
+             "Gr\xC3\xB6\xC3\x9F"
+             "e" +
+             ascii,
+         TTextEncoding::Utf8, true},
+        // A stray byte, after and inside a run of ASCII.
+        {ascii + "\xF6", TTextEncoding::Utf8, false},
+        {"abcdefg\xF6hijklmnop", TTextEncoding::Utf8, false},
+        // A character that stands for a stray byte is shown byte by byte.
+        {ascii + "\xEF\x9E\x80" + ascii, TTextEncoding::Utf8, false},
+        // A code page always decodes.
+        {ascii, TTextEncoding::Windows1252, false},
+        {"Gr\xF6\xDF"
+         "e",
+         TTextEncoding::Windows1252, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TCodec::Of(c.Encoding).DecodesAsIs(c.Bytes), c.AsIs) << c.Bytes;
+        EXPECT_EQ(TakeDecoded(c.Bytes, c.Encoding), DecodeText(c.Bytes, c.Encoding)) << c.Bytes;
+    }
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
     return DecodeText(bytes, TTextEncoding::Windows1252);
 }

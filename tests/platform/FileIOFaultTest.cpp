@@ -151,6 +151,28 @@ int InjectFault(platform::InPlaceStep step, long long offset) {
 
 } // namespace
 
+#ifndef _WIN32
+// Reading: a file comes back byte for byte whatever its size; what is no
+// regular file fails at once, a pipe nobody writes to included.
+TEST_F(FileIOFault, ReadingGivesEveryByteAndFailsForWhatIsNoFile) {
+    for (const size_t size : {size_t(0), size_t(1), size_t(4096), size_t(1) << 20}) {
+        const std::string bytes = Bytes(size, static_cast<unsigned>(size));
+        const std::string path = Dir.Write("read.bin", bytes);
+        std::string read = "old";
+        EXPECT_TRUE(platform::ReadFileBytes(path, read)) << size;
+        EXPECT_TRUE(read == bytes) << size;
+    }
+    const std::string pipe = Dir / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directories(Dir / "folder");
+    for (const std::string& path : {Dir / "missing.ini", Dir / "folder", pipe, std::string()}) {
+        std::string read = "old";
+        EXPECT_FALSE(platform::ReadFileBytes(path, read)) << path;
+        EXPECT_EQ(read, "") << path;
+    }
+}
+#endif
+
 // Writing in place fails at each step in turn, part way through the content:
 // the old file comes out whole, byte for byte, and the reason names the file.
 // Where the file system cannot reserve room, the content beyond the old end is
