@@ -80,8 +80,9 @@ std::vector<TExchangeUnit> TranslationUnits(const TExchangeText& translation,
                 if (choices.Master)
                     if (const auto masterLine = choices.Master->LineOfKey(unit.Key))
                         masterPhrase = choices.Master->Phrase(*masterLine);
+                const TKeyValueLine refParsed = ref.Parsed(*refLine);
                 translated = IsTranslated(text.Line(line), text.Parsed(line), ref.Line(*refLine),
-                                          &ref.Parsed(*refLine), masterPhrase) ||
+                                          &refParsed, masterPhrase) ||
                              (choices.MarkedTranslated.contains(unit.Key) &&
                               text.Parsed(line).Quoting != TQuoting::None);
             } else {

@@ -19,6 +19,13 @@ public:
         if (rowCount() > 0)
             emit dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
     }
+    void Refresh(int first, int last) {
+        emit dataChanged(index(first), index(last), {Qt::DisplayRole});
+    }
+    void BeginInsert(int first, int last) { beginInsertRows({}, first, last); }
+    void EndInsert() { endInsertRows(); }
+    void BeginRemove(int first, int last) { beginRemoveRows({}, first, last); }
+    void EndRemove() { endRemoveRows(); }
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
         return parent.isValid() ? 0 : FView->RowCount();
     }
@@ -109,7 +116,8 @@ TProblemsView::TProblemsView(const TTranslationChecker& checker,
             [this](const QModelIndex& index) { emit RowChosen(index.row()); });
 }
 
-void TProblemsView::Rebuild(const std::vector<std::size_t>& lines) {
+std::vector<TProblemsView::TRow>
+TProblemsView::RowsOf(const std::vector<std::size_t>& lines) const {
     std::vector<TRow> rows;
     rows.reserve(lines.size() + FMissingKeys.size());
     // A missing key is listed where it would go: after the line it would follow.
@@ -126,6 +134,11 @@ void TProblemsView::Rebuild(const std::vector<std::size_t>& lines) {
     }
     for (; m < FMissingKeys.size(); ++m)
         rows.push_back({FMissingKeys[m].After.value_or(0), static_cast<int>(m)});
+    return rows;
+}
+
+void TProblemsView::Rebuild(const std::vector<std::size_t>& lines) {
+    std::vector<TRow> rows = RowsOf(lines);
     // Rows that only moved with their lines keep the list as it is; only
     // their texts change.
     const bool sameRows =
@@ -139,8 +152,69 @@ void TProblemsView::Rebuild(const std::vector<std::size_t>& lines) {
         FModel->Reset();
 }
 
+void TProblemsView::Update(const std::vector<std::size_t>& lines,
+                           const std::vector<std::size_t>& changed) {
+    std::vector<TRow> rows = RowsOf(lines);
+    // The rows before the edit are as they were; those behind it the same
+    // ones, moved together by as many lines as the edit added or removed.
+    const std::size_t oldCount = FRows.size(), newCount = rows.size();
+    std::size_t head = 0;
+    while (head < oldCount && head < newCount && rows[head] == FRows[head])
+        ++head;
+    std::size_t tail = 0;
+    const auto shift = [](const TRow& to, const TRow& from) {
+        return static_cast<std::ptrdiff_t>(to.Line) - static_cast<std::ptrdiff_t>(from.Line);
+    };
+    const std::ptrdiff_t moved =
+        head < oldCount && head < newCount ? shift(rows.back(), FRows.back()) : 0;
+    while (tail < oldCount - head && tail < newCount - head) {
+        const TRow& to = rows[newCount - 1 - tail];
+        const TRow& from = FRows[oldCount - 1 - tail];
+        if (to.Missing != from.Missing || shift(to, from) != moved)
+            break;
+        ++tail;
+    }
+    // Between them, rows replaced one for one, then rows removed or added.
+    const auto oldMiddle = static_cast<int>(oldCount - head - tail);
+    const auto newMiddle = static_cast<int>(newCount - head - tail);
+    const int first = static_cast<int>(head);
+    if (oldMiddle > newMiddle) {
+        FModel->BeginRemove(first + newMiddle, first + oldMiddle - 1);
+        FRows = std::move(rows);
+        FModel->EndRemove();
+    } else if (newMiddle > oldMiddle) {
+        FModel->BeginInsert(first + oldMiddle, first + newMiddle - 1);
+        FRows = std::move(rows);
+        FModel->EndInsert();
+    } else {
+        FRows = std::move(rows);
+    }
+    if (const int common = std::min(oldMiddle, newMiddle); common > 0)
+        FModel->Refresh(first, first + common - 1);
+    RefreshLines(changed);
+    // Rows behind the edit show other line numbers: the rows in view are
+    // painted again, and the others ask for their texts when they come
+    // into view.
+    if (moved != 0 && tail > 0)
+        viewport()->update();
+}
+
 void TProblemsView::Refresh() {
     FModel->Refresh();
+}
+
+void TProblemsView::RefreshLines(const std::vector<std::size_t>& lines) {
+    // Rows are in the order of their lines; a line's problems are one row.
+    auto from = FRows.begin();
+    for (std::size_t line : lines) {
+        from = std::lower_bound(from, FRows.end(), line,
+                                [](const TRow& row, std::size_t l) { return row.Line < l; });
+        for (auto row = from; row != FRows.end() && row->Line == line; ++row)
+            if (row->Missing < 0) {
+                const auto at = static_cast<int>(row - FRows.begin());
+                FModel->Refresh(at, at);
+            }
+    }
 }
 
 const TProblemsView::TRow* TProblemsView::Row(int row) const {

@@ -35,6 +35,7 @@ public:
     struct TRow {
         std::size_t Line;
         int Missing; // index into the missing keys, or -1 for a line's problems
+        bool operator==(const TRow&) const = default;
     };
 
     TProblemsView(const TTranslationChecker& checker,
@@ -44,9 +45,16 @@ public:
     // The rows again from the lines with problems and the missing keys; rows
     // that only moved with their lines keep the list as it is.
     void Rebuild(const std::vector<std::size_t>& problemLines);
+    // The same after an edit: only the rows that came or went are inserted or
+    // removed, and only those of the `changed` lines (ascending) shown anew,
+    // so that a long list is not laid out again for each key.
+    void Update(const std::vector<std::size_t>& problemLines,
+                const std::vector<std::size_t>& changed);
     // The rows' texts again (the problems of a listed line, or the language,
     // changed).
     void Refresh();
+    // The texts of the rows of these lines (ascending) again.
+    void RefreshLines(const std::vector<std::size_t>& lines);
 
     int RowCount() const { return static_cast<int>(FRows.size()); }
     QString RowText(int row) const;
@@ -58,6 +66,8 @@ signals:
     void RowChosen(int row);
 
 private:
+    std::vector<TRow> RowsOf(const std::vector<std::size_t>& problemLines) const;
+
     const TTranslationChecker& FChecker;
     const std::vector<TTranslationChecker::TMissingKey>& FMissingKeys;
     const TProblemTexts& FTexts;

@@ -1,6 +1,8 @@
 #include "workbench/ReferenceText.h"
 
 #include <cstdint>
+#include <functional>
+#include <stdexcept>
 
 namespace {
 // Whether a phrase holds two letters or more (a letter beyond ASCII counted
@@ -16,48 +18,112 @@ bool HasWords(std::string_view phrase) {
     }
     return false;
 }
+
+// The smallest power of two at least 4/3 of `count`: a table of open
+// addressing that size stays at most three quarters full.
+std::size_t TableSize(std::size_t count) {
+    std::size_t capacity = 16;
+    while (capacity < count + count / 3)
+        capacity *= 2;
+    return capacity;
+}
 } // namespace
 
 TReferenceText::TReferenceText(std::string text) : FText(std::move(text)) {
-    ForEachLine(FText, [this](std::string_view line) {
-        FLines.push_back({line, ParseKeyValueLine(line)});
+    if (FText.size() >= UINT32_MAX)
+        throw std::length_error("TReferenceText: a text of 4 GiB or more");
+    std::size_t entries = 0;
+    ForEachLine(FText, [&](std::string_view line) {
+        const TKeyValueLine parsed = ParseKeyValueLine(line);
+        const auto u32 = [](std::size_t n) { return static_cast<std::uint32_t>(n); };
+        FLines.push_back({u32(line.data() - FText.data()), u32(line.size()), parsed.Kind,
+                          parsed.Quoting, u32(parsed.KeyBegin), u32(parsed.KeyEnd),
+                          u32(parsed.ValueBegin), u32(parsed.ValueEnd), u32(parsed.Quotes)});
+        entries += parsed.IsEntry();
     });
+    FLines.shrink_to_fit();
     FPhraseGroups.assign(FLines.size(), NoGroup);
-    // The first line of each phrase, in a table of open addressing at most
-    // half full: one allocation however many phrases there are.
-    constexpr std::size_t Empty = SIZE_MAX;
-    std::size_t capacity = 16;
-    while (capacity < 2 * FLines.size())
-        capacity *= 2;
-    std::vector<std::size_t> firstWithPhrase(capacity, Empty);
+    FFirstOfKey.assign(FLines.size(), false);
+    FKeyLines.reserve(entries);
+    const std::size_t keyMask = TableSize(entries) - 1;
+    FKeySlots.assign(keyMask + 1, TSlot{});
+    // The first line of each phrase (in the slot's Key), in a table of the
+    // same kind.
+    const std::size_t phraseMask = TableSize(entries) - 1;
+    std::vector<TSlot> firstWithPhrase(phraseMask + 1);
     for (std::size_t i = 0; i < FLines.size(); ++i) {
-        const TKeyValueLine& parsed = FLines[i].Parsed;
+        const TLine& parsed = FLines[i];
         if (parsed.Kind == TLineKind::Other)
-            FOtherLines.insert(FLines[i].Text);
-        if (!parsed.IsEntry() || !FFirstLineOfKey.try_emplace(Key(i), i).second ||
-            parsed.Quoting == TQuoting::None || !HasWords(Phrase(i)))
+            FOtherLines.insert(Line(i));
+        if (parsed.Kind != TLineKind::Entry)
             continue;
-        std::size_t slot = std::hash<std::string_view>()(Phrase(i)) & (capacity - 1);
-        while (firstWithPhrase[slot] != Empty && Phrase(firstWithPhrase[slot]) != Phrase(i))
-            slot = (slot + 1) & (capacity - 1);
-        if (firstWithPhrase[slot] == Empty) {
-            firstWithPhrase[slot] = i;
+        const std::string_view key = Key(i);
+        const std::size_t hash = std::hash<std::string_view>()(key);
+        const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+        std::size_t slot = hash & keyMask;
+        bool seen = false;
+        for (; FKeySlots[slot].Key != NoKey; slot = (slot + 1) & keyMask) {
+            const TSlot& s = FKeySlots[slot];
+            if (s.Tag == tag && Key(FKeyLines[s.Key]) == key) {
+                seen = true;
+                break;
+            }
+        }
+        if (seen)
+            continue;
+        FKeySlots[slot] = {static_cast<std::uint32_t>(FKeyLines.size()), tag};
+        FKeyLines.push_back(static_cast<std::uint32_t>(i));
+        FFirstOfKey[i] = true;
+        if (parsed.Quoting == TQuoting::None || !HasWords(Phrase(i)))
+            continue;
+        const std::string_view phrase = Phrase(i);
+        const std::size_t phraseHash = std::hash<std::string_view>()(phrase);
+        const auto phraseTag =
+            static_cast<std::uint32_t>(static_cast<std::uint64_t>(phraseHash) >> 32);
+        std::size_t phraseSlot = phraseHash & phraseMask;
+        while (firstWithPhrase[phraseSlot].Key != NoKey &&
+               (firstWithPhrase[phraseSlot].Tag != phraseTag ||
+                Phrase(firstWithPhrase[phraseSlot].Key) != phrase))
+            phraseSlot = (phraseSlot + 1) & phraseMask;
+        if (firstWithPhrase[phraseSlot].Key == NoKey) {
+            firstWithPhrase[phraseSlot] = {static_cast<std::uint32_t>(i), phraseTag};
             continue;
         }
-        std::uint32_t& group = FPhraseGroups[firstWithPhrase[slot]];
+        std::uint32_t& group = FPhraseGroups[firstWithPhrase[phraseSlot].Key];
         if (group == NoGroup)
             group = static_cast<std::uint32_t>(FPhraseGroupCount++);
         FPhraseGroups[i] = group;
     }
 }
 
-std::optional<std::size_t> TReferenceText::LineOfKey(std::string_view key) const {
-    const auto hit = FFirstLineOfKey.find(key);
-    if (hit == FFirstLineOfKey.end())
-        return std::nullopt;
-    return hit->second;
+TKeyValueLine TReferenceText::Parsed(std::size_t line) const {
+    const TLine& l = FLines[line];
+    TKeyValueLine parsed;
+    parsed.Kind = l.Kind;
+    parsed.Quoting = l.Quoting;
+    parsed.KeyBegin = l.KeyBegin;
+    parsed.KeyEnd = l.KeyEnd;
+    parsed.ValueBegin = l.ValueBegin;
+    parsed.ValueEnd = l.ValueEnd;
+    parsed.Quotes = l.Quotes;
+    return parsed;
 }
 
-bool TReferenceText::IsFirstOfKey(std::size_t line) const {
-    return Parsed(line).IsEntry() && LineOfKey(Key(line)) == line;
+std::uint32_t TReferenceText::KeyNumber(std::string_view key) const {
+    const std::size_t mask = FKeySlots.size() - 1;
+    const std::size_t hash = std::hash<std::string_view>()(key);
+    const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+    for (std::size_t slot = hash & mask; FKeySlots[slot].Key != NoKey; slot = (slot + 1) & mask) {
+        const TSlot& s = FKeySlots[slot];
+        if (s.Tag == tag && Key(FKeyLines[s.Key]) == key)
+            return s.Key;
+    }
+    return NoKey;
+}
+
+std::optional<std::size_t> TReferenceText::LineOfKey(std::string_view key) const {
+    const std::uint32_t number = KeyNumber(key);
+    if (number == NoKey)
+        return std::nullopt;
+    return FKeyLines[number];
 }

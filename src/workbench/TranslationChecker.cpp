@@ -8,17 +8,33 @@ TTranslationChecker::TTranslationChecker() {
 }
 
 std::uint32_t TTranslationChecker::KeyId(std::string_view key) {
-    const auto hit = FKeyIds.find(key);
-    if (hit != FKeyIds.end())
+    // The reference's keys are numbered as it numbers them. A translation
+    // mostly has them in the reference's order: the key after the last one
+    // found is tried first, which reads the reference in order instead of
+    // looking each key up in its table.
+    if (FReference) {
+        const std::uint32_t next = FLastKey + 1;
+        if (next < FReferenceKeys && FReference->Key(FReference->KeyLine(next)) == key)
+            return FLastKey = next;
+        if (const std::uint32_t number = FReference->KeyNumber(key); number != NoKey)
+            return FLastKey = number;
+    }
+    const auto hit = FExtraKeyIds.find(key);
+    if (hit != FExtraKeyIds.end())
         return hit->second;
     const auto id = static_cast<std::uint32_t>(FKeys.size());
     FKeys.emplace_back();
-    FKeys.back().Name = key;
     if (FMaster)
         FKeys.back().MasterLine = FMaster->LineOfKey(key);
     FFirstLines.push_back(NoLine);
-    FKeyIds.emplace(std::string(key), id);
+    FExtraKeyIds.emplace(FExtraKeyNames.emplace_back(key), id);
     return id;
+}
+
+std::string_view TTranslationChecker::KeyName(std::uint32_t key) const {
+    if (key < FReferenceKeys)
+        return FReference->Key(FReference->KeyLine(key));
+    return FExtraKeyNames[key - FReferenceKeys];
 }
 
 TTranslationChecker::TLineState TTranslationChecker::CheckLine(std::string_view text) {
@@ -27,17 +43,19 @@ TTranslationChecker::TLineState TTranslationChecker::CheckLine(std::string_view 
     if (!parsed.IsEntry()) {
         // A stray line the reference has as well is the reference's own way.
         if (IsStrayLine(text, parsed) && !(FReference && FReference->HasOtherLine(text)))
-            state.TextProblems.push_back({TReason::NotAnEntry, {}});
+            state.TextProblems = std::vector<TProblem>{{TReason::NotAnEntry, {}}};
         return state;
     }
     state.Key = KeyId(parsed.Key(text));
     state.Quoted = parsed.Quoting != TQuoting::None;
     const TKeyState& key = FKeys[state.Key];
     std::string_view referenceLine;
+    TKeyValueLine referenceParsed;
     const TKeyValueLine* reference = nullptr;
     if (key.ReferenceLine) {
         referenceLine = FReference->Line(*key.ReferenceLine);
-        reference = &FReference->Parsed(*key.ReferenceLine);
+        referenceParsed = FReference->Parsed(*key.ReferenceLine);
+        reference = &referenceParsed;
     }
     std::optional<std::string_view> masterPhrase;
     if (key.MasterLine)
@@ -63,17 +81,21 @@ void TTranslationChecker::Reset(std::string_view translation,
     FGroups.clear();
     FFirstLines.clear();
     FLaterLines.clear();
-    FKeyIds.clear();
+    FExtraKeyIds.clear();
+    FExtraKeyNames.clear();
+    FReferenceKeys = FReference ? FReference->KeyCount() : 0;
+    FLastKey = NoKey;
     if (FReference) {
-        // As many keys as the reference has, as a rule.
-        FKeys.reserve(FReference->LineCount());
-        FFirstLines.reserve(FReference->LineCount());
+        // The reference's keys first, by its numbers; a translation has about
+        // as many.
+        FKeys.resize(FReferenceKeys);
+        FFirstLines.assign(FReferenceKeys, NoLine);
         FGroups.resize(FReference->PhraseGroupCount());
-        for (std::size_t line = 0; line < FReference->LineCount(); ++line) {
-            if (!FReference->IsFirstOfKey(line))
-                continue;
-            const std::uint32_t id = KeyId(FReference->Key(line));
+        for (std::uint32_t id = 0; id < FReferenceKeys; ++id) {
+            const std::size_t line = FReference->KeyLine(id);
             TKeyState& key = FKeys[id];
+            if (FMaster)
+                key.MasterLine = FMaster->LineOfKey(FReference->Key(line));
             key.ReferenceLine = line;
             key.ReferencePhrase = FReference->Parsed(line).Quoting != TQuoting::None;
             key.Group = FReference->PhraseGroup(line);
@@ -114,7 +136,7 @@ void TTranslationChecker::SetChecks(TCheckSet checks) {
 
 void TTranslationChecker::ApplyMark(std::uint32_t id) {
     TKeyState& key = FKeys[id];
-    const auto hit = FMarks.find(key.Name);
+    const auto hit = FMarks.find(KeyName(id));
     key.Mark = hit == FMarks.end() ? TPhraseStatus::None : hit->second.Status;
     key.MarkCounts = false;
     key.MarkedPhraseHash = 0;
@@ -159,9 +181,10 @@ TTranslationChecker::TUpdate TTranslationChecker::SetMark(std::string_view name,
 
     const TKeyState& key = FKeys[id];
     if (status == TPhraseStatus::None) {
-        FMarks.erase(key.Name);
+        if (const auto hit = FMarks.find(KeyName(id)); hit != FMarks.end())
+            FMarks.erase(hit);
     } else {
-        TPhraseMark& mark = FMarks[key.Name];
+        TPhraseMark& mark = FMarks.try_emplace(std::string(KeyName(id))).first->second;
         mark.Status = status;
         mark.ReferencePhrase.clear();
         if (status == TPhraseStatus::Translated && key.ReferenceLine)
@@ -347,7 +370,7 @@ bool TTranslationChecker::IsKeyNotInReference(std::size_t line) const {
 }
 
 std::size_t TTranslationChecker::ReportedTextProblems(std::size_t line) const {
-    const std::vector<TProblem>& problems = FLines[line].TextProblems;
+    const TLineProblems& problems = FLines[line].TextProblems;
     if (FChecks == TCheckSet::All())
         return problems.size();
     return static_cast<std::size_t>(
@@ -374,7 +397,7 @@ std::vector<TProblem> TTranslationChecker::Problems(std::size_t line) const {
         if (FChecks.Reports(p.Reason))
             problems.push_back(p);
     if (IsKeyNotInReference(line))
-        problems.push_back({TReason::KeyNotInReference, {FKeys[FLines[line].Key].Name}});
+        problems.push_back({TReason::KeyNotInReference, {std::string(KeyName(FLines[line].Key))}});
     if (IsDuplicate(line))
         problems.push_back(
             {TReason::DuplicateKey, {std::to_string(FirstLineOf(FLines[line].Key) + 1)}});
@@ -385,7 +408,7 @@ std::vector<TProblem> TTranslationChecker::Problems(std::size_t line) const {
 
 std::string_view TTranslationChecker::Key(std::size_t line) const {
     const std::uint32_t key = FLines[line].Key;
-    return key == NoKey ? std::string_view() : std::string_view(FKeys[key].Name);
+    return key == NoKey ? std::string_view() : KeyName(key);
 }
 
 std::optional<std::size_t> TTranslationChecker::ReferenceLine(std::size_t line) const {
@@ -529,12 +552,10 @@ std::vector<TTranslationChecker::TMissingKey> TTranslationChecker::MissingKeys()
     if (!FReference || FMissing == 0)
         return missing;
     std::optional<std::size_t> after;
-    for (std::size_t line = 0; line < FReference->LineCount(); ++line) {
-        if (!FReference->IsFirstOfKey(line))
-            continue;
-        const std::uint32_t id = FKeyIds.find(FReference->Key(line))->second;
+    // The reference's keys are numbered in the order of their lines.
+    for (std::uint32_t id = 0; id < FReferenceKeys; ++id) {
         if (FirstLineOf(id) == NoLine)
-            missing.push_back({FKeys[id].Name, line, after});
+            missing.push_back({std::string(KeyName(id)), FReference->KeyLine(id), after});
         else
             after = FirstLineOf(id);
     }

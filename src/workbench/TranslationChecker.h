@@ -29,6 +29,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -166,6 +167,40 @@ private:
     static constexpr std::uint32_t NoKey = UINT32_MAX;
     static constexpr std::uint32_t NoGroup = TReferenceText::NoGroup;
 
+    // A line's problems; none, the rule, in one pointer.
+    class TLineProblems {
+    public:
+        TLineProblems& operator=(std::vector<TProblem> problems) {
+            FList = problems.empty() ? nullptr
+                                     : std::make_unique<std::vector<TProblem>>(std::move(problems));
+            return *this;
+        }
+        std::size_t size() const { return FList ? FList->size() : 0; }
+        const TProblem* begin() const { return FList ? FList->data() : nullptr; }
+        const TProblem* end() const { return FList ? FList->data() + FList->size() : nullptr; }
+
+    private:
+        std::unique_ptr<std::vector<TProblem>> FList;
+    };
+    // A line of the reference or the master, or none, in 32 bits (the
+    // reference numbers its lines so).
+    class TTextLine {
+    public:
+        TTextLine& operator=(std::optional<std::size_t> line) {
+            FLine = line ? static_cast<std::uint32_t>(*line) : None;
+            return *this;
+        }
+        explicit operator bool() const { return FLine != None; }
+        std::size_t operator*() const { return FLine; }
+        operator std::optional<std::size_t>() const {
+            return FLine == None ? std::nullopt : std::optional<std::size_t>(FLine);
+        }
+
+    private:
+        static constexpr std::uint32_t None = UINT32_MAX;
+        std::uint32_t FLine = None;
+    };
+
     struct TLineState {
         std::uint32_t Key = NoKey;
         bool Quoted = false;
@@ -179,12 +214,15 @@ private:
         // reference phrase apart, and a phrase marked against a reference
         // phrase that changed since.
         std::uint64_t PhraseHash = 0;
-        std::vector<TProblem> TextProblems;
+        TLineProblems TextProblems;
     };
+    // A key's state; its name is the reference's (the keys numbered below
+    // FReference->KeyCount() are the reference's, by its numbers) or kept in
+    // FExtraKeyNames.
     struct TKeyState {
-        std::string Name;
-        std::optional<std::size_t> ReferenceLine;
-        std::optional<std::size_t> MasterLine;
+        TTextLine ReferenceLine;
+        TTextLine MasterLine;
+        std::uint32_t Group = NoGroup;
         bool ReferencePhrase = false;
         TPhraseStatus Mark = TPhraseStatus::None;
         // A Translated mark made against the reference's phrase of today.
@@ -193,7 +231,6 @@ private:
         // while the reference's phrase is another now, a phrase that still
         // reads so waits for its translation again.
         std::uint64_t MarkedPhraseHash = 0;
-        std::uint32_t Group = NoGroup;
     };
     // The keys whose reference phrase is the same, and of those whose
     // phrase counts as translated, the one on the first line and the first
@@ -219,6 +256,7 @@ private:
     };
 
     std::uint32_t KeyId(std::string_view key);
+    std::string_view KeyName(std::uint32_t key) const;
     TLineState CheckLine(std::string_view text);
     TContribution ContributionOf(std::uint32_t key) const;
     void Count(const TContribution& c, int sign);
@@ -258,7 +296,14 @@ private:
     // or removes lines move in one pass over a plain array.
     std::vector<std::size_t> FFirstLines;
     std::unordered_map<std::uint32_t, std::vector<std::size_t>> FLaterLines;
-    std::unordered_map<std::string, std::uint32_t, THash, std::equal_to<>> FKeyIds;
+    // The keys the reference lacks, by name; the names are kept in a deque,
+    // which never moves them.
+    std::size_t FReferenceKeys = 0;
+    // The reference's key found last (NoKey: none yet; the one after it is
+    // NoKey + 1 = 0, the first).
+    std::uint32_t FLastKey = NoKey;
+    std::unordered_map<std::string_view, std::uint32_t> FExtraKeyIds;
+    std::deque<std::string> FExtraKeyNames;
 
     std::size_t FPhrases = 0;
     std::size_t FTranslated = 0;

@@ -52,8 +52,8 @@ std::shared_ptr<const TReferenceText> ReadShown(const TWorkbenchChoices& choices
     std::string bytes;
     if (path.empty() || !platform::ReadFileBytes(path, bytes))
         return nullptr;
-    return std::make_shared<const TReferenceText>(
-        DecodeText(bytes, ShownEncoding(choices, path, bytes)));
+    const TTextEncoding shown = ShownEncoding(choices, path, bytes);
+    return std::make_shared<const TReferenceText>(TakeDecoded(std::move(bytes), shown));
 }
 
 // The phrases to translate, in dark violet on light yellow, as in the editor.
@@ -351,6 +351,7 @@ void TWorkbench::Opened(const TOpened& opened) {
 
 void TWorkbench::Emptied() {
     FOpened = {};
+    FReference = FMaster = nullptr;
     FShowAs->SetFile({});
     FillReferenceChoices();
     Reset();
@@ -402,8 +403,9 @@ void TWorkbench::LoadReference() {
     // so is the master, the translation this one was made from as a copy.
     const std::string master = FChoices.Get().Master(FOpened.TranslationPath).value_or("");
     const bool open = FEditor->IsOpen(), copy = open && master != FOpened.TranslationPath;
-    FChecker.Reset({}, ReadShown(FChoices.Get(), open ? ReferencePath() : ""),
-                   ReadShown(FChoices.Get(), copy ? master : ""));
+    // Kept until Reset checks the text against them: each is indexed once.
+    FReference = ReadShown(FChoices.Get(), open ? ReferencePath() : "");
+    FMaster = ReadShown(FChoices.Get(), copy ? master : "");
 }
 
 std::string TWorkbench::ReferencePath() const {
@@ -494,8 +496,8 @@ void TWorkbench::FollowScroll(TSynEditor* leader, TSynEditor* follower) {
 
 void TWorkbench::Reset() {
     const std::string_view text = FEditor->IsOpen() ? FEditor->TextView() : "";
-    FChecker.Reset(text, FEditor->IsOpen() ? FChecker.Reference() : nullptr,
-                   FEditor->IsOpen() ? FChecker.Master() : nullptr);
+    FChecker.Reset(text, FEditor->IsOpen() ? FReference : nullptr,
+                   FEditor->IsOpen() ? FMaster : nullptr);
     FProblemLines.Reset(FChecker);
     FMissingKeys = FChecker.MissingKeys();
     FEditor->SendScintilla(Sci::SCI_MARKERDELETEALL, -1);
@@ -539,9 +541,9 @@ void TWorkbench::ShowUpdate(const TTranslationChecker::TUpdate& update) {
         RefreshMarkers(line);
     // No line was replaced: only the lines named may show other problems.
     if (FProblemLines.Apply(FChecker, {0, 0, 0}, update))
-        LisProblems->Rebuild(FProblemLines.Lines());
+        LisProblems->Update(FProblemLines.Lines(), update.Lines);
     else
-        LisProblems->Refresh();
+        LisProblems->RefreshLines(update.Lines);
     RefreshProgress();
 }
 
@@ -577,10 +579,14 @@ void TWorkbench::TranslationModified(int position, int type, int linesAdded) {
                                               splice.Added);
         missingMoved = true;
     }
-    if (FProblemLines.Apply(FChecker, splice, update) || update.MissingKeysChanged || missingMoved)
+    // Rows of missing keys may name other keys now: all are shown again.
+    const bool listChanged = FProblemLines.Apply(FChecker, splice, update);
+    if (update.MissingKeysChanged)
         LisProblems->Rebuild(FProblemLines.Lines());
+    else if (listChanged || missingMoved)
+        LisProblems->Update(FProblemLines.Lines(), update.Lines);
     else
-        LisProblems->Refresh();
+        LisProblems->RefreshLines(update.Lines);
     if (!MemReferenceView->isHidden()) {
         std::string text;
         for (std::size_t i = 0; i < splice.Added; ++i) {

@@ -165,6 +165,8 @@ private:
     TChoicesStore& FChoices;
     TOpened FOpened;
     TTranslationChecker FChecker;
+    // The reference and the master read for the open translation.
+    std::shared_ptr<const TReferenceText> FReference, FMaster;
     TProblemLines FProblemLines;
     std::vector<TTranslationChecker::TMissingKey> FMissingKeys;
     TProblemTexts FTexts;

@@ -85,6 +85,39 @@ TEST(TranslationCheckerTest, KeysAgainstTheReference) {
     EXPECT_TRUE(checker.MissingKeys().empty());
 }
 
+// Keys in another order than the reference's, and many keys it lacks, some
+// coming with edits: each line keeps its key's name and reference line.
+TEST(TranslationCheckerTest, KeysInAnyOrderAndKeysTheReferenceLacks) {
+    TChecker checker;
+    checker.Reset("Main.Quit=\"Ende\"\nX0=\"a\"\nMain.Save=\"S\"\nMain.Open=\"%s\"\nX0=\"b\"\n"
+                  "Main.Caption=\"C\"",
+                  Reference(English));
+    const struct {
+        std::size_t Line;
+        const char* Key;
+        std::optional<std::size_t> ReferenceLine;
+    } expected[] = {{0, "Main.Quit", 6}, {1, "X0", std::nullopt}, {2, "Main.Save", 5},
+                    {3, "Main.Open", 3}, {4, "X0", std::nullopt}, {5, "Main.Caption", 2}};
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& e : expected) {
+            EXPECT_EQ(checker.Key(e.Line), e.Key) << e.Line;
+            EXPECT_EQ(checker.ReferenceLine(e.Line), e.ReferenceLine) << e.Line;
+        }
+        EXPECT_EQ(Reasons(checker, 4),
+                  (std::vector<std::string>{"KeyNotInReference X0", "DuplicateKey 2"}));
+        // Many more keys the reference lacks, added and taken away again.
+        std::vector<std::string> added;
+        for (int i = 1; i <= 300; ++i)
+            added.push_back("X" + std::to_string(i) + "=\"n\"");
+        const std::vector<std::string_view> views(added.begin(), added.end());
+        checker.ReplaceLines(6, 0, views);
+        EXPECT_EQ(checker.Key(6 + 299), "X300");
+        EXPECT_EQ(Reasons(checker, 6), std::vector<std::string>{"KeyNotInReference X1"});
+        checker.ReplaceLines(6, 300, {});
+        EXPECT_EQ(checker.LineCount(), 6u);
+    }
+}
+
 TEST(TranslationCheckerTest, ProgressFollowsEachEdit) {
     TChecker checker;
     checker.Reset("Main.Caption=\"Snapglass\"\n"
