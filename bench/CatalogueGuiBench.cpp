@@ -1,11 +1,12 @@
 // Reading a catalogue of 10,000 pairs into the main window's translation list
-// and default-language box.
+// and default-language box, with the window's first paint after it.
 #include "app/FrmWordlark.h"
 #include "app/Startup.h"
 #include "app/WordlarkApplication.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
+#include <QApplication>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
@@ -28,10 +29,16 @@ void BM_LoadCatalogue(benchmark::State& state) {
     const std::string catalogue = dir.Write("Program/Languages.ini", text);
     TWordlarkWindows windows = CreateWordlarkWindows();
     TFrmWordlark* frm = windows.FrmWordlark.get();
+    frm->show();
+    QApplication::processEvents();
     for (auto _ : state) {
         if (!frm->LoadCatalogue(catalogue) || frm->LisTranslations->topLevelItemCount() != pairs)
             state.SkipWithError("the catalogue was not listed");
+        // The list as the user sees it: painted, with what the load posted.
+        frm->repaint();
+        QApplication::processEvents();
     }
+    frm->hide();
     state.SetLabel("baseline: < 50 ms for 10000 pairs");
 }
 // WORDLARK_BENCH_SMALL=1 (CI) reads a catalogue of 1,000 pairs instead.

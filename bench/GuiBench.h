@@ -1,20 +1,25 @@
 // Pieces the window benchmarks share: the plain QScintilla control that our
-// editor is measured against, keys typed with their repaint, and a reporter
-// that keeps each run's time for the summary printed at the end.
+// editor is measured against, keys typed as a real key arrives with their
+// repaint, the peak memory of a child process, and a reporter that keeps each
+// run's time for the summary printed at the end.
 #pragma once
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +53,9 @@ enum class TFirstKey { Untimed, Timed };
 // alternate between typing `key` (a letter, or Return splitting the line) and
 // Backspace, so the text keeps its length; each is one key with its repaint
 // and whatever the window does after it (the events it posted included).
+// A key arrives as a real one does: pressed and released on `window`'s
+// platform window, offered as a shortcut first, then delivered to the focus
+// widget, which must be `editor`; every key is checked to have arrived.
 // The first key at a new place moves Scintilla's gap (the free space in its
 // text buffer) there, a copy of the text between the old and the new place;
 // the keys after it do not. It is left out of the figure, and timed apart as
@@ -67,20 +75,35 @@ inline void TypeKeys(benchmark::State& state, QsciScintilla& editor, QWidget& wi
     // before its closing quote when splitting the line, so that no blank is
     // left at the end of its first half.
     const long caret = std::max(lineStart, lineEnd - (key == TKey::Return ? 1 : 3));
+    window.activateWindow();
+    editor.setFocus();
     editor.SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(caret));
     editor.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
                          static_cast<unsigned long>(std::max(0L, line - 2)));
     window.repaint();
     QApplication::processEvents();
+    QWindow* target = window.windowHandle();
+    if (!target || QApplication::focusWidget() != &editor) {
+        state.SkipWithError("the editor does not have the keyboard focus");
+        for (auto _ : state) {
+        }
+        return;
+    }
+    const long lines = editor.SendScintilla(Sci::SCI_GETLINECOUNT);
+    std::int64_t lost = 0;
+    // A key pressed and released, through the platform window.
     const auto typeKey = [&] {
-        QKeyEvent event(QEvent::KeyPress, key == TKey::Return ? Qt::Key_Return : Qt::Key_X,
-                        Qt::NoModifier,
-                        key == TKey::Return ? QStringLiteral("\r") : QStringLiteral("x"));
-        QApplication::sendEvent(&editor, &event);
+        QTest::keyClick(target, key == TKey::Return ? Qt::Key_Return : Qt::Key_X);
+        const bool arrived = key == TKey::Return
+                                 ? editor.SendScintilla(Sci::SCI_GETLINECOUNT) == lines + 1
+                                 : editor.SendScintilla(Sci::SCI_GETLENGTH) == length + 1 &&
+                                       editor.SendScintilla(Sci::SCI_GETCHARAT, caret) == 'x';
+        lost += !arrived;
     };
     const auto erase = [&] {
-        QKeyEvent event(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(&editor, &event);
+        QTest::keyClick(target, Qt::Key_Backspace);
+        lost += editor.SendScintilla(Sci::SCI_GETLENGTH) != length ||
+                editor.SendScintilla(Sci::SCI_GETCURRENTPOS) != caret;
     };
     const auto repaint = [&] {
         editor.viewport()->repaint();
@@ -107,20 +130,90 @@ inline void TypeKeys(benchmark::State& state, QsciScintilla& editor, QWidget& wi
     if (typed)
         erase();
     QApplication::processEvents();
-    if (editor.SendScintilla(Sci::SCI_GETLENGTH) != length)
+    if (lost > 0)
+        state.SkipWithError("a key did not arrive, or did not do what it does");
+    else if (editor.SendScintilla(Sci::SCI_GETLENGTH) != length)
         state.SkipWithError("the text did not keep its length");
     state.counters["caret_MB"] = static_cast<double>(caret) / 1e6;
 }
 
-// The console reporter, keeping each run's adjusted real time by name.
+// The peak memory of this process in MB: the most resident memory its image
+// has had (VmHWM: unlike the resource usage, it starts afresh with the
+// program, not with the memory of the process that started it); -1 where the
+// system does not tell.
+inline double PeakMemoryMB() {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return -1;
+    char line[256];
+    double kb = -1;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmHWM: %lf kB", &kb) == 1)
+            break;
+    std::fclose(status);
+    return kb < 0 ? -1 : kb * 1024 / 1e6;
+}
+
+// The peak memory, in MB, of this program started again with `arguments`
+// (its child mode, which prints PeakMemoryMB() last); none when it could not
+// be started, failed or could not tell.
+inline std::optional<double> PeakMemoryOfChild(const std::vector<std::string>& arguments) {
+    std::string command =
+        "exec \"" + std::filesystem::read_symlink("/proc/self/exe").string() + "\"";
+    for (const std::string& a : arguments)
+        command += " \"" + a + "\"";
+    FILE* child = popen(command.c_str(), "r");
+    if (!child)
+        return std::nullopt;
+    double mb = -1;
+    char line[256];
+    while (std::fgets(line, sizeof line, child))
+        if (std::sscanf(line, "peak_MB %lf", &mb) != 1)
+            continue;
+    if (pclose(child) != 0 || mb <= 0)
+        return std::nullopt;
+    return mb;
+}
+
+// Runs PeakMemoryOfChild once per iteration and reports it as the counter
+// peak_MB (and its ratio to `fileMB` as peak_per_file_MB when given).
+inline void ReportPeakMemory(benchmark::State& state, const std::vector<std::string>& arguments,
+                             double fileMB = 0) {
+    double peak = 0;
+    for (auto _ : state) {
+        const std::optional<double> mb = PeakMemoryOfChild(arguments);
+        if (!mb) {
+            state.SkipWithError("the child process failed");
+            break;
+        }
+        peak = std::max(peak, *mb);
+    }
+    state.counters["peak_MB"] = peak;
+    if (fileMB > 0) {
+        state.counters["MB"] = fileMB;
+        state.counters["peak_per_file_MB"] = peak / fileMB;
+    }
+}
+
+// The console reporter, keeping the median CPU time (in the benchmark's own
+// unit) of each benchmark's runs by name, its repetitions taken together,
+// and every counter of its last run.
 class TTimesReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            Times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            std::vector<double>& all = FAll[run.benchmark_name()];
+            all.push_back(run.GetAdjustedCPUTime());
+            std::sort(all.begin(), all.end());
+            const std::size_t n = all.size();
+            Times[run.benchmark_name()] = n % 2 ? all[n / 2] : (all[n / 2 - 1] + all[n / 2]) / 2;
+            for (const auto& [name, counter] : run.counters)
+                Counters[run.benchmark_name()][name] = counter.value;
+        }
         ConsoleReporter::ReportRuns(runs);
     }
-
     // One line for each place (start, middle, end) where every one of `runs`
     // (a caption and a benchmark's name without the place) was run, with their
     // times; `title` before the first line.
@@ -130,7 +223,7 @@ public:
         for (const char* where : {"start", "middle", "end"}) {
             std::string line;
             for (const auto& [caption, name] : runs) {
-                const auto time = Times.find(std::string(name) + "/" + where + "/real_time");
+                const auto time = Times.find(std::string(name) + "/" + where);
                 if (time == Times.end()) {
                     line.clear();
                     break;
@@ -148,7 +241,20 @@ public:
         }
     }
 
+    // The entry of the first benchmark whose name starts with `prefix` (as
+    // "BM_Name/iterations:3" starts with "BM_Name/"), or none.
+    template <class T>
+    static const typename std::map<std::string, T>::value_type*
+    Named(const std::map<std::string, T>& entries, const std::string& prefix) {
+        const auto hit = entries.lower_bound(prefix);
+        return hit != entries.end() && hit->first.rfind(prefix, 0) == 0 ? &*hit : nullptr;
+    }
+
     std::map<std::string, double> Times;
+    std::map<std::string, std::map<std::string, double>> Counters;
+
+private:
+    std::map<std::string, std::vector<double>> FAll;
 };
 
 } // namespace bench

@@ -86,8 +86,7 @@ void Run(benchmark::State& state, bool remember, bool spell) {
         });
     }
     state.counters["words_per_key"] = static_cast<double>(words) / static_cast<double>(n);
-    state.counters["misspelled_per_key"] =
-        static_cast<double>(misspelled) / static_cast<double>(n);
+    state.counters["misspelled_per_key"] = static_cast<double>(misspelled) / static_cast<double>(n);
     state.counters["MB"] = static_cast<double>(text.Text.size()) / 1e6;
 }
 

@@ -46,24 +46,34 @@ for source in "$root"/bench/*Bench.cpp; do
     echo "bench: $name reported an error" >&2
     failed=1
   fi
-  # One line per result: the time (or the fitted complexity), the MB counter
-  # where there is one (a rate or a size, as the benchmark defines it), and the
-  # label with the baseline.
+  # One line per result: the CPU time and the real time (or the fitted
+  # complexity), the MB counter where there is one (a rate or a size, as the
+  # benchmark defines it), and the label with the baseline. A benchmark run
+  # with repetitions gives its median only.
   while IFS= read -r line; do
     summary+=("$line")
   done < <(awk '
     function flush() {
       if (name == "") return
-      if (bigo != "") figure = sprintf("%.2f %s (fitted)", coef, bigo)
-      else if (rms != "") figure = sprintf("RMS %.1f%%", rms * 100)
-      else figure = sprintf("%.3f %s", t, unit)
-      if (mb != "") figure = figure sprintf("  MB %.4g", mb)
-      printf "%-44s %-28s %s\n", name, figure, label
-      name = ""; t = ""; unit = ""; mb = ""; label = ""; bigo = ""; coef = ""; rms = ""
+      skip = (type == "iteration" && reps > 1) ||
+             (type == "aggregate" && agg != "median" && bigo == "" && rms == "")
+      if (!skip) {
+        if (bigo != "") figure = sprintf("%.2f %s (fitted)", coef, bigo)
+        else if (rms != "") figure = sprintf("RMS %.1f%%", rms * 100)
+        else figure = sprintf("%.3f %s cpu, %.3f real", cpu, unit, t)
+        if (mb != "") figure = figure sprintf("  MB %.4g", mb)
+        printf "%-44s %-36s %s\n", name, figure, label
+      }
+      name = ""; t = ""; cpu = ""; unit = ""; mb = ""; label = ""; bigo = ""; coef = ""; rms = ""
+      type = ""; agg = ""; reps = 1
     }
     /^    \{/ { flush() }
     /"name":/ { v = $0; sub(/.*"name": "/, "", v); sub(/",?$/, "", v); name = v }
+    /"run_type":/ { v = $0; sub(/.*: "/, "", v); sub(/",?$/, "", v); type = v }
+    /"aggregate_name":/ { v = $0; sub(/.*: "/, "", v); sub(/",?$/, "", v); agg = v }
+    /"repetitions":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); reps = v + 0 }
     /"real_time":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); t = v }
+    /"cpu_time":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); cpu = v }
     /"time_unit":/ { v = $0; sub(/.*: "/, "", v); sub(/",?$/, "", v); unit = v }
     /"MB":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); mb = v }
     /"real_coefficient":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); coef = v }
