@@ -19,6 +19,16 @@ bool HasWords(std::string_view phrase) {
     return false;
 }
 
+// The number of lines ForEachLine finds in `text`, to reserve room for them
+// at once rather than growing (and copying) the table line by line.
+std::size_t CountLines(std::string_view text) {
+    std::size_t lines = 1;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        lines +=
+            text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+    return lines;
+}
+
 // The smallest power of two at least 4/3 of `count`: a table of open
 // addressing that size stays at most three quarters full.
 std::size_t TableSize(std::size_t count) {
@@ -33,6 +43,7 @@ TReferenceText::TReferenceText(std::string text) : FText(std::move(text)) {
     if (FText.size() >= UINT32_MAX)
         throw std::length_error("TReferenceText: a text of 4 GiB or more");
     std::size_t entries = 0;
+    FLines.reserve(CountLines(FText));
     ForEachLine(FText, [&](std::string_view line) {
         const TKeyValueLine parsed = ParseKeyValueLine(line);
         const auto u32 = [](std::size_t n) { return static_cast<std::uint32_t>(n); };
@@ -41,7 +52,6 @@ TReferenceText::TReferenceText(std::string text) : FText(std::move(text)) {
                           u32(parsed.ValueBegin), u32(parsed.ValueEnd), u32(parsed.Quotes)});
         entries += parsed.IsEntry();
     });
-    FLines.shrink_to_fit();
     FPhraseGroups.assign(FLines.size(), NoGroup);
     FFirstOfKey.assign(FLines.size(), false);
     FKeyLines.reserve(entries);

@@ -3,6 +3,18 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace {
+// The number of lines ForEachLine finds in `text`, to reserve room for them
+// at once rather than growing (and copying) the table line by line.
+std::size_t CountLines(std::string_view text) {
+    std::size_t lines = 1;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        lines +=
+            text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+    return lines;
+}
+} // namespace
+
 TTranslationChecker::TTranslationChecker() {
     Reset({}, nullptr);
 }
@@ -105,6 +117,7 @@ void TTranslationChecker::Reset(std::string_view translation,
     }
     for (const auto& [name, mark] : FMarks)
         ApplyMark(KeyId(name));
+    FLines.reserve(CountLines(translation));
     ForEachLine(translation, [this](std::string_view text) {
         const std::size_t line = FLines.size();
         FLines.push_back(CheckLine(text));
