@@ -47,7 +47,7 @@ for source in "$root"/bench/*Bench.cpp; do
     failed=1
   fi
   # One line per result: the CPU time and the real time (or the fitted
-  # complexity), the MB counter where there is one (a rate or a size, as the
+  # complexity, or the peak memory), the MB counter where there is one (a rate or a size, as the
   # benchmark defines it), and the label with the baseline. A benchmark run
   # with repetitions gives its median only.
   while IFS= read -r line; do
@@ -60,12 +60,13 @@ for source in "$root"/bench/*Bench.cpp; do
       if (!skip) {
         if (bigo != "") figure = sprintf("%.2f %s (fitted)", coef, bigo)
         else if (rms != "") figure = sprintf("RMS %.1f%%", rms * 100)
+        else if (peak != "") figure = sprintf("peak %.1f MB", peak)
         else figure = sprintf("%.3f %s cpu, %.3f real", cpu, unit, t)
         if (mb != "") figure = figure sprintf("  MB %.4g", mb)
         printf "%-44s %-36s %s\n", name, figure, label
       }
       name = ""; t = ""; cpu = ""; unit = ""; mb = ""; label = ""; bigo = ""; coef = ""; rms = ""
-      type = ""; agg = ""; reps = 1
+      type = ""; agg = ""; reps = 1; peak = ""
     }
     /^    \{/ { flush() }
     /"name":/ { v = $0; sub(/.*"name": "/, "", v); sub(/",?$/, "", v); name = v }
@@ -75,6 +76,7 @@ for source in "$root"/bench/*Bench.cpp; do
     /"real_time":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); t = v }
     /"cpu_time":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); cpu = v }
     /"time_unit":/ { v = $0; sub(/.*: "/, "", v); sub(/",?$/, "", v); unit = v }
+    /"peak_MB":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); peak = v }
     /"MB":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); mb = v }
     /"real_coefficient":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); coef = v }
     /"rms":/ { v = $0; sub(/.*: /, "", v); sub(/,$/, "", v); rms = v }
