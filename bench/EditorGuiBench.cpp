@@ -116,7 +116,7 @@ void BM_OpenAndFirstPaint(benchmark::State& state) {
         editor.viewport()->repaint();
         QApplication::processEvents();
     }
-    SetLabel(state, "baseline: < 1000 ms");
+    SetLabel(state, "baseline: < 400 ms");
 }
 BENCHMARK(BM_OpenAndFirstPaint)->Unit(benchmark::kMillisecond);
 
