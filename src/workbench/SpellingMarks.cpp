@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QLocale>
 #include <QMenu>
+#include <QStatusBar>
 
 using Sci = QsciScintillaBase;
 
@@ -176,12 +177,18 @@ void TSpellingMarks::ChooseLanguage() {
     }
     const std::optional<std::string> tag = chosen ? chosen : DictionaryForLanguage(name);
     if (!tag || !FSpeller.SetLanguage(*tag)) {
-        // Said once for each language; after the main window's own word on
-        // the opened file.
+        // Said once for each language, after the main window's own word on
+        // the opened file, which stays.
         if (FToldOf.insert(tag.value_or(name)).second) {
             const QString message = m_aMNoDictionary.arg(FromUtf8(name));
             QMetaObject::invokeMethod(
-                this, [this, message] { emit StatusMessage(message); }, Qt::QueuedConnection);
+                this,
+                [this, message] {
+                    const auto* bar = FEditor->window()->findChild<QStatusBar*>();
+                    const QString said = bar ? bar->currentMessage() : QString();
+                    emit StatusMessage(said.isEmpty() ? message : said + " — " + message);
+                },
+                Qt::QueuedConnection);
         }
         return;
     }
