@@ -348,3 +348,47 @@ TEST_F(MemorySuggestionsTest, WithoutADictionaryTheStatusLineSaysSoOnceAndTheVie
     EXPECT_FALSE(Spelling()->Speller().Ready());
     EXPECT_TRUE(Spelling()->MarkedWords().empty());
 }
+
+// The demo: Snapglass in German, Lumapad installed beside it. With
+// WORDLARK_SCREENSHOT_DIR set, the picture is saved there (for docs/).
+using MemorySuggestionsDemoTest = WordlarkFixture;
+
+TEST_F(MemorySuggestionsDemoTest, SuggestionsFromLumapadAndASquiggleInSnapglass) {
+    ScopedEnvironment environment;
+    environment.Set("ENCHANT_CONFIG_DIR", std::string(Dir / "enchant").c_str());
+    InstallProgramFiles();
+    const std::string catalogue = InstallDemo();
+    fs::copy(std::string(WORDLARK_DEMO_DIR) + "/Lumapad", Dir / "Lumapad");
+    Dir.Write("common/Brightmoor/Lumapad/Installation.ini",
+              "InstallationDirectory=\"" + (Dir / "Lumapad/") +
+                  "\"\r\nLanguageFile=\"Languages.ini\"\r\n");
+    Start();
+    Show();
+    Frm->resize(860, 720);
+    ASSERT_TRUE(Frm->LoadCatalogue(catalogue));
+    Frm->SetCataloguePath(catalogue);
+    SelectTranslation("Deutsch");
+    Frm->BtnEdit->click();
+    QApplication::processEvents();
+    auto* suggestions = Frm->Workbench()->findChild<TMemorySuggestions*>();
+    suggestions->WaitForMemory();
+    // A phrase mistyped, then the caret on "Save picture as...". The program's
+    // name is no German word either.
+    TSynEditor* editor = Frm->MemTranslation;
+    const long print = static_cast<long>(editor->TextView().find("Drucken"));
+    ASSERT_GE(print, 0);
+    editor->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(print + 5));
+    editor->SendScintilla(Sci::SCI_DELETEBACK);
+    editor->FlushChanges();
+    const long saveAs = static_cast<long>(editor->TextView().find("FrmMain.MenSaveAs="));
+    editor->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(saveAs + 20));
+    QApplication::processEvents();
+    ASSERT_FALSE(suggestions->Suggestions().empty());
+    EXPECT_EQ(suggestions->Suggestions()[0].Program, "Lumapad");
+    EXPECT_LT(suggestions->Suggestions()[0].Similarity, 100);
+    EXPECT_EQ(Frm->Workbench()->findChild<TSpellingMarks*>()->MarkedWords(),
+              (std::vector<std::string>{"Snapglass", "Drucen"}));
+    const QByteArray dir = qgetenv("WORDLARK_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        Frm->grab().save(QString::fromLocal8Bit(dir) + "/suggestions-spelling.png");
+}
