@@ -17,11 +17,38 @@
 #include <QMenu>
 #include <QStatusBar>
 
+#include <algorithm>
+
 using Sci = QsciScintillaBase;
 
 namespace {
 // "No spelling" as the choices file keeps it.
 constexpr const char* NoSpelling = "-";
+// Lines put in by one change that are noted to be checked; more are checked
+// as they come into view.
+constexpr int MaxEditedLines = 200;
+
+// `replacement` with the access-key "&" of `word` (as it stands) before the
+// letter of the same place, so that the item keeps its key.
+std::string WithAccessKey(const std::string& word, std::string replacement) {
+    const std::size_t amp = word.find('&');
+    if (amp == std::string::npos || replacement.find('&') != std::string::npos)
+        return replacement;
+    // The place counted in letters (UTF-8 lead bytes).
+    const auto letters = [](std::string_view text) {
+        return std::count_if(text.begin(), text.end(),
+                             [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    };
+    const auto before = letters(std::string_view(word).substr(0, amp));
+    std::size_t at = 0;
+    for (std::ptrdiff_t seen = 0; at < replacement.size(); ++at) {
+        if ((static_cast<unsigned char>(replacement[at]) & 0xC0) != 0x80 && seen++ == before)
+            break;
+    }
+    if (at >= replacement.size())
+        return replacement;
+    return replacement.insert(at, 1, '&');
+}
 
 // A dictionary's tag as a person reads it: "Deutsch (Deutschland) – de_DE".
 QString DictionaryCaption(const std::string& tag) {
@@ -119,9 +146,13 @@ TSpellingMarks::TSpellingMarks(TWorkbench& workbench, TSynEditor* editor, QMenu*
                 if (!(type & (Sci::SC_MOD_INSERTTEXT | Sci::SC_MOD_DELETETEXT)) ||
                     FEditor->InBulkEdit() || !FSpeller.Ready())
                     return;
-                const long line = FEditor->SendScintilla(Sci::SCI_LINEFROMPOSITION, position);
-                for (long i = 0; i <= std::max(linesAdded, 0); ++i)
-                    FEditedLines.insert(line + i);
+                // A text put in whole (loading, another encoding) has no
+                // squiggles: its lines are checked as they come into view.
+                if (linesAdded <= MaxEditedLines) {
+                    const long line = FEditor->SendScintilla(Sci::SCI_LINEFROMPOSITION, position);
+                    for (long i = 0; i <= std::max(linesAdded, 0); ++i)
+                        FEditedLines.insert(line + i);
+                }
                 queue();
             });
     connect(editor, &TSynEditor::BulkChange, this, [this] { Recheck(); });
@@ -348,7 +379,10 @@ void TSpellingMarks::PrepareMenu(long position) {
 void TSpellingMarks::Replace(const QString& word) {
     if (FWordStart < 0)
         return;
-    const std::string bytes = FromDisplay(word);
+    const std::string bytes = WithAccessKey(
+        std::string(FEditor->TextView().substr(static_cast<std::size_t>(FWordStart),
+                                               static_cast<std::size_t>(FWordEnd - FWordStart))),
+        FromDisplay(word));
     if (const auto character = FirstUnencodable(bytes, FEditor->Encoding())) {
         FTexts.ShowInputRefused(*character, FEditor->Encoding(), FEditor->window());
         return;

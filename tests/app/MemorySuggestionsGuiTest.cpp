@@ -282,11 +282,13 @@ TEST_F(MemorySuggestionsTest, MisspelledWordsOfThePhrasesOnlyGetASquiggle) {
               "Main.Key=\"S&peichern und &Beenden\"\r\n"          // access keys
               "Main.Bold=\"<b>Fett</b> &amp; {0} gedruckt\"\r\n"  // markup
               "Main.Failed=\"%1 konnte nicht geffnet werden\"\r\n"
+              "Main.Store=\"Datei s&peichrn\"\r\n"
               "; Kommentra ohne Bedeutung\r\n");
     Open("Deutsch");
     ASSERT_TRUE(Spelling()->Speller().Ready());
     EXPECT_EQ(Spelling()->Speller().Language(), "de_DE");
-    EXPECT_EQ(Spelling()->MarkedWords(), (std::vector<std::string>{"speichren", "geffnet"}));
+    EXPECT_EQ(Spelling()->MarkedWords(),
+              (std::vector<std::string>{"speichren", "geffnet", "s&peichrn"}));
 
     // The pop-up menu for the word under the mouse: replacements first.
     const long lineStart = Frm->MemTranslation->SendScintilla(Sci::SCI_POSITIONFROMLINE, 1UL);
@@ -300,7 +302,15 @@ TEST_F(MemorySuggestionsTest, MisspelledWordsOfThePhrasesOnlyGetASquiggle) {
     meant->trigger();
     QApplication::processEvents();
     EXPECT_EQ(Line(1), "Main.Speichrn=\"Bild speichern\"");
-    EXPECT_EQ(Spelling()->MarkedWords(), std::vector<std::string>{"geffnet"});
+    EXPECT_EQ(Spelling()->MarkedWords(), (std::vector<std::string>{"geffnet", "s&peichrn"}));
+    // A replacement keeps the word's access key at its place.
+    Spelling()->PrepareMenu(static_cast<long>(Frm->MemTranslation->TextView().find("s&peichrn")) +
+                            3);
+    ASSERT_TRUE(Spelling()->PopReplacements[0]->isVisible());
+    for (QAction* item : Spelling()->PopReplacements)
+        if (item->isVisible() && item->text() == "speichern")
+            item->trigger();
+    EXPECT_EQ(Line(7), "Main.Store=\"Datei s&peichern\"");
     // Ignored for the session.
     Spelling()->PrepareMenu(static_cast<long>(Frm->MemTranslation->TextView().find("geffnet")));
     Spelling()->PopIgnore->trigger();
