@@ -10,6 +10,8 @@
 
 #include "editor/IniLexer.h"
 #include "editor/SynEditor.h"
+#include "texts/InterfaceTexts.h"
+#include "texts/RecoveryKeeper.h"
 
 #include <Qsci/qscilexerproperties.h>
 #include <Qsci/qsciscintilla.h>
@@ -177,6 +179,57 @@ void BM_Keystroke_PlainQScintilla(benchmark::State& state, TWhere where) {
                     bench::TFirstKey::Timed);
     SetLabel(state, "a plain QScintilla control, same text, same run (reference)");
 }
+// The same keys with the main window's recovery writer following the editor:
+// each change restarts its wait; the work is collected and written only once
+// the typing pauses.
+void BM_Keystroke_TSynEditorRecovery(benchmark::State& state, TWhere where) {
+    TSynEditor& editor = LoadedEditor();
+    const auto folder = std::filesystem::temp_directory_path() / "wordlark-editor-bench-recovery";
+    std::filesystem::create_directories(folder);
+    TInterfaceTexts texts;
+    TRecoveryKeeper keeper(nullptr, texts, [&editor] {
+        TRecoveredWork work;
+        work.TranslationPath = GetCorpus().path;
+        work.Text = editor.Bytes();
+        return work;
+    });
+    keeper.SetFolder(folder.string());
+    const QMetaObject::Connection changed =
+        QObject::connect(&editor, &TSynEditor::UserChange, &keeper, &TRecoveryKeeper::Changed);
+    bench::TypeKeys(state, editor, editor, where, bench::TKey::Letter, bench::TFirstKey::Timed);
+    QObject::disconnect(changed);
+    keeper.Clear();
+    std::filesystem::remove_all(folder);
+    SetLabel(state, "baseline: the same as BM_Keystroke_TSynEditor");
+    editor.LoadFromFile(GetCorpus().path);
+}
+BENCHMARK_CAPTURE(BM_Keystroke_TSynEditorRecovery, middle, TWhere::Middle)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One write of the recovery file (after a pause in the typing, not per key).
+void BM_RecoveryWrite(benchmark::State& state) {
+    TSynEditor& editor = LoadedEditor();
+    const auto folder = std::filesystem::temp_directory_path() / "wordlark-editor-bench-recovery";
+    std::filesystem::create_directories(folder);
+    TInterfaceTexts texts;
+    TRecoveryKeeper keeper(nullptr, texts, [&editor] {
+        TRecoveredWork work;
+        work.TranslationPath = GetCorpus().path;
+        work.Text = editor.Bytes();
+        return work;
+    });
+    keeper.SetFolder(folder.string());
+    for (auto _ : state) {
+        keeper.Changed();
+        keeper.WriteNow();
+    }
+    keeper.Clear();
+    std::filesystem::remove_all(folder);
+    SetLabel(state, "once per pause in the typing");
+}
+BENCHMARK(BM_RecoveryWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 BENCHMARK_CAPTURE(BM_Keystroke_TSynEditor, start, TWhere::Start)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -5,10 +5,12 @@
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
 #include "send/FrmSend.h"
+#include "texts/FileSafety.h"
 #include "texts/Guarded.h"
 #include "texts/LanguageMenu.h"
 #include "texts/QtText.h"
 #include "texts/RecentCatalogues.h"
+#include "texts/RecoveryKeeper.h"
 #include "texts/StatusLine.h"
 #include "wizard/FrmWizard.h"
 #include "workbench/Workbench.h"
@@ -98,6 +100,9 @@ TFrmWordlark::TFrmWordlark(QWidget* parent) : QMainWindow(parent) {
 
     // The workbench's choices of earlier runs.
     FChoices.Open(FDataFolder + TWorkbenchChoices::FileName);
+    // The window locks and the recovery files are kept in the data folder.
+    FSafety->SetLockFolder(FDataFolder);
+    FRecovery->SetFolder(FDataFolder);
 }
 
 TFrmWordlark::~TFrmWordlark() = default;
@@ -127,8 +132,10 @@ void TFrmWordlark::FormShow() {
     FLanguageMenu->Fill(FProgramFolder);
     FRecent->Refill();
     UpdateCaption();
-    // What the user chooses in the wizard is handed over before it returns.
-    if (FFrmWizard)
+    // Work a crashed window left is offered first; restored, it takes the
+    // wizard's place. What the user chooses in the wizard is handed over
+    // before it returns.
+    if (!OfferRecovery() && FFrmWizard)
         FFrmWizard->exec();
     RestoreWindowPlacement(FDataFolder + "Wordlark.ini");
 }
@@ -146,6 +153,9 @@ bool TFrmWordlark::FormCloseQuery() {
     if (Modified && !AskDiscard())
         return false;
     SaveSettings(FDataFolder + "Wordlark.ini");
+    // A clean exit: the unsaved work was given up when asked.
+    FRecovery->Clear();
+    FSafety->TranslationClosed();
     FTexts->Release();
     return true;
 }
@@ -166,14 +176,18 @@ void TFrmWordlark::BtnWizardClick() {
 // ---- Editor state ------------------------------------------------------------
 
 void TFrmWordlark::EmptyEditor() {
+    MemTranslation->setReadOnly(false);
     MemTranslation->ClearAll();
     MemTranslation->SetOpenState(false);
     UpdateCaption();
     FWorkbench->Emptied();
+    FSafety->TranslationClosed();
 }
 
 void TFrmWordlark::OpenEditor() {
     MemTranslation->SetOpenState(true);
+    // A translation another window holds may be opened only to be read.
+    MemTranslation->setReadOnly(FSafety->ReadOnly());
     UpdateCaption();
     FWorkbench->Opened({TranslationPath, CataloguePath(), ListedTranslations()});
 }
@@ -183,6 +197,7 @@ void TFrmWordlark::LoadTranslationFile(const std::string& path, const std::strin
     if (!platform::ReadFileBytes(path, bytes))
         throw std::runtime_error("Cannot open file \"" + path + "\".");
     // A file that is not UTF-8 is shown as it was shown last time.
+    MemTranslation->setReadOnly(false);
     MemTranslation->LoadFromBytes(std::move(bytes), FChoices.Get().ShowAs(shownAsPath));
 }
 
@@ -205,6 +220,7 @@ void TFrmWordlark::UpdateIniFileButton() {
 
 void TFrmWordlark::MemTranslationChange() {
     Modified = true;
+    FRecovery->Changed();
 }
 
 void TFrmWordlark::PopCutClick() {
@@ -245,8 +261,11 @@ bool TFrmWordlark::LoadCatalogue(const std::string& path) {
     Modified = false;
 
     const TCatalogueContents contents = ReadCatalogue(path);
-    if (!contents.FileFound)
+    if (!contents.FileFound) {
+        FSafety->Forget(TFileSafety::Catalogue);
         return false;
+    }
+    FSafety->Remember(TFileSafety::Catalogue, path);
     for (const TCatalogueEntry& entry : contents.Entries) {
         auto* item = new QTreeWidgetItem(LisTranslations);
         SetItemBytes(item, 0, entry.Name);
@@ -340,8 +359,13 @@ bool TFrmWordlark::OpenTranslation(const std::string& translationPath,
                                    const std::string& settingsFilePath) {
     // The file is read first: one that cannot be read leaves the editor's text,
     // the path it is saved to and the title as they were, so that a later save
-    // never writes this text over the file that failed to open.
+    // never writes this text over the file that failed to open. A file
+    // another window holds is opened as the user chooses.
+    const TFileSafety::TOpenChoice choice = FSafety->ClaimTranslation(translationPath);
+    if (choice == TFileSafety::TOpenChoice::Cancel)
+        return false;
     LoadTranslationFile(translationPath, translationPath);
+    FSafety->TranslationOpened(translationPath, choice == TFileSafety::TOpenChoice::ReadOnly);
     TranslationPath = translationPath;
     SettingsFilePath = settingsFilePath;
     Modified = false;
@@ -390,6 +414,7 @@ bool TFrmWordlark::AddTranslation(const std::string& languageName, const std::st
     TranslationPath =
         NewTranslationPath(firstPath, languageName, platform::ExtractFilePath(CataloguePath()));
     SetItemBytes(item, PathColumn, TranslationPath);
+    FSafety->TranslationOpened(TranslationPath);
     // The new translation starts in its master's encoding; its phrases wait
     // for their translation while they read as the master's.
     FChoices.Update([&](TWorkbenchChoices& choices) {
@@ -462,11 +487,15 @@ bool TFrmWordlark::SaveTranslationAndCatalogue() {
         DoMsgBox(m_aMFailed, QMessageBox::Critical, QMessageBox::Ok);
         return false;
     }
+    // Neither file is written over changes another program made without asking.
+    if (!GuardSave())
+        return false;
     // A translation file that cannot be written raises the file error, which
     // ends the command before the catalogue is touched.
     if (!MemTranslation->IsEmpty()) {
         try {
             MemTranslation->SaveToFile(TranslationPath);
+            FSafety->Remember(TFileSafety::Translation, TranslationPath);
         } catch (...) {
             ShowStatus(m_aMFailed);
             throw;
@@ -483,6 +512,8 @@ bool TFrmWordlark::SaveTranslationAndCatalogue() {
         // Unlike a silent failure, a catalogue that could not be written is
         // reported and the changes stay marked as unsaved.
         saved = platform::ReplaceFileBytes(cataloguePath, text).empty();
+        if (saved)
+            FSafety->Remember(TFileSafety::Catalogue, cataloguePath);
     } catch (const std::exception&) {
         saved = false;
     }

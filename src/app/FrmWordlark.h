@@ -31,9 +31,11 @@ class TFrmAddLanguage;
 class TFrmInfo;
 class TFrmIniFile;
 class TFrmSend;
+class TFileSafety;
 class TFrmWizard;
 class TLanguageMenu;
 class TRecentCatalogues;
+class TRecoveryKeeper;
 class TStatusLine;
 class TSynEditor;
 class TWorkbench;
@@ -54,6 +56,9 @@ public:
     // The interface texts every window takes, and the workbench.
     TInterfaceTexts& Texts() const { return *FTexts; }
     TWorkbench* Workbench() const { return FWorkbench; }
+    // The guards of the work: changes on disk, the window lock, recovery.
+    TFileSafety* Safety() const { return FSafety; }
+    TRecoveryKeeper* Recovery() const { return FRecovery; }
 
     // Operations other windows call (TWorkspace says what each does).
     bool LoadCatalogue(const std::string& path) override;
@@ -108,7 +113,7 @@ public:
     std::string SettingsFilePath;
     std::string ProgramName;
     // The editor or the list holds unsaved changes; the title shows a marker.
-    TWatchedFlag Modified{[this] { UpdateCaption(); }};
+    TWatchedFlag Modified{[this] { ModifiedChanged(); }};
     int DefaultLanguageIndex = -1;
     bool UsesMisspelledDefaultKey = false;
 
@@ -195,6 +200,13 @@ private:
     void UpdateIniFileButton();
     // Opens a catalogue as "Browse" does; false, said, when it lists nothing.
     bool OpenCatalogue(const std::string& path);
+    // The guards of the work (FrmWordlarkSafety.cpp): false from GuardSave
+    // stops a save; OfferRecovery is true when unsaved work was restored.
+    void BuildSafety(QWidget* editorArea);
+    void ModifiedChanged();
+    bool GuardSave();
+    void ReloadFromDisk(bool translation, bool catalogue);
+    bool OfferRecovery();
 
     // The folders computed at construction, and the files of the "?" menu.
     std::string FProgramFolder, FDataFolder, FLocalMakerFolder, FRoamingMakerFolder, FLicensePath,
@@ -215,4 +227,6 @@ private:
     TRecentCatalogues* FRecent = nullptr;
     TLanguageMenu* FLanguageMenu = nullptr;
     TStatusLine* FStatusLine = nullptr;
+    TFileSafety* FSafety = nullptr;
+    TRecoveryKeeper* FRecovery = nullptr;
 };

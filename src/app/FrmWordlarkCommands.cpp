@@ -50,6 +50,8 @@ void TFrmWordlark::MenLanguageItemClick(const std::string& languageName) {
     SelectProgramLanguage(languageName);
     // Chosen by the user, the language is kept in the preferences from now on.
     FLanguageStored = true;
+    // Written at once, so that a crash does not lose the choice.
+    SaveSettings(FDataFolder + "Wordlark.ini");
 }
 
 void TFrmWordlark::MemTranslationInputRefused(char32_t character, const QString& text) {

@@ -180,6 +180,7 @@ void TFrmWordlark::BuildWindow() {
     });
     new TSpellingMarks(*FWorkbench, MemTranslation, MenView, PopInput, *FTexts, FChoices);
     FWorkbench->Marks().AddEditorMenuItems(PopInput);
+    BuildSafety(editorArea);
     MemTranslation->SetOpenState(false);
     PnlTop->installEventFilter(this);
     PnlBottom->installEventFilter(this);

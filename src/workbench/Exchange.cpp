@@ -76,8 +76,12 @@ std::vector<TExchangeUnit> TranslationUnits(const TExchangeText& translation,
             bool translated;
             if (refLine) {
                 unit.Source = std::string(ref.Phrase(*refLine));
+                std::optional<std::string_view> masterPhrase;
+                if (choices.Master)
+                    if (const auto masterLine = choices.Master->LineOfKey(unit.Key))
+                        masterPhrase = choices.Master->Phrase(*masterLine);
                 translated = IsTranslated(text.Line(line), text.Parsed(line), ref.Line(*refLine),
-                                          &ref.Parsed(*refLine)) ||
+                                          &ref.Parsed(*refLine), masterPhrase) ||
                              (choices.MarkedTranslated.contains(unit.Key) &&
                               text.Parsed(line).Quoting != TQuoting::None);
             } else {

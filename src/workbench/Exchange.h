@@ -16,10 +16,12 @@
 #pragma once
 
 #include "encoding/Codec.h"
+#include "workbench/ReferenceText.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -75,6 +77,9 @@ struct TExportChoices {
     std::set<std::string, std::less<>> ToBeChecked;
     // Keys marked as translated although their phrase is the reference's.
     std::set<std::string, std::less<>> MarkedTranslated;
+    // The translation this one was copied from, if any: a phrase that still
+    // reads as its phrase goes out untranslated, as the workbench counts it.
+    std::shared_ptr<const TReferenceText> Master;
 };
 
 // The units of a translation checked against its reference: one per key of

@@ -6,6 +6,7 @@
 
 TExportChoices ExportChoicesOf(const TTranslationChecker& checker) {
     TExportChoices choices;
+    choices.Master = checker.Master();
     for (std::size_t line = 0; line < checker.LineCount(); ++line) {
         switch (checker.Status(line)) {
         case TPhraseStatus::ToBeChecked:

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "encoding/Codec.h"
+#include "workbench/MemoryParts.h"
 
 #include <atomic>
 #include <cstddef>
@@ -60,13 +61,6 @@ struct TMemoryStats {
     std::size_t Pairs = 0;
     bool CacheDamaged = false; // a cache file was there but could not be used
     std::string CacheError;    // why the cache could not be written, or empty
-};
-
-// A part of a phrase, as byte offsets into it.
-struct TTextRange {
-    std::size_t Begin = 0;
-    std::size_t End = 0;
-    bool operator==(const TTextRange&) const = default;
 };
 
 struct TSuggestion {
@@ -117,21 +111,16 @@ public:
     std::size_t PairCount() const { return FStats.Pairs; }
 
     // Parts of the memory as the cache keeps them; public for the builder.
-    struct TFileStamp {
-        std::int64_t Size = -1;
-        std::int64_t Time = 0;
-        std::uint8_t Encoding = 0;
-        bool operator==(const TFileStamp&) const = default;
-    };
-    struct TReferencePart;
-    struct TLanguagePart;
-    struct TProgram;
+    using TFileStamp = TMemoryFileStamp;
+    using TReferencePart = TMemoryReferencePart;
+    using TLanguagePart = TMemoryLanguagePart;
+    using TProgram = TMemoryProgram;
 
     ~TTranslationMemory();
 
 private:
     TTranslationMemory();
-    struct TIndex;
+    using TIndex = TMemoryIndex;
     struct TLookupHit;
 
     void BuildIndex();
@@ -144,8 +133,6 @@ private:
     std::vector<TProgram> FPrograms;
     std::vector<std::string> FLanguages; // folded names, by id
     std::unique_ptr<TIndex> FIndex;
-
-    friend struct TMemoryCache;
 };
 
 // Builds a memory on a worker thread: Start returns at once; Ready and
@@ -174,13 +161,3 @@ private:
     mutable std::mutex FMutex;
     std::shared_ptr<const TTranslationMemory> FMemory;
 };
-
-// The similarity of two phrases in percent: 100 × (1 − d / n), where d is the
-// number of characters to insert, delete or replace to turn one into the
-// other and n the length of the longer; a placeholder counts as one
-// character. Rounded down; 100 only for equal phrases.
-int PhraseSimilarity(std::string_view a, std::string_view b);
-
-// The words of `b` (words, placeholders and single marks) that are not in `a`
-// at the same place of the two phrases' common sequence of words.
-std::vector<TTextRange> DifferingWords(std::string_view a, std::string_view b);

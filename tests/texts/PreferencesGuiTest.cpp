@@ -9,8 +9,10 @@
 
 #include <Qsci/qsciscintillabase.h>
 
+#include <QAction>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 
 namespace fs = std::filesystem;
@@ -103,6 +105,23 @@ TEST_F(PreferencesTest, TheLanguageNameIsWrittenOnlyWhenOneWasStored) {
     Start();
     Show();
     ASSERT_TRUE(Frm->close());
+    EXPECT_EQ(Setting(ReadSettings(), "LanguageName"), "Deutsch");
+}
+
+// A language chosen from the menu is kept at once, so that a crash of the
+// program does not lose it.
+TEST_F(PreferencesTest, ALanguageChosenFromTheMenuIsWrittenAtOnce) {
+    InstallProgramFiles();
+    WriteSettings({{"LanguageName", "English"}});
+    Start();
+    Show();
+    QAction* deutsch = nullptr;
+    for (QAction* item : Frm->MenLanguage->actions())
+        if (item->data().toByteArray() == "Deutsch")
+            deutsch = item;
+    ASSERT_NE(deutsch, nullptr);
+    deutsch->trigger();
+    ASSERT_EQ(Frm->CurrentLanguageName(), "Deutsch");
     EXPECT_EQ(Setting(ReadSettings(), "LanguageName"), "Deutsch");
 }
 

@@ -128,6 +128,24 @@ TEST(ExchangeTest, UnitsFollowTheTranslationWithMissingKeysWhereTheyWouldGo) {
         EXPECT_TRUE(unit.Target.empty() && !unit.Fuzzy) << unit.Key;
 }
 
+TEST(ExchangeTest, ACopysPhrasesStillItsMastersTravelUntranslated) {
+    // Polski copied from Deutsch: a phrase still the German one is not yet
+    // translated, one changed since is; "OK" marked as translated stays so.
+    const TExchangeText copy{"A=\"Öffnen\"\nB=\"Otwórz\"\nC=\"OK\"\n", TEncoding::Utf8, "P.ini"};
+    const TExchangeText reference{"A=\"Open\"\nB=\"Open\"\nC=\"OK\"\n", TEncoding::Utf8, "E.ini"};
+    TExportChoices choices;
+    choices.Master = std::make_shared<const TReferenceText>(
+        std::string("A=\"Öffnen\"\nB=\"Öffnen\"\nC=\"OK\"\n"));
+    choices.MarkedTranslated = {"C"};
+    const std::vector<TExchangeUnit> units = TranslationUnits(copy, reference, choices);
+    ASSERT_EQ(units.size(), 3u);
+    EXPECT_EQ(units[0].Target, "");
+    EXPECT_EQ(units[1].Target, "Otwórz");
+    EXPECT_EQ(units[2].Target, "OK");
+    choices.Master = nullptr;
+    EXPECT_EQ(TranslationUnits(copy, reference, choices)[0].Target, "Öffnen");
+}
+
 TEST(ExchangeTest, APoFileAsGettextWantsIt) {
     TExchangeUnit fuzzy{"K\"2", "Tab\there \\n", "x", true, false, {"T.ini:2", "Not in R.ini"}};
     const std::string po =

@@ -1,0 +1,281 @@
+#include "workbench/MemoryCache.h"
+
+#include "platform/FileIO.h"
+#include "platform/Platform.h"
+#include "workbench/LanguageNames.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+using phrase_distance::HashBytes;
+using phrase_distance::Mix;
+
+// The cache file's check sum: four lanes of one multiplication per 8 bytes,
+// which the processor works on side by side.
+std::uint64_t CheckSum(std::string_view s) {
+    constexpr std::uint64_t K = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t lanes[4] = {K, K ^ 1, K ^ 2, K ^ 3};
+    std::size_t i = 0;
+    for (; i + 32 <= s.size(); i += 32)
+        for (std::size_t l = 0; l < 4; ++l) {
+            std::uint64_t w;
+            std::memcpy(&w, s.data() + i + 8 * l, 8);
+            lanes[l] = ((lanes[l] ^ w) * K);
+            lanes[l] ^= lanes[l] >> 29;
+        }
+    std::uint64_t h = s.size();
+    for (const std::uint64_t lane : lanes)
+        h = Mix(h ^ lane);
+    return HashBytes(s.substr(i), h);
+}
+
+constexpr char Magic[4] = {'W', 'L', 'T', 'M'};
+constexpr std::uint32_t Version = 1;
+constexpr std::uint32_t ByteOrder = 0x01020304;
+constexpr std::size_t HeaderSize = 4 + 4 + 4 + 8 + 8;
+
+struct TReader {
+    std::string_view Data;
+    std::size_t At = 0;
+    bool Ok = true;
+
+    bool Take(void* out, std::size_t n) {
+        if (!Ok || Data.size() - At < n)
+            return Ok = false;
+        std::memcpy(out, Data.data() + At, n);
+        At += n;
+        return true;
+    }
+    template <class T> T Number() {
+        T value{};
+        Take(&value, sizeof value);
+        return value;
+    }
+    std::string Text() {
+        const auto n = Number<std::uint32_t>();
+        if (!Ok || Data.size() - At < n) {
+            Ok = false;
+            return {};
+        }
+        std::string s(Data.substr(At, n));
+        At += n;
+        return s;
+    }
+    // A text as a part of the data, not copied.
+    std::string_view View() {
+        const auto n = Number<std::uint32_t>();
+        if (!Ok || Data.size() - At < n) {
+            Ok = false;
+            return {};
+        }
+        const std::string_view s = Data.substr(At, n);
+        At += n;
+        return s;
+    }
+    TMemoryFileStamp Stamp() {
+        TMemoryFileStamp stamp;
+        stamp.Size = Number<std::int64_t>();
+        stamp.Time = Number<std::int64_t>();
+        stamp.Encoding = Number<std::uint8_t>();
+        return stamp;
+    }
+    template <class T> bool Array(std::vector<T>& out) {
+        const auto n = Number<std::uint32_t>();
+        if (!Ok || (Data.size() - At) / sizeof(T) < n)
+            return Ok = false;
+        out.resize(n);
+        return Take(out.data(), n * sizeof(T));
+    }
+};
+
+struct TWriter {
+    std::string Data;
+    template <class T> void Number(T value) {
+        Data.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    void Text(std::string_view s) {
+        Number(static_cast<std::uint32_t>(s.size()));
+        Data.append(s);
+    }
+    void Stamp(const TMemoryFileStamp& stamp) {
+        Number(stamp.Size);
+        Number(stamp.Time);
+        Number(stamp.Encoding);
+    }
+    template <class T> void Array(const std::vector<T>& items) {
+        Number(static_cast<std::uint32_t>(items.size()));
+        Data.append(reinterpret_cast<const char*>(items.data()), items.size() * sizeof(T));
+    }
+};
+
+static bool Fits(std::size_t offset, std::size_t length, std::size_t size) {
+    return offset <= size && length <= size - offset;
+}
+
+template <class T> bool Ascending(const std::vector<T>& starts, std::size_t size) {
+    return !starts.empty() && starts.front() == 0 && starts.back() == size &&
+           std::is_sorted(starts.begin(), starts.end());
+}
+
+} // namespace
+
+bool TMemoryCache::Holds(const TIndex& index, const std::vector<TProgram>& programs,
+                         std::size_t languages) {
+    const std::size_t phrases = index.PhraseRefs.size();
+    const auto below = [](const std::vector<std::uint32_t>& ids, std::size_t limit) {
+        return std::all_of(ids.begin(), ids.end(), [&](std::uint32_t id) { return id < limit; });
+    };
+    if (index.Slots.size() < 2 * phrases || (index.Slots.size() & (index.Slots.size() - 1)) ||
+        !below(index.Slots, phrases + 1) || index.HitStart.size() != phrases + 1 ||
+        !Ascending(index.HitStart, index.Hits.size()) || index.Lengths.size() != phrases ||
+        index.Counts.size() != phrases || !Ascending(index.LengthStart, index.ByLength.size()) ||
+        !below(index.ByLength, phrases) ||
+        index.GramStart.size() != std::size_t{index.GramMask} + 2 ||
+        ((index.GramMask + 1) & index.GramMask) != 0 ||
+        !Ascending(index.GramStart, index.Grams.size()) || !below(index.Grams, phrases))
+        return false;
+    for (const auto& ref : index.PhraseRefs)
+        if (ref.Program >= programs.size() ||
+            ref.Entry >= programs[ref.Program].Reference->Entries.size())
+            return false;
+    for (const auto& hit : index.Hits)
+        if (hit.Program >= programs.size() || hit.Part >= programs[hit.Program].Languages.size() ||
+            hit.Pair >= programs[hit.Program].Languages[hit.Part]->Pairs.size() ||
+            hit.Language >= languages)
+            return false;
+    for (const TProgram& program : programs)
+        if (program.LanguageIds.size() != program.Languages.size() ||
+            !below(program.LanguageIds, languages))
+            return false;
+    return true;
+}
+
+bool TMemoryCache::Read(const std::string& path, const std::string& referenceLanguage,
+                        TContents& contents) {
+    std::vector<TProgram>& programs = contents.Programs;
+    auto storage = std::make_shared<std::string>();
+    std::string& bytes = *storage;
+    if (!platform::ReadFileBytes(path, bytes))
+        return !platform::FileExists(path);
+    TReader header{bytes};
+    char magic[4] = {};
+    header.Take(magic, 4);
+    const auto version = header.Number<std::uint32_t>();
+    const auto order = header.Number<std::uint32_t>();
+    const auto length = header.Number<std::uint64_t>();
+    const auto sum = header.Number<std::uint64_t>();
+    if (!header.Ok || std::memcmp(magic, Magic, 4) != 0 || version != Version ||
+        order != ByteOrder || length != bytes.size() - HeaderSize)
+        return false;
+    const std::string_view body = std::string_view(bytes).substr(HeaderSize);
+    if (CheckSum(body) != sum)
+        return false;
+    TReader in{body};
+    if (in.Text() != FoldedLanguageName(referenceLanguage))
+        return in.Ok; // built against another reference: nothing to take
+    const auto count = in.Number<std::uint32_t>();
+    for (std::uint32_t p = 0; in.Ok && p < count; ++p) {
+        TProgram program;
+        program.Name = in.Text();
+        program.CataloguePath = in.Text();
+        auto reference = std::make_shared<TReferencePart>();
+        reference->Path = in.Text();
+        reference->Stamp = in.Stamp();
+        reference->Storage = storage;
+        reference->Text = in.View();
+        in.Array(reference->Entries);
+        for (const auto& e : reference->Entries)
+            in.Ok = in.Ok && Fits(e.KeyOffset, e.KeyLength, reference->Text.size()) &&
+                    Fits(e.PhraseOffset, e.PhraseLength, reference->Text.size());
+        const auto languages = in.Number<std::uint32_t>();
+        for (std::uint32_t l = 0; in.Ok && l < languages; ++l) {
+            auto part = std::make_shared<TLanguagePart>();
+            part->Language = in.Text();
+            part->Path = in.Text();
+            part->Stamp = in.Stamp();
+            part->Storage = storage;
+            part->Text = in.View();
+            in.Array(part->Pairs);
+            for (const auto& pair : part->Pairs)
+                in.Ok = in.Ok && pair.Entry < reference->Entries.size() &&
+                        Fits(pair.Offset, pair.Length, part->Text.size());
+            program.Languages.push_back(std::move(part));
+        }
+        in.Array(program.LanguageIds);
+        program.Reference = std::move(reference);
+        programs.push_back(std::move(program));
+    }
+    auto index = std::make_unique<TIndex>();
+    const auto languages = in.Number<std::uint32_t>();
+    for (std::uint32_t l = 0; in.Ok && l < languages; ++l)
+        contents.Languages.push_back(in.Text());
+    in.Array(index->PhraseRefs);
+    in.Array(index->Slots);
+    in.Array(index->HitStart);
+    in.Array(index->Hits);
+    in.Array(index->Lengths);
+    in.Array(index->Counts);
+    in.Array(index->LengthStart);
+    in.Array(index->ByLength);
+    index->GramMask = in.Number<std::uint32_t>();
+    in.Array(index->GramStart);
+    in.Array(index->Grams);
+    if (!in.Ok || in.At != body.size() || !Holds(*index, programs, contents.Languages.size())) {
+        contents = {};
+        return false;
+    }
+    index->Phrases.reserve(index->PhraseRefs.size());
+    for (const auto& ref : index->PhraseRefs)
+        index->Phrases.push_back(programs[ref.Program].Reference->Phrase(ref.Entry));
+    contents.Index = std::move(index);
+    return true;
+}
+
+std::string TMemoryCache::Write(const std::string& path, const std::string& referenceLanguage,
+                                const std::vector<TProgram>& programs, const TIndex& index,
+                                const std::vector<std::string>& languages) {
+    TWriter out;
+    out.Text(FoldedLanguageName(referenceLanguage));
+    out.Number(static_cast<std::uint32_t>(programs.size()));
+    for (const TProgram& program : programs) {
+        out.Text(program.Name);
+        out.Text(program.CataloguePath);
+        out.Text(program.Reference->Path);
+        out.Stamp(program.Reference->Stamp);
+        out.Text(program.Reference->Text);
+        out.Array(program.Reference->Entries);
+        out.Number(static_cast<std::uint32_t>(program.Languages.size()));
+        for (const auto& part : program.Languages) {
+            out.Text(part->Language);
+            out.Text(part->Path);
+            out.Stamp(part->Stamp);
+            out.Text(part->Text);
+            out.Array(part->Pairs);
+        }
+        out.Array(program.LanguageIds);
+    }
+    out.Number(static_cast<std::uint32_t>(languages.size()));
+    for (const std::string& language : languages)
+        out.Text(language);
+    out.Array(index.PhraseRefs);
+    out.Array(index.Slots);
+    out.Array(index.HitStart);
+    out.Array(index.Hits);
+    out.Array(index.Lengths);
+    out.Array(index.Counts);
+    out.Array(index.LengthStart);
+    out.Array(index.ByLength);
+    out.Number(index.GramMask);
+    out.Array(index.GramStart);
+    out.Array(index.Grams);
+    TWriter file;
+    file.Data.append(Magic, 4);
+    file.Number(Version);
+    file.Number(ByteOrder);
+    file.Number(static_cast<std::uint64_t>(out.Data.size()));
+    file.Number(CheckSum(out.Data));
+    file.Data += out.Data;
+    return platform::ReplaceFileBytes(path, file.Data);
+}
