@@ -3,6 +3,7 @@
 // controls, and the layout that follows the window's size.
 #include "app/FrmWordlark.h"
 
+#include "app/MemorySources.h"
 #include "editor/SynEditor.h"
 #include "editor/SynIniSyn.h"
 #include "texts/AccessKeys.h"
@@ -14,7 +15,9 @@
 #include "texts/UserCopy.h"
 #include "workbench/ExchangeMenu.h"
 #include "workbench/KeyUpdatesMenu.h"
+#include "workbench/MemorySuggestions.h"
 #include "workbench/PhraseMarks.h"
+#include "workbench/SpellingMarks.h"
 #include "workbench/Workbench.h"
 
 #include <QAction>
@@ -185,6 +188,10 @@ void TFrmWordlark::BuildControls() {
     new TExchangeMenu(*FWorkbench, MemTranslation, MenFile,
                       fileItems.at(fileItems.indexOf(MenExit) - 1), *FTexts, FChoices);
     new TKeyUpdatesMenu(*FWorkbench, MemTranslation, MenTranslation, *FTexts);
+    new TMemorySuggestions(*FWorkbench, MemTranslation, MenTranslation, *FTexts, [this] {
+        return MakerMemorySettings(FDataFolder, FLocalMakerFolder, FRoamingMakerFolder);
+    });
+    new TSpellingMarks(*FWorkbench, MemTranslation, MenView, PopInput, *FTexts, FChoices);
     FWorkbench->Marks().AddEditorMenuItems(PopInput);
     BuildSafety(editorArea);
     MemTranslation->SetOpenState(false);

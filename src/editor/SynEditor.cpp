@@ -456,6 +456,19 @@ void TSynEditor::BulkEditAsIs(const std::function<void()>& edit) {
     BulkEdit(edit);
 }
 
+void TSynEditor::EditAsIs(const std::function<void()>& edit) {
+    TFlagGuard asIs(FTrimming);
+    Send(SCI_BEGINUNDOACTION);
+    struct TEnd {
+        TSynEditor& Editor;
+        ~TEnd() {
+            Editor.Send(SCI_ENDUNDOACTION);
+            Editor.FlushChanges();
+        }
+    } end{*this};
+    edit();
+}
+
 // ---------------------------------------------------------------------------
 // Look
 

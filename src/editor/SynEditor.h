@@ -116,6 +116,10 @@ public:
     // BulkEdit for lines the program puts in or takes out as they are: the
     // lines it touches are not the user's edits, so none is trimmed for it.
     void BulkEditAsIs(const std::function<void()>& edit);
+    // One change of a line or two the program makes as is (a phrase put
+    // between its quotes): one undo step, followed edit by edit like typing,
+    // and no line is trimmed for it.
+    void EditAsIs(const std::function<void()>& edit);
 
 signals:
     // Raised for every change that enters the undo history (typing, pasting,

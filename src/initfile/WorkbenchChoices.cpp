@@ -19,6 +19,7 @@ const char* const MasterKind = "master";
 const char* const CheckKind = "check";
 const char* const PhraseKind = "phrase";
 const char* const ViewKind = "view";
+const char* const SpellingKind = "spelling";
 const char* const TranslatedValue = "translated";
 const char* const ToBeCheckedValue = "check";
 
@@ -102,7 +103,8 @@ std::optional<TPhraseMark> MarkOfValue(const std::string& value) {
 bool IsValid(const std::string& kind, const std::string& subject, const std::string& value) {
     if (subject.empty() || (value.empty() && !MayBeEmpty(kind)))
         return false;
-    if (kind == ReferenceKind || kind == RecentKind || kind == OpenFolderKind || kind == MasterKind)
+    if (kind == ReferenceKind || kind == RecentKind || kind == OpenFolderKind ||
+        kind == MasterKind || kind == SpellingKind)
         return true;
     if (kind == ShowAsKind)
         return EncodingFromName(value).has_value();
@@ -240,6 +242,22 @@ std::optional<std::string> TWorkbenchChoices::Master(const std::string& filePath
 void TWorkbenchChoices::SetMaster(const std::string& filePath, const std::string& masterPath) {
     if (!filePath.empty() && !masterPath.empty())
         Set(MasterKind, filePath, masterPath);
+}
+
+std::optional<std::string> TWorkbenchChoices::SpellingLanguage(const std::string& filePath) const {
+    if (const TChoice* c = Find(SpellingKind, filePath))
+        return c->Value;
+    return std::nullopt;
+}
+
+void TWorkbenchChoices::SetSpellingLanguage(const std::string& filePath,
+                                            const std::optional<std::string>& tag) {
+    if (filePath.empty())
+        return;
+    if (!tag)
+        Remove(SpellingKind, filePath);
+    else if (!tag->empty())
+        Set(SpellingKind, filePath, *tag);
 }
 
 bool TWorkbenchChoices::IsCheckOn(const std::string& name) const {

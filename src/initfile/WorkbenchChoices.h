@@ -74,6 +74,12 @@ public:
     std::optional<std::string> Master(const std::string& filePath) const;
     void SetMaster(const std::string& filePath, const std::string& masterPath);
 
+    // The dictionary chosen for spelling the translation at `filePath` (a
+    // tag as Enchant names it, or "-" for no spelling); none: the one its
+    // name stands for. SetSpellingLanguage with none forgets the choice.
+    std::optional<std::string> SpellingLanguage(const std::string& filePath) const;
+    void SetSpellingLanguage(const std::string& filePath, const std::optional<std::string>& tag);
+
     // Whether the check of this name is on; every check is, until switched off.
     bool IsCheckOn(const std::string& name) const;
     void SetCheckOn(const std::string& name, bool on);

@@ -344,10 +344,14 @@ TEST_F(InterfaceTextsTest, EveryShippedTranslationCoversTheWholeMainWindow) {
         {"Français", {"m_aMInformation", "m_aMConfirmation"}},
     };
     // No words: a sign, an encoding's name, the progress and problem counts,
-    // empty while no translation is open, and the place of the user's own
-    // copy, empty while none is worked on.
-    const std::set<std::string> everywhere = {"BtnCloseFind", "MenShowAsUTF8", "LblProgress",
-                                              "LblProblems", "LblUserCopy"};
+    // the suggestions and the spelling's replacements, empty while no
+    // translation is open, and the place of the user's own copy, empty while
+    // none is worked on.
+    const std::set<std::string> everywhere = {
+        "BtnCloseFind",    "MenShowAsUTF8",   "LblProgress",     "LblProblems",
+        "LblSuggestion1",  "LblSuggestion2",  "LblSuggestion3",  "PopReplacement1",
+        "PopReplacement2", "PopReplacement3", "PopReplacement4", "PopReplacement5",
+        "LblUserCopy"};
     for (auto [language, alike] : same) {
         alike.insert(everywhere.begin(), everywhere.end());
         Frm->SelectProgramLanguage(language);
