@@ -6,6 +6,7 @@
 // quotes of entries (see TKeyValueLine): a match must lie wholly inside one, so
 // keys, quotes, comments and the rest are never found and never replaced.
 #pragma once
+#include "workbench/TextRange.h"
 
 #include <cstddef>
 #include <optional>
@@ -17,12 +18,6 @@ struct TFindOptions {
     bool MatchCase = false;
     bool WholeWord = false;
     bool PhrasesOnly = false;
-};
-
-struct TTextRange {
-    std::size_t Begin;
-    std::size_t End;
-    bool operator==(const TTextRange&) const = default;
 };
 
 // Every match in order. An empty pattern matches nothing.

@@ -4,6 +4,8 @@
 // ones), a cheap lower bound of it, and the words of a phrase for marking
 // what differs between two.
 #pragma once
+#include "workbench/TextRange.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -149,13 +151,6 @@ struct TToken {
 std::vector<TToken> Tokens(std::string_view s);
 
 } // namespace phrase_distance
-
-// A part of a phrase, as byte offsets into it.
-struct TTextRange {
-    std::size_t Begin = 0;
-    std::size_t End = 0;
-    bool operator==(const TTextRange&) const = default;
-};
 
 // The similarity of two phrases in percent: 100 × (1 − d / n), where d is the
 // number of characters to insert, delete or replace to turn one into the
