@@ -120,8 +120,11 @@ TEST_F(UserCopyFolderFiles, AFolderOfAnotherCopyOrOfTheUsersOwnIsLeftAlone) {
 TEST_F(UserCopyFolderFiles, TheCopysFilesComeFirstTheOthersFromTheInstallation) {
     std::string error;
     const TUserCopyFolder copy = MakeUserCopy(Data, Installed, "Snapglass", error);
-    const std::string polski = Dir.Write("data/Translations/Snapglass/Snapglass_Polski.ini", "");
-    const std::string deutsch = Dir.Write("data/Translations/Snapglass/Snapglass_Deutsch.ini", "");
+    // Named as the program names them, with the system's separators.
+    Dir.Write("data/Translations/Snapglass/Snapglass_Polski.ini", "");
+    Dir.Write("data/Translations/Snapglass/Snapglass_Deutsch.ini", "");
+    const std::string polski = copy.Folder + "Snapglass_Polski.ini";
+    const std::string deutsch = copy.Folder + "Snapglass_Deutsch.ini";
     const std::vector<TCatalogueEntry> read = {
         {"English", copy.Folder + "Snapglass_English.ini"},
         {"Deutsch", copy.Folder + "Snapglass_Deutsch.ini"},
