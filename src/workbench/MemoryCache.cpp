@@ -44,6 +44,8 @@ struct TReader {
     bool Take(void* out, std::size_t n) {
         if (!Ok || Data.size() - At < n)
             return Ok = false;
+        if (n == 0) // an empty array has no storage to copy into
+            return true;
         std::memcpy(out, Data.data() + At, n);
         At += n;
         return true;
