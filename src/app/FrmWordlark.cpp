@@ -1,4 +1,5 @@
 #include "app/FrmWordlark.h"
+#include "app/TranslationItems.h"
 
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
@@ -28,21 +29,6 @@
 
 namespace {
 const char* const Caption = "Brightmoor Wordlark";
-
-// Column of the hidden file path in the translation list.
-constexpr int PathColumn = 1;
-// Item data holding the exact bytes of a list item's name and path.
-constexpr int BytesRole = Qt::UserRole;
-
-std::string ItemBytes(const QTreeWidgetItem* item, int column) {
-    return item->data(column, BytesRole).toByteArray().toStdString();
-}
-
-void SetItemBytes(QTreeWidgetItem* item, int column, const std::string& bytes) {
-    item->setText(column, column == PathColumn ? PathToQt(bytes) : ToDisplay(bytes));
-    item->setData(column, BytesRole,
-                  QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 QByteArray ChoiceData(const std::string& name) {
     return QByteArray(name.data(), static_cast<qsizetype>(name.size()));

@@ -3,6 +3,7 @@
 // recovery file that keeps unsaved edits through a crash. The guards are parts
 // of their own (TFileSafety, TRecoveryKeeper); here they meet the window's state.
 #include "app/FrmWordlark.h"
+#include "app/TranslationItems.h"
 
 #include "editor/SynEditor.h"
 #include "platform/Platform.h"
@@ -14,21 +15,6 @@
 
 #include <QComboBox>
 #include <QTreeWidget>
-
-namespace {
-constexpr int PathColumn = 1;
-constexpr int BytesRole = Qt::UserRole;
-
-std::string ItemBytes(const QTreeWidgetItem* item, int column) {
-    return item->data(column, BytesRole).toByteArray().toStdString();
-}
-
-void SetItemBytes(QTreeWidgetItem* item, int column, const std::string& bytes) {
-    item->setText(column, column == PathColumn ? PathToQt(bytes) : ToDisplay(bytes));
-    item->setData(column, BytesRole,
-                  QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-} // namespace
 
 void TFrmWordlark::BuildSafety(QWidget* editorArea) {
     FSafety = new TFileSafety(this, editorArea, *FTexts, [this] { return bool(Modified); });

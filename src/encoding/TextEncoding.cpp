@@ -10,19 +10,10 @@
 bool IsValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
-        // Runs of ASCII need no decoding: eight bytes at a time.
-        if (bytes.size() - i >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + i, 8);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
+        // Runs of ASCII need no decoding.
+        i = AsciiRunEnd(bytes, i);
+        if (i == bytes.size())
+            break;
         const TUtf8Char c = NextUtf8(bytes, i);
         if (!c.Valid)
             return false;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,19 @@ struct TUtf8Char {
 
 // The character starting at s[i] (i < s.size()). Overlong forms, surrogates and
 // code points past U+10FFFF are not valid; an invalid sequence takes one byte.
+// The end of the run of ASCII bytes from `i`, tested eight at a time.
+inline std::size_t AsciiRunEnd(std::string_view s, std::size_t i) {
+    for (; s.size() - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        if ((word & 0x8080808080808080ULL) != 0)
+            break;
+    }
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 inline TUtf8Char NextUtf8(std::string_view s, std::size_t i) {
     const auto c = static_cast<unsigned char>(s[i]);
     if (c < 0x80)
