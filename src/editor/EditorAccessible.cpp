@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
@@ -76,15 +77,16 @@ class TEditorAccessible final : public QAccessibleWidget,
                                 public QAccessibleEditableTextInterface {
 public:
     explicit TEditorAccessible(TScintillaControl* control)
-        : QAccessibleWidget(control, QAccessible::EditableText), FControl(control), FText(*control),
-          FIndex(FText) {
+        : QAccessibleWidget(control, QAccessible::EditableText), FControl(control),
+          FText(*control) {
         FModified = QObject::connect(control, &Sci::SCN_MODIFIED, control,
                                      [this](int position, int type, const char* text, int length,
                                             int, int, int, int, int,
                                             int) { Modified(position, type, text, length); });
         FUpdated = QObject::connect(control, &Sci::SCN_UPDATEUI, control,
                                     [this](int updated) { UpdateUi(updated); });
-        FCaret = cursorPosition();
+        if (QAccessible::isActive())
+            FCaret = cursorPosition();
     }
 
     ~TEditorAccessible() override {
@@ -112,14 +114,14 @@ public:
 
     // ---- Text ------------------------------------------------------------------
 
-    int characterCount() const override { return static_cast<int>(FIndex.Characters()); }
+    int characterCount() const override { return static_cast<int>(Index().Characters()); }
 
     QString text(int start, int end) const override {
         start = Clamp(start);
         end = Clamp(end);
         if (end <= start)
             return {};
-        return Bytes(FIndex.PositionOf(Unit(start)), FIndex.PositionOf(Unit(end)));
+        return Bytes(Index().PositionOf(Unit(start)), Index().PositionOf(Unit(end)));
     }
 
     QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
@@ -134,7 +136,7 @@ public:
         if (boundary == QAccessible::CharBoundary) {
             if (*start >= count)
                 return {};
-            const std::size_t at = FIndex.PositionOf(Unit(*start));
+            const std::size_t at = Index().PositionOf(Unit(*start));
             *start = Character(at);
             const std::size_t next = static_cast<std::size_t>(
                 FControl->SendScintilla(Sci::SCI_POSITIONRELATIVE, at, 1L));
@@ -143,9 +145,9 @@ public:
         }
         // Words and sentences are read within their line; lines and paragraphs
         // are the text's lines, their line breaks included.
-        const std::size_t line = FIndex.LineOfCharacter(Unit(*start));
-        const int lineStart = static_cast<int>(FIndex.CharactersBeforeLine(line));
-        const int lineEnd = static_cast<int>(FIndex.CharactersBeforeLine(line + 1));
+        const std::size_t line = Index().LineOfCharacter(Unit(*start));
+        const int lineStart = static_cast<int>(Index().CharactersBeforeLine(line));
+        const int lineEnd = static_cast<int>(Index().CharactersBeforeLine(line + 1));
         if (boundary == QAccessible::LineBoundary || boundary == QAccessible::ParagraphBoundary) {
             *start = lineStart;
             *end = lineEnd;
@@ -197,7 +199,7 @@ public:
     int cursorPosition() const override { return Character(Send(Sci::SCI_GETCURRENTPOS)); }
 
     void setCursorPosition(int position) override {
-        Send(Sci::SCI_GOTOPOS, FIndex.PositionOf(Unit(Clamp(position))));
+        Send(Sci::SCI_GOTOPOS, Index().PositionOf(Unit(Clamp(position))));
     }
 
     int selectionCount() const override {
@@ -216,8 +218,8 @@ public:
         if (index != 0)
             return;
         // The caret at the end, the anchor at the start.
-        Send(Sci::SCI_SETSEL, FIndex.PositionOf(Unit(Clamp(start))),
-             FIndex.PositionOf(Unit(Clamp(end))));
+        Send(Sci::SCI_SETSEL, Index().PositionOf(Unit(Clamp(start))),
+             Index().PositionOf(Unit(Clamp(end))));
     }
     void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int index) override {
@@ -228,7 +230,7 @@ public:
     // ---- Geometry ----------------------------------------------------------------
 
     QRect characterRect(int offset) const override {
-        const std::size_t at = FIndex.PositionOf(Unit(Clamp(offset)));
+        const std::size_t at = Index().PositionOf(Unit(Clamp(offset)));
         const long x = Send(Sci::SCI_POINTXFROMPOSITION, 0, at);
         const long y = Send(Sci::SCI_POINTYFROMPOSITION, 0, at);
         const long height = Send(Sci::SCI_TEXTHEIGHT, Send(Sci::SCI_LINEFROMPOSITION, at));
@@ -254,8 +256,8 @@ public:
     }
 
     void scrollToSubstring(int start, int end) override {
-        Send(Sci::SCI_SCROLLRANGE, FIndex.PositionOf(Unit(Clamp(end))),
-             FIndex.PositionOf(Unit(Clamp(start))));
+        Send(Sci::SCI_SCROLLRANGE, Index().PositionOf(Unit(Clamp(end))),
+             Index().PositionOf(Unit(Clamp(start))));
     }
 
     // ---- Editing -------------------------------------------------------------------
@@ -271,8 +273,8 @@ public:
         if (ReadOnly() || (!text.isEmpty() && !FControl->AcceptsInput(text)))
             return;
         const QByteArray utf8 = text.toUtf8();
-        const std::size_t from = FIndex.PositionOf(Unit(start));
-        const std::size_t to = FIndex.PositionOf(Unit(end));
+        const std::size_t from = Index().PositionOf(Unit(start));
+        const std::size_t to = Index().PositionOf(Unit(end));
         const long targetStart = Send(Sci::SCI_GETTARGETSTART);
         const long targetEnd = Send(Sci::SCI_GETTARGETEND);
         Send(Sci::SCI_SETTARGETRANGE, from, to);
@@ -293,7 +295,7 @@ private:
     static std::size_t Unit(int offset) { return static_cast<std::size_t>(offset); }
     int Character(long position) const {
         return static_cast<int>(
-            FIndex.CharacterAt(static_cast<std::size_t>(std::max(0L, position))));
+            Index().CharacterAt(static_cast<std::size_t>(std::max(0L, position))));
     }
     QString Bytes(std::size_t from, std::size_t to) const {
         FText.Read(from, to, FBuffer);
@@ -304,25 +306,33 @@ private:
     // assistive technology what changed, in characters.
     void Modified(int position, int type, const char* text, int length) {
         const auto at = static_cast<std::size_t>(position);
+        if (!(type & (Sci::SC_MOD_INSERTTEXT | Sci::SC_MOD_DELETETEXT)))
+            return;
+        // Without an index nothing asked for characters yet: none is kept
+        // until an assistive technology does (then it is counted afresh, with
+        // this change in).
+        if (!FIndex && !QAccessible::isActive())
+            return;
+        const bool fresh = !FIndex;
+        const std::size_t before = fresh ? 0 : FIndex->Characters();
+        if (!fresh && (type & Sci::SC_MOD_INSERTTEXT))
+            FIndex->Inserted(at, static_cast<std::size_t>(length));
+        else if (!fresh)
+            FIndex->Removed(at);
+        if (!QAccessible::isActive())
+            return;
         if (type & Sci::SC_MOD_INSERTTEXT) {
-            FIndex.Inserted(at, static_cast<std::size_t>(length));
-            if (!QAccessible::isActive())
-                return;
             const QString inserted = text ? QString::fromUtf8(text, length)
                                           : Bytes(at, at + static_cast<std::size_t>(length));
             QAccessibleTextInsertEvent event(FControl, Character(position), inserted);
             QAccessible::updateAccessibility(&event);
-        } else if (type & Sci::SC_MOD_DELETETEXT) {
-            const std::size_t before = FIndex.Characters();
-            FIndex.Removed(at);
-            if (!QAccessible::isActive())
-                return;
+        } else {
             // Scintilla hands the removed text on while it keeps an undo
             // history; without one, as many placeholders tell how much went.
             const QString removed =
                 text ? QString::fromUtf8(text, length)
                      : QString(
-                           static_cast<qsizetype>(before - std::min(before, FIndex.Characters())),
+                           static_cast<qsizetype>(before - std::min(before, Index().Characters())),
                            QChar::ObjectReplacementCharacter);
             QAccessibleTextRemoveEvent event(FControl, Character(position), removed);
             QAccessible::updateAccessibility(&event);
@@ -352,7 +362,15 @@ private:
 
     TScintillaControl* FControl;
     TControlText FText;
-    TCharacterIndex FIndex;
+    // Built when first asked for (an assistive technology or a test), and
+    // from then on kept in step with every change: a control whose interface
+    // Qt made only to send an event pays nothing for the text it loads.
+    const TCharacterIndex& Index() const {
+        if (!FIndex)
+            FIndex.emplace(FText);
+        return *FIndex;
+    }
+    mutable std::optional<TCharacterIndex> FIndex;
     mutable std::string FBuffer;
     QMetaObject::Connection FModified, FUpdated;
     int FCaret = 0;
