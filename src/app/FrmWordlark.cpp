@@ -217,13 +217,17 @@ void TFrmWordlark::OpenEditor() {
     FWorkbench->Opened({TranslationPath, CataloguePath(), ListedTranslations()});
 }
 
-void TFrmWordlark::LoadTranslationFile(const std::string& path, const std::string& shownAsPath) {
+platform::TFileStamp TFrmWordlark::LoadTranslationFile(const std::string& path,
+                                                       const std::string& shownAsPath) {
     std::string bytes;
     if (!platform::ReadFileBytes(path, bytes))
         throw std::runtime_error("Cannot open file \"" + path + "\".");
+    // The file as read, so that watching it for changes need not read it again.
+    const platform::TFileStamp stamp = platform::StampFile(path, bytes);
     // A file that is not UTF-8 is shown as it was shown last time.
     MemTranslation->setReadOnly(false);
     MemTranslation->LoadFromBytes(std::move(bytes), FChoices.Get().ShowAs(shownAsPath));
+    return stamp;
 }
 
 void TFrmWordlark::UpdateCaption() {
@@ -408,8 +412,11 @@ bool TFrmWordlark::OpenTranslation(const std::string& requestedPath,
     const TFileSafety::TOpenChoice choice = FSafety->ClaimTranslation(translationPath);
     if (choice == TFileSafety::TOpenChoice::Cancel)
         return false;
-    LoadTranslationFile(translationPath, translationPath);
-    FSafety->TranslationOpened(translationPath, choice == TFileSafety::TOpenChoice::ReadOnly);
+    // The reference is read meanwhile, on a thread of its own.
+    FWorkbench->Prefetch({translationPath, CataloguePath(), ListedTranslations()});
+    const platform::TFileStamp stamp = LoadTranslationFile(translationPath, translationPath);
+    FSafety->TranslationOpened(translationPath, choice == TFileSafety::TOpenChoice::ReadOnly,
+                               stamp);
     TranslationPath = translationPath;
     SettingsFilePath = settingsFilePath;
     Modified = false;

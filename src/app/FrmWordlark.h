@@ -8,6 +8,7 @@
 #include "app/WatchedFlag.h"
 #include "initfile/Catalogue.h"
 #include "initfile/WorkbenchChoices.h"
+#include "platform/FileStamp.h"
 #include "texts/InterfaceTexts.h"
 #include "texts/MainMenu.h"
 #include "texts/Workspace.h"
@@ -209,7 +210,8 @@ private:
     void EmptyEditor();
     void OpenEditor();
     // Loads a file into the editor, shown as `shownAsPath` was last.
-    void LoadTranslationFile(const std::string& path, const std::string& shownAsPath);
+    platform::TFileStamp LoadTranslationFile(const std::string& path,
+                                             const std::string& shownAsPath);
     // The title names the editor's file and the wizard's program.
     void UpdateCaption();
     void UpdateIniFileButton();

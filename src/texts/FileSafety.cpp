@@ -143,10 +143,11 @@ void TFileSafety::HideBar() {
 
 // ---- What is on disk --------------------------------------------------------------
 
-void TFileSafety::Remember(TWatched which, const std::string& path) {
+void TFileSafety::Remember(TWatched which, const std::string& path,
+                           const std::optional<platform::TFileStamp>& stamp) {
     TFile& file = FFiles[which];
     file.Path = path;
-    file.Stamp = platform::StampFile(path);
+    file.Stamp = stamp ? *stamp : platform::StampFile(path);
     file.Told = file.Stamp;
     file.Known = true;
     if (FBarFiles[which]) {
@@ -301,7 +302,8 @@ TFileSafety::TOpenChoice TFileSafety::ClaimTranslation(const std::string& path) 
     return TOpenChoice::Cancel;
 }
 
-void TFileSafety::TranslationOpened(const std::string& path, bool readOnly) {
+void TFileSafety::TranslationOpened(const std::string& path, bool readOnly,
+                                    const std::optional<platform::TFileStamp>& stamp) {
     const bool sameFile = path == FFiles[Translation].Path && HoldsLock();
     if (path == FPendingPath && FPendingLock) {
         FLock = std::move(FPendingLock);
@@ -316,7 +318,7 @@ void TFileSafety::TranslationOpened(const std::string& path, bool readOnly) {
     FPendingLock.reset();
     FPendingPath.clear();
     FReadOnly = readOnly;
-    Remember(Translation, path);
+    Remember(Translation, path, stamp);
 }
 
 void TFileSafety::TranslationClosed() {

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,8 +53,11 @@ public:
     // the file's whole path.
     static std::string LockPath(const std::string& folder, const std::string& path);
 
-    // The file was just read or written: its state on disk is remembered.
-    void Remember(TWatched which, const std::string& path);
+    // The file was just read or written: its state on disk is remembered
+    // (`stamp`, when the caller took it from the bytes it read, else the
+    // file is read again for it).
+    void Remember(TWatched which, const std::string& path,
+                  const std::optional<platform::TFileStamp>& stamp = std::nullopt);
     void Forget(TWatched which);
     const std::string& WatchedPath(TWatched which) const { return FFiles[which].Path; }
 
@@ -79,7 +83,8 @@ public:
     // The translation at `path` is now in the editor (read-only or not): its
     // state on disk is remembered and the lock claimed for it is kept (or taken
     // now, silently, when none was claimed).
-    void TranslationOpened(const std::string& path, bool readOnly = false);
+    void TranslationOpened(const std::string& path, bool readOnly = false,
+                           const std::optional<platform::TFileStamp>& stamp = std::nullopt);
     // The editor was emptied: the lock is given back.
     void TranslationClosed();
     bool ReadOnly() const { return FReadOnly; }

@@ -97,6 +97,12 @@ void TTranslationChecker::Reset(std::string_view translation,
     FExtraKeyNames.clear();
     FReferenceKeys = FReference ? FReference->KeyCount() : 0;
     FLastKey = NoKey;
+    // Room for every key the text may add to the reference's at once: a
+    // table that grew by doubling would hold its old and new copies together
+    // for a moment, and room never written takes no memory.
+    const std::size_t lines = CountLines(translation);
+    FKeys.reserve(FReferenceKeys + lines);
+    FFirstLines.reserve(FReferenceKeys + lines);
     if (FReference) {
         // The reference's keys first, by its numbers; a translation has about
         // as many.
@@ -117,7 +123,7 @@ void TTranslationChecker::Reset(std::string_view translation,
     }
     for (const auto& [name, mark] : FMarks)
         ApplyMark(KeyId(name));
-    FLines.reserve(CountLines(translation));
+    FLines.reserve(lines);
     ForEachLine(translation, [this](std::string_view text) {
         const std::size_t line = FLines.size();
         FLines.push_back(CheckLine(text));

@@ -404,8 +404,50 @@ void TWorkbench::LoadReference() {
     const std::string master = FChoices.Get().Master(FOpened.TranslationPath).value_or("");
     const bool open = FEditor->IsOpen(), copy = open && master != FOpened.TranslationPath;
     // Kept until Reset checks the text against them: each is indexed once.
-    FReference = ReadShown(FChoices.Get(), open ? ReferencePath() : "");
-    FMaster = ReadShown(FChoices.Get(), copy ? master : "");
+    FReference = TakeShown(FPrefetched[0], open ? ReferencePath() : "");
+    FMaster = TakeShown(FPrefetched[1], copy ? master : "");
+}
+
+std::pair<std::string, std::string> TWorkbench::SourcesOf(const TOpened& opened) const {
+    std::pair<std::string, std::string> sources;
+    const std::optional<std::size_t> chosen =
+        ChooseReference(opened.Listed, opened.TranslationPath,
+                        FChoices.Get().ReferenceLanguage(opened.CataloguePath));
+    // The translation itself is never its own reference (FillReferenceChoices).
+    if (chosen && opened.Listed[*chosen].Path != opened.TranslationPath)
+        sources.first = opened.Listed[*chosen].Path;
+    const std::string master = FChoices.Get().Master(opened.TranslationPath).value_or("");
+    if (master != opened.TranslationPath)
+        sources.second = master;
+    return sources;
+}
+
+void TWorkbench::Prefetch(const TOpened& opened) {
+    const auto [reference, master] = SourcesOf(opened);
+    const TWorkbenchChoices choices = FChoices.Get();
+    int i = 0;
+    for (const std::string& path : {reference, master}) {
+        TPrefetched& prefetched = FPrefetched[i++];
+        prefetched.Path = path;
+        prefetched.Text = {};
+        if (!path.empty())
+            prefetched.Text = std::async(std::launch::async,
+                                         [choices, path] { return ReadShown(choices, path); });
+    }
+}
+
+std::shared_ptr<const TReferenceText> TWorkbench::TakeShown(TPrefetched& prefetched,
+                                                            const std::string& path) {
+    // What was read ahead is taken when it is the same file; anything else
+    // is waited for and dropped (its thread reads no more than one file).
+    std::future<std::shared_ptr<const TReferenceText>> ahead = std::move(prefetched.Text);
+    const bool same = ahead.valid() && prefetched.Path == path;
+    prefetched = {};
+    if (same)
+        return ahead.get();
+    if (ahead.valid())
+        ahead.wait();
+    return ReadShown(FChoices.Get(), path);
 }
 
 std::string TWorkbench::ReferencePath() const {

@@ -22,7 +22,10 @@
 #include <QObject>
 #include <QString>
 
+#include <future>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -58,6 +61,10 @@ public:
     // A translation was loaded into the editor: the references it may be
     // checked against are offered, the chosen one is read, all is checked.
     void Opened(const TOpened& opened);
+    // A translation is about to be loaded: the reference (and the master of
+    // a copy) that Opened will check it against are read on threads of their
+    // own meanwhile, and Opened takes them.
+    void Prefetch(const TOpened& opened);
     // The editor was emptied.
     void Emptied();
     // The main window's font size in points changed.
@@ -167,6 +174,17 @@ private:
     TTranslationChecker FChecker;
     // The reference and the master read for the open translation.
     std::shared_ptr<const TReferenceText> FReference, FMaster;
+    // The reference and the master being read for Opened (Prefetch).
+    struct TPrefetched {
+        std::string Path;
+        std::future<std::shared_ptr<const TReferenceText>> Text;
+    };
+    TPrefetched FPrefetched[2];
+    std::shared_ptr<const TReferenceText> TakeShown(TPrefetched& prefetched,
+                                                    const std::string& path);
+    // The reference Opened chooses for `opened`, and the master it is a copy
+    // of (empty: none).
+    std::pair<std::string, std::string> SourcesOf(const TOpened& opened) const;
     TProblemLines FProblemLines;
     std::vector<TTranslationChecker::TMissingKey> FMissingKeys;
     TProblemTexts FTexts;
