@@ -414,7 +414,15 @@ bool TFrmWordlark::OpenTranslation(const std::string& requestedPath,
         return false;
     // The reference is read meanwhile, on a thread of its own.
     FWorkbench->Prefetch({translationPath, CataloguePath(), ListedTranslations()});
-    const platform::TFileStamp stamp = LoadTranslationFile(translationPath, translationPath);
+    platform::TFileStamp stamp;
+    try {
+        stamp = LoadTranslationFile(translationPath, translationPath);
+    } catch (...) {
+        // Nothing read ahead outlives the failed open: a later one would take
+        // a reference read before the user changed it.
+        FWorkbench->Prefetch({});
+        throw;
+    }
     FSafety->TranslationOpened(translationPath, choice == TFileSafety::TOpenChoice::ReadOnly,
                                stamp);
     TranslationPath = translationPath;

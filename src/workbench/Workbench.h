@@ -63,7 +63,8 @@ public:
     void Opened(const TOpened& opened);
     // A translation is about to be loaded: the reference (and the master of
     // a copy) that Opened will check it against are read on threads of their
-    // own meanwhile, and Opened takes them.
+    // own meanwhile, and Opened takes them. An empty `opened` drops what was
+    // read ahead.
     void Prefetch(const TOpened& opened);
     // The editor was emptied.
     void Emptied();

@@ -618,3 +618,19 @@ TEST_F(WorkbenchTest, SideBySideIsKeptBetweenRuns) {
     Show();
     EXPECT_FALSE(Frm->Workbench()->ChkSideBySide->isChecked());
 }
+
+// The reference is read while the translation loads; what a failed open read
+// ahead is not taken by a later one, after the reference changed on disk.
+TEST_F(WorkbenchTest, AFailedOpenLeavesNoStaleReferenceBehind) {
+    const std::string missing = Dir / "Viewer/Viewer_Missing.ini";
+    EXPECT_THROW(Frm->OpenTranslation(missing, ""), std::exception);
+    // Time for anything read ahead to have been read before the change.
+    QTest::qWait(200);
+    std::string english = English;
+    english.replace(english.find("Open %s"), 7, "Open file %s");
+    Dir.Write("Viewer/Viewer_English.ini", english);
+    ASSERT_TRUE(Frm->AddTranslation("Cesky", Dir / "Viewer/Viewer_Deutsch.ini"));
+    GoTo(3, 3);
+    EXPECT_EQ(Reference(), "Main.Open=\"Open file %s\"");
+    Frm->Modified = false;
+}
