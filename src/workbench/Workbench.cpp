@@ -35,13 +35,9 @@ using Sci = QsciScintillaBase;
 
 namespace {
 
-// The markers of the margin: a line with problems, an untranslated phrase, a
-// phrase to be checked.
-constexpr int ProblemMarker = 0;
-constexpr int UntranslatedMarker = 1;
-constexpr int ToBeCheckedMarker = 2;
-constexpr long Markers =
-    (1L << ProblemMarker) | (1L << UntranslatedMarker) | (1L << ToBeCheckedMarker);
+constexpr int ProblemMarker = TMarginMarkers::ProblemMarker;
+constexpr int UntranslatedMarker = TMarginMarkers::UntranslatedMarker;
+constexpr int ToBeCheckedMarker = TMarginMarkers::ToBeCheckedMarker;
 constexpr int MarkerMargin = 1;
 // The name "Side by side" is kept under in the choices.
 const char* const SideBySideView = "side-by-side";
@@ -167,7 +163,7 @@ void TWorkbench::BuildPanels(QWidget* editorArea) {
     // line's problems.
     FEditor->SendScintilla(Sci::SCI_SETMARGINTYPEN, MarkerMargin, Sci::SC_MARGIN_SYMBOL);
     FEditor->SendScintilla(Sci::SCI_SETMARGINWIDTHN, MarkerMargin, 14L);
-    FEditor->SendScintilla(Sci::SCI_SETMARGINMASKN, MarkerMargin, Markers);
+    FEditor->SendScintilla(Sci::SCI_SETMARGINMASKN, MarkerMargin, TMarginMarkers::Mask);
     FEditor->SendScintilla(Sci::SCI_MARKERDEFINE, ProblemMarker, Sci::SC_MARK_CIRCLE);
     FEditor->SendScintilla(Sci::SCI_MARKERSETFORE, ProblemMarker, 0x000080L);
     FEditor->SendScintilla(Sci::SCI_MARKERSETBACK, ProblemMarker, 0x2020E0L);
@@ -542,15 +538,7 @@ void TWorkbench::Reset() {
                    FEditor->IsOpen() ? FMaster : nullptr);
     FProblemLines.Reset(FChecker);
     FMissingKeys = FChecker.MissingKeys();
-    FEditor->SendScintilla(Sci::SCI_MARKERDELETEALL, -1);
-    for (std::size_t line = 0; line < FChecker.LineCount(); ++line) {
-        if (FChecker.IsUntranslated(line))
-            FEditor->SendScintilla(Sci::SCI_MARKERADD, line, UntranslatedMarker);
-        if (FChecker.Status(line) == TPhraseStatus::ToBeChecked)
-            FEditor->SendScintilla(Sci::SCI_MARKERADD, line, ToBeCheckedMarker);
-    }
-    for (std::size_t line : FProblemLines.Lines())
-        FEditor->SendScintilla(Sci::SCI_MARKERADD, line, ProblemMarker);
+    FMarkers.Reset();
     LisProblems->Rebuild(FProblemLines.Lines());
     RefreshProgress();
     RefreshReferenceLine(true);
@@ -558,29 +546,9 @@ void TWorkbench::Reset() {
     FShowAs->Update();
 }
 
-void TWorkbench::RefreshMarkers(std::size_t line) {
-    if (line >= FChecker.LineCount())
-        return;
-    const long wanted =
-        (FChecker.HasProblems(line) ? 1L << ProblemMarker : 0) |
-        (FChecker.IsUntranslated(line) ? 1L << UntranslatedMarker : 0) |
-        (FChecker.Status(line) == TPhraseStatus::ToBeChecked ? 1L << ToBeCheckedMarker : 0);
-    const long shown = FEditor->SendScintilla(Sci::SCI_MARKERGET, line) & Markers;
-    if (wanted == shown)
-        return;
-    for (int marker : {ProblemMarker, UntranslatedMarker, ToBeCheckedMarker}) {
-        if ((wanted & (1L << marker)) == (shown & (1L << marker)))
-            continue;
-        if (wanted & (1L << marker))
-            FEditor->SendScintilla(Sci::SCI_MARKERADD, line, marker);
-        else
-            FEditor->SendScintilla(Sci::SCI_MARKERDELETE, line, marker);
-    }
-}
-
 void TWorkbench::ShowUpdate(const TTranslationChecker::TUpdate& update) {
     for (std::size_t line : update.Lines)
-        RefreshMarkers(line);
+        FMarkers.Refresh(line);
     // No line was replaced: only the lines named may show other problems.
     if (FProblemLines.Apply(FChecker, {0, 0, 0}, update))
         LisProblems->Update(FProblemLines.Lines(), update.Lines);
@@ -609,8 +577,9 @@ void TWorkbench::TranslationModified(int position, int type, int linesAdded) {
     const std::vector<std::string_view> lines(copies.begin(), copies.end());
     const TTranslationChecker::TUpdate update =
         FChecker.ReplaceLines(splice.First, splice.Removed, lines);
+    FMarkers.Spliced(splice.First, splice.Removed, splice.Added);
     for (std::size_t line : update.Lines)
-        RefreshMarkers(line);
+        FMarkers.Refresh(line);
     // The missing keys are found again only when they changed; lines that
     // moved take their places along.
     bool missingMoved = false;
@@ -646,8 +615,11 @@ void TWorkbench::TranslationModified(int position, int type, int linesAdded) {
 void TWorkbench::TranslationUpdateUi(int updated) {
     if (updated & (Sci::SC_UPDATE_SELECTION | Sci::SC_UPDATE_CONTENT))
         RefreshReferenceLine(false);
-    if ((updated & Sci::SC_UPDATE_V_SCROLL) && !MemReferenceView->isHidden())
-        FollowScroll(FEditor, MemReferenceView);
+    if (updated & Sci::SC_UPDATE_V_SCROLL) {
+        FMarkers.Follow();
+        if (!MemReferenceView->isHidden())
+            FollowScroll(FEditor, MemReferenceView);
+    }
 }
 
 void TWorkbench::RefreshProgress() {

@@ -15,6 +15,7 @@
 
 #include "encoding/TextEncoding.h"
 #include "initfile/Catalogue.h"
+#include "workbench/MarginMarkers.h"
 #include "workbench/ProblemLines.h"
 #include "workbench/ProblemsView.h"
 #include "workbench/TranslationChecker.h"
@@ -150,7 +151,6 @@ private:
     void Reset();
     void TranslationModified(int position, int type, int linesAdded);
     void TranslationUpdateUi(int updated);
-    void RefreshMarkers(std::size_t line);
     // Shows the state of lines the checker changed without an edit.
     void ShowUpdate(const TTranslationChecker::TUpdate& update);
     void RefreshProgress();
@@ -173,6 +173,7 @@ private:
     TChoicesStore& FChoices;
     TOpened FOpened;
     TTranslationChecker FChecker;
+    TMarginMarkers FMarkers{FEditor, FChecker};
     // The reference and the master read for the open translation.
     std::shared_ptr<const TReferenceText> FReference, FMaster;
     // The reference and the master being read for Opened (Prefetch).

@@ -6,6 +6,7 @@
 #include "editor/SynEditor.h"
 #include "texts/QtText.h"
 #include "workbench/FindBar.h"
+#include "workbench/MarginMarkers.h"
 #include "workbench/Workbench.h"
 
 #include <QAction>
@@ -20,6 +21,8 @@
 #include <QSplitter>
 #include <QToolTip>
 #include <QTreeWidget>
+
+#include <functional>
 
 namespace fs = std::filesystem;
 using Sci = QsciScintillaBase;
@@ -632,5 +635,88 @@ TEST_F(WorkbenchTest, AFailedOpenLeavesNoStaleReferenceBehind) {
     ASSERT_TRUE(Frm->AddTranslation("Cesky", Dir / "Viewer/Viewer_Deutsch.ini"));
     GoTo(3, 3);
     EXPECT_EQ(Reference(), "Main.Open=\"Open file %s\"");
+    Frm->Modified = false;
+}
+
+// In a long translation only the lines around the view hold markers, and
+// whatever line holds one holds the checker's, as the view scrolls and as
+// edits above it move the lines.
+TEST_F(WorkbenchTest, MarkersFollowTheViewAndTheEdits) {
+    constexpr int Keys = 10000;
+    std::string english = "[Main]\r\n", deutsch = "[Main]\r\n";
+    for (int i = 0; i < Keys; ++i) {
+        const std::string key = "Main.K" + std::to_string(i) + "=\"";
+        english += key + "Phrase " + std::to_string(i) + "\"\r\n";
+        // Every third phrase is still English.
+        deutsch += key + (i % 3 ? "Satz " : "Phrase ") + std::to_string(i) + "\"\r\n";
+    }
+    Dir.Write("Viewer/Viewer_English.ini", english);
+    Dir.Write("Viewer/Viewer_Deutsch.ini", deutsch);
+    LoadViewer();
+    Open("Deutsch");
+    TSynEditor* editor = Frm->MemTranslation;
+    const TTranslationChecker& checker = Frm->Workbench()->Checker();
+    const auto send = [&](unsigned int message, unsigned long w = 0, long l = 0) {
+        return editor->SendScintilla(message, w, l);
+    };
+    const auto positionOf = [&](long line) { return send(Sci::SCI_POSITIONFROMLINE, line); };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+    } steps[] = {
+        {"opened", [] {}},
+        {"lines added below the view",
+         [&] {
+             send(Sci::SCI_INSERTTEXT, positionOf(300),
+                  reinterpret_cast<long>("Main.New3=\"\"\r\nMain.New4=\"\"\r\n"));
+         }},
+        {"lines joined below the view",
+         [&] { send(Sci::SCI_DELETERANGE, positionOf(400) - 2, 2); }},
+        {"in the middle", [&] { GoTo(Keys / 2); }},
+        {"at the end", [&] { GoTo(send(Sci::SCI_GETLINECOUNT) - 1); }},
+        {"lines added above the view",
+         [&] {
+             send(Sci::SCI_INSERTTEXT, positionOf(5),
+                  reinterpret_cast<long>("Main.New1=\"\"\r\nMain.New2=\"\"\r\n"));
+         }},
+        {"lines joined above the view", [&] { send(Sci::SCI_DELETERANGE, positionOf(8) - 2, 2); }},
+        {"in the middle", [&] { GoTo(Keys / 2); }},
+        {"a line taken out in view",
+         [&] {
+             const long line = send(Sci::SCI_GETFIRSTVISIBLELINE) + 2;
+             send(Sci::SCI_DELETERANGE, positionOf(line), positionOf(line + 1) - positionOf(line));
+         }},
+        {"back at the start", [&] { GoTo(0); }},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        QApplication::processEvents();
+        const long lines = send(Sci::SCI_GETLINECOUNT);
+        const long first = send(Sci::SCI_GETFIRSTVISIBLELINE);
+        const long shown = send(Sci::SCI_LINESONSCREEN);
+        ASSERT_EQ(checker.LineCount(), static_cast<std::size_t>(lines)) << s.step;
+        constexpr long Around = static_cast<long>(TMarginMarkers::Around);
+        long marked = 0;
+        for (long line = 0; line < lines; ++line) {
+            const auto at = static_cast<std::size_t>(line);
+            const long wanted =
+                (checker.HasProblems(at) ? 1L << TMarginMarkers::ProblemMarker : 0) |
+                (checker.IsUntranslated(at) ? 1L << TMarginMarkers::UntranslatedMarker : 0);
+            const long got =
+                send(Sci::SCI_MARKERGET, static_cast<unsigned long>(line)) & TMarginMarkers::Mask;
+            marked += got != 0;
+            // In view every marker is there, anywhere else none is wrong, and
+            // far from the view there are none.
+            const bool far = line + 2 * Around < first || line >= first + shown + 2 * Around;
+            if (far) {
+                EXPECT_EQ(got, 0) << s.step << ", line " << line;
+            } else if ((line >= first && line < first + shown) || got != 0) {
+                EXPECT_EQ(got, wanted) << s.step << ", line " << line;
+            }
+        }
+        // A third of the lines are untranslated: far from the view they are unmarked.
+        EXPECT_GT(marked, shown / 4) << s.step;
+        EXPECT_LT(marked, Keys / 6) << s.step;
+    }
     Frm->Modified = false;
 }
