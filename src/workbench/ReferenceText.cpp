@@ -47,9 +47,17 @@ TReferenceText::TReferenceText(std::string text) : FText(std::move(text)) {
     ForEachLine(FText, [&](std::string_view line) {
         const TKeyValueLine parsed = ParseKeyValueLine(line);
         const auto u32 = [](std::size_t n) { return static_cast<std::uint32_t>(n); };
-        FLines.push_back({u32(line.data() - FText.data()), u32(line.size()), parsed.Kind,
-                          parsed.Quoting, u32(parsed.KeyBegin), u32(parsed.KeyEnd),
-                          u32(parsed.ValueBegin), u32(parsed.ValueEnd), u32(parsed.Quotes)});
+        const auto u16 = [](std::size_t n) { return static_cast<std::uint16_t>(n); };
+        // Every offset into the line is at most its length.
+        if (line.size() >= LongLine) {
+            FLongLines.emplace(u32(FLines.size()), parsed);
+            FLines.push_back({u32(line.data() - FText.data()), u32(line.size()), parsed.Kind,
+                              parsed.Quoting, LongLine});
+        } else {
+            FLines.push_back({u32(line.data() - FText.data()), u32(line.size()), parsed.Kind,
+                              parsed.Quoting, u16(parsed.KeyBegin), u16(parsed.KeyEnd),
+                              u16(parsed.ValueBegin), u16(parsed.ValueEnd), u16(parsed.Quotes)});
+        }
         entries += parsed.IsEntry();
     });
     FPhraseGroups.assign(FLines.size(), NoGroup);
@@ -108,6 +116,8 @@ TReferenceText::TReferenceText(std::string text) : FText(std::move(text)) {
 
 TKeyValueLine TReferenceText::Parsed(std::size_t line) const {
     const TLine& l = FLines[line];
+    if (l.KeyBegin == LongLine)
+        return FLongLines.at(static_cast<std::uint32_t>(line));
     TKeyValueLine parsed;
     parsed.Kind = l.Kind;
     parsed.Quoting = l.Quoting;

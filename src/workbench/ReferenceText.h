@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -27,10 +28,14 @@ public:
     TKeyValueLine Parsed(std::size_t line) const;
     std::string_view Key(std::size_t line) const {
         const TLine& l = FLines[line];
+        if (l.KeyBegin == LongLine) [[unlikely]]
+            return FLongLines.at(static_cast<std::uint32_t>(line)).Key(Line(line));
         return std::string_view(FText).substr(l.Begin + l.KeyBegin, l.KeyEnd - l.KeyBegin);
     }
     std::string_view Phrase(std::size_t line) const {
         const TLine& l = FLines[line];
+        if (l.KeyBegin == LongLine) [[unlikely]]
+            return FLongLines.at(static_cast<std::uint32_t>(line)).Value(Line(line));
         return std::string_view(FText).substr(l.Begin + l.ValueBegin, l.ValueEnd - l.ValueBegin);
     }
 
@@ -60,22 +65,26 @@ public:
     bool HasOtherLine(std::string_view line) const { return FOtherLines.contains(line); }
 
 private:
-    // A line read: where it is in the text and what it holds, offsets in 32
-    // bits (a text of 4 GiB or more throws std::length_error), so that a
-    // reference of a million lines keeps them in 32 MB.
+    // A line read: where it is in the text (32 bits: a text of 4 GiB or more
+    // throws std::length_error) and what it holds, by offsets into the line
+    // in 16 bits, so that a reference of a million lines keeps them in 20 MB.
+    // A line of 64 KiB or more has LongLine there and is kept whole in
+    // FLongLines.
+    static constexpr std::uint16_t LongLine = UINT16_MAX;
     struct TLine {
         std::uint32_t Begin = 0;
         std::uint32_t Length = 0;
         TLineKind Kind = TLineKind::Blank;
         TQuoting Quoting = TQuoting::None;
-        std::uint32_t KeyBegin = 0;
-        std::uint32_t KeyEnd = 0;
-        std::uint32_t ValueBegin = 0;
-        std::uint32_t ValueEnd = 0;
-        std::uint32_t Quotes = 0;
+        std::uint16_t KeyBegin = 0;
+        std::uint16_t KeyEnd = 0;
+        std::uint16_t ValueBegin = 0;
+        std::uint16_t ValueEnd = 0;
+        std::uint16_t Quotes = 0;
     };
     std::string FText;
     std::vector<TLine> FLines;
+    std::unordered_map<std::uint32_t, TKeyValueLine> FLongLines;
     // The first line of each key by number, and the numbers in a table of
     // open addressing at most half full, each beside a part of its key's hash
     // (so that a probe seldom compares keys): two allocations however many

@@ -13,14 +13,20 @@
 namespace {
 
 // Lines of every kind; keys repeat, so that some lines are later entries of
-// a key, and line breaks vary.
+// a key, and line breaks vary. Now and then a line is longer than 64 KiB, its
+// phrase or its key (blanks before the "=" are the key's) reaching past it.
 std::string RandomText(std::mt19937& random, int lines) {
-    const char* const forms[] = {"K%=\"v%\"", "K%=w%", "K% =\"open", "; K%=\"c\"", "[S%]",
+    const std::string longPhrase = "K%=\"" + std::string(70000, 'a') + "\"";
+    const std::string longKey = "K%" + std::string(66000, ' ') + "=\"v\"";
+    const std::string forms[] = {"K%=\"v%\"", "K%=w%", "K% =\"open", "; K%=\"c\"", "[S%]",
                                  "",          "  ",    "=\"x\"",     "stray %"};
     const char* const breaks[] = {"\r\n", "\n", "\r"};
     std::string text;
     for (int i = 0; i < lines; ++i) {
-        std::string line = forms[random() % std::size(forms)];
+        const std::size_t form = random() % (std::size(forms) * 20 + 2);
+        std::string line = form < std::size(forms) * 20 ? forms[form % std::size(forms)]
+                           : form % 2                   ? longPhrase
+                                                        : longKey;
         const std::string number = std::to_string(random() % 40);
         for (std::size_t at; (at = line.find('%')) != std::string::npos;)
             line.replace(at, 1, number);
@@ -46,6 +52,8 @@ TEST(ReferenceTextTest, KeysAndLinesAgreeWithAPlainReading) {
             EXPECT_EQ(compact.Kind, parsed.Kind);
             EXPECT_EQ(compact.Quoting, parsed.Quoting);
             EXPECT_EQ(compact.Quotes, parsed.Quotes);
+            EXPECT_EQ(compact.Key(lines[i]), parsed.Key(lines[i]));
+            EXPECT_EQ(compact.Value(lines[i]), parsed.Value(lines[i]));
             const bool first =
                 parsed.IsEntry() && firstLine.emplace(parsed.Key(lines[i]), i).second;
             EXPECT_EQ(reference.IsFirstOfKey(i), first) << lines[i];
