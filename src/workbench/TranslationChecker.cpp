@@ -38,7 +38,7 @@ std::uint32_t TTranslationChecker::KeyId(std::string_view key) {
     FKeys.emplace_back();
     if (FMaster)
         FKeys.back().MasterLine = FMaster->LineOfKey(key);
-    FFirstLines.push_back(NoLine);
+    FFirstLines.push_back(NoFirstLine);
     FExtraKeyIds.emplace(FExtraKeyNames.emplace_back(key), id);
     return id;
 }
@@ -92,6 +92,7 @@ void TTranslationChecker::Reset(std::string_view translation,
     FKeys.clear();
     FGroups.clear();
     FFirstLines.clear();
+    FMarkedPhraseHashes.clear();
     FLaterLines.clear();
     FExtraKeyIds.clear();
     FExtraKeyNames.clear();
@@ -107,7 +108,7 @@ void TTranslationChecker::Reset(std::string_view translation,
         // The reference's keys first, by its numbers; a translation has about
         // as many.
         FKeys.resize(FReferenceKeys);
-        FFirstLines.assign(FReferenceKeys, NoLine);
+        FFirstLines.assign(FReferenceKeys, NoFirstLine);
         FGroups.resize(FReference->PhraseGroupCount());
         for (std::uint32_t id = 0; id < FReferenceKeys; ++id) {
             const std::size_t line = FReference->KeyLine(id);
@@ -158,13 +159,13 @@ void TTranslationChecker::ApplyMark(std::uint32_t id) {
     const auto hit = FMarks.find(KeyName(id));
     key.Mark = hit == FMarks.end() ? TPhraseStatus::None : hit->second.Status;
     key.MarkCounts = false;
-    key.MarkedPhraseHash = 0;
+    FMarkedPhraseHashes.erase(id);
     if (key.Mark != TPhraseStatus::Translated)
         return;
     const std::string& marked = hit->second.ReferencePhrase;
     key.MarkCounts =
         !FReference || (key.ReferenceLine && FReference->Phrase(*key.ReferenceLine) == marked);
-    key.MarkedPhraseHash = std::hash<std::string_view>()(marked);
+    FMarkedPhraseHashes[id] = std::hash<std::string_view>()(marked);
 }
 
 void TTranslationChecker::SetMarks(const std::vector<std::pair<std::string, TPhraseMark>>& marks) {
@@ -296,26 +297,29 @@ TTranslationChecker::WithGroupMates(std::vector<std::uint32_t> keys) const {
 // The lines of each key
 
 void TTranslationChecker::AddKeyLine(std::uint32_t key, std::size_t line) {
-    std::size_t& firstLine = FFirstLines[key];
-    if (firstLine == NoLine) {
-        firstLine = line;
+    std::uint32_t& firstLine = FFirstLines[key];
+    if (firstLine == NoFirstLine) {
+        firstLine = static_cast<std::uint32_t>(line);
         return;
     }
     std::vector<std::size_t>& later = FLaterLines[key];
-    if (line < firstLine)
-        std::swap(line, firstLine);
+    if (line < firstLine) {
+        const std::size_t was = firstLine;
+        firstLine = static_cast<std::uint32_t>(line);
+        line = was;
+    }
     later.insert(std::lower_bound(later.begin(), later.end(), line), line);
 }
 
 void TTranslationChecker::RemoveKeyLine(std::uint32_t key, std::size_t line) {
-    std::size_t& firstLine = FFirstLines[key];
+    std::uint32_t& firstLine = FFirstLines[key];
     const auto more = FLaterLines.find(key);
     if (line == firstLine) {
         if (more == FLaterLines.end()) {
-            firstLine = NoLine;
+            firstLine = NoFirstLine;
             return;
         }
-        firstLine = more->second.front();
+        firstLine = static_cast<std::uint32_t>(more->second.front());
         more->second.erase(more->second.begin());
     } else if (more != FLaterLines.end()) {
         std::vector<std::size_t>& later = more->second;
@@ -328,9 +332,9 @@ void TTranslationChecker::RemoveKeyLine(std::uint32_t key, std::size_t line) {
 }
 
 void TTranslationChecker::MoveKeyLines(std::size_t from, std::size_t removed, std::size_t added) {
-    for (std::size_t& line : FFirstLines)
-        if (line != NoLine && line >= from)
-            line = line - removed + added;
+    for (std::uint32_t& line : FFirstLines)
+        if (line != NoFirstLine && line >= from)
+            line = static_cast<std::uint32_t>(line - removed + added);
     for (auto& [key, later] : FLaterLines)
         for (std::size_t& line : later)
             if (line >= from)
@@ -338,9 +342,9 @@ void TTranslationChecker::MoveKeyLines(std::size_t from, std::size_t removed, st
 }
 
 template <class F> void TTranslationChecker::ForEachLineOfKey(std::uint32_t key, F&& f) const {
-    if (FFirstLines[key] == NoLine)
+    if (FFirstLines[key] == NoFirstLine)
         return;
-    f(FFirstLines[key]);
+    f(std::size_t{FFirstLines[key]});
     if (const auto more = FLaterLines.find(key); more != FLaterLines.end())
         for (std::size_t line : more->second)
             f(line);
@@ -361,8 +365,12 @@ TTranslationChecker::TContribution TTranslationChecker::ContributionOf(std::uint
             c.Translated = first->Translated;
         else if (key.MarkCounts)
             c.Translated = first->Translated || first->SameAsSource;
-        else // marked against a reference phrase that changed since
-            c.Translated = first->Translated && first->PhraseHash != key.MarkedPhraseHash;
+        else if (const auto marked = FMarkedPhraseHashes.find(id);
+                 marked !=
+                 FMarkedPhraseHashes.end()) // against a reference phrase that changed since
+            c.Translated = first->Translated && first->PhraseHash != marked->second;
+        else
+            c.Translated = first->Translated;
     }
     c.Missing = FReference && key.ReferenceLine && !first;
     return c;

@@ -227,10 +227,6 @@ private:
         TPhraseStatus Mark = TPhraseStatus::None;
         // A Translated mark made against the reference's phrase of today.
         bool MarkCounts = false;
-        // The hash of the reference phrase a Translated mark was made against:
-        // while the reference's phrase is another now, a phrase that still
-        // reads so waits for its translation again.
-        std::uint64_t MarkedPhraseHash = 0;
     };
     // The keys whose reference phrase is the same, and of those whose
     // phrase counts as translated, the one on the first line and the first
@@ -273,7 +269,9 @@ private:
     std::size_t ReportedTextProblems(std::size_t line) const;
     std::size_t LineProblemCount(std::size_t line) const;
     bool IsDuplicate(std::size_t line) const;
-    std::size_t FirstLineOf(std::uint32_t key) const { return FFirstLines[key]; }
+    std::size_t FirstLineOf(std::uint32_t key) const {
+        return FFirstLines[key] == NoFirstLine ? NoLine : FFirstLines[key];
+    }
     void AddKeyLine(std::uint32_t key, std::size_t line);
     void RemoveKeyLine(std::uint32_t key, std::size_t line);
     // The lines behind `from` move by `added` - `removed`.
@@ -290,11 +288,17 @@ private:
     std::vector<TLineState> FLines;
     std::vector<TKeyState> FKeys;
     std::vector<TGroup> FGroups;
-    // Per key, the first translation line that carries it (NoLine: none),
-    // and, for the few keys on more than one line, the later ones in
+    // Per key, the first translation line that carries it (NoFirstLine:
+    // none), and, for the few keys on more than one line, the later ones in
     // ascending order. Kept apart so that the lines behind an edit that adds
-    // or removes lines move in one pass over a plain array.
-    std::vector<std::size_t> FFirstLines;
+    // or removes lines move in one pass over a plain array of 32-bit numbers.
+    static constexpr std::uint32_t NoFirstLine = UINT32_MAX;
+    std::vector<std::uint32_t> FFirstLines;
+    // Per key with a Translated mark, the hash of the reference phrase the mark
+    // was made against: while the reference's phrase is another now, a phrase
+    // that still reads so waits for its translation again. Kept aside, for the
+    // few keys that have one, so that the state of every key stays small.
+    std::unordered_map<std::uint32_t, std::uint64_t> FMarkedPhraseHashes;
     std::unordered_map<std::uint32_t, std::vector<std::size_t>> FLaterLines;
     // The keys the reference lacks, by name; the names are kept in a deque,
     // which never moves them.
