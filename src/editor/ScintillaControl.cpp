@@ -12,7 +12,11 @@ using Sci = QsciScintillaBase;
 // just before a change. They carry no bit in common with the notification of
 // the change itself (SC_MOD_INSERTTEXT or SC_MOD_DELETETEXT with the
 // SC_PERFORMED_* bits), which Scintilla then keeps to itself.
-constexpr long BeforeChangeMask = Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE;
+// Held back: only the notices before a change, and the steps of the undo
+// history that the program added itself (SCI_ADDUNDOACTION), which are no
+// change of the text.
+constexpr long BeforeChangeMask =
+    Sci::SC_MOD_BEFOREINSERT | Sci::SC_MOD_BEFOREDELETE | Sci::SC_MOD_CONTAINER;
 constexpr int PerformedBits =
     Sci::SC_PERFORMED_USER | Sci::SC_PERFORMED_UNDO | Sci::SC_PERFORMED_REDO;
 

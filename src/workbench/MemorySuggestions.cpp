@@ -346,6 +346,8 @@ void TMemorySuggestions::MenFillFromMemoryClick() {
                 FEditor->SendScintilla(Sci::SCI_REPLACETARGET, edit->Text.size(),
                                        edit->Text.c_str());
             }
+            // In the same undo step as the filled phrases.
+            FWorkbench.Marks().MarkWithEdit(marks);
         });
         FWorkbench.Marks().Mark(marks);
     }

@@ -57,6 +57,19 @@ TPhraseMarks::TPhraseMarks(TSynEditor* editor, TTranslationChecker& checker, QMe
     command(MenClearMark, [this] { MarkCaretPhrase(TPhraseStatus::None); });
     command(MenNextToBeChecked, [this] { GoToToBeChecked(true); });
     command(MenPreviousToBeChecked, [this] { GoToToBeChecked(false); });
+    // An edit's marks follow it through the undo history; they are set once
+    // the editor has finished undoing or redoing the edit.
+    connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char*, int, int, int, int, int, int token, int) {
+                using Sci = QsciScintillaBase;
+                if (!(type & Sci::SC_MOD_CONTAINER) ||
+                    !(type & (Sci::SC_PERFORMED_UNDO | Sci::SC_PERFORMED_REDO)))
+                    return;
+                const bool undone = type & Sci::SC_PERFORMED_UNDO;
+                QMetaObject::invokeMethod(
+                    this, [this, token, undone] { EditStepDone(token, undone); },
+                    Qt::QueuedConnection);
+            });
     connect(&texts, &TInterfaceTexts::LanguageChanged, this, &TPhraseMarks::ApplyTexts);
     ApplyTexts();
     SetFile({});
@@ -116,6 +129,8 @@ void TPhraseMarks::ApplyTexts() {
 
 void TPhraseMarks::SetFile(const std::string& path) {
     FPath = path;
+    // The editor's undo history starts anew with another file.
+    FEditMarks.clear();
     FChecker.SetMarks(path.empty() ? std::vector<std::pair<std::string, TPhraseMark>>()
                                    : FChoices.Get().PhraseMarks(path));
     for (QAction* item :
@@ -141,6 +156,25 @@ void TPhraseMarks::Mark(const std::vector<std::pair<std::string, TPhraseStatus>>
             choices.SetPhraseMark(FPath, key, FChecker.Mark(key).value_or(TPhraseMark{}));
     });
     emit Changed(all);
+}
+
+void TPhraseMarks::MarkWithEdit(const TMarks& marks) {
+    if (FPath.empty() || marks.empty())
+        return;
+    TEditMarks& step = FEditMarks[++FLastToken];
+    step.Path = FPath;
+    step.After = marks;
+    for (const auto& [key, status] : marks)
+        step.Before.emplace_back(key, FChecker.Mark(key).value_or(TPhraseMark{}).Status);
+    FEditor->SendScintilla(QsciScintillaBase::SCI_ADDUNDOACTION,
+                           static_cast<unsigned long>(FLastToken), 0L);
+}
+
+void TPhraseMarks::EditStepDone(int token, bool undone) {
+    const auto step = FEditMarks.find(token);
+    if (step == FEditMarks.end() || step->second.Path != FPath)
+        return;
+    Mark(undone ? step->second.Before : step->second.After);
 }
 
 void TPhraseMarks::MarkCaretPhrase(TPhraseStatus status) {

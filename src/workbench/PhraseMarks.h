@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,6 +40,10 @@ public:
     // Marks the phrases of these keys (None: takes the mark away), keeps the
     // marks for the file and tells what changed.
     void Mark(const std::vector<std::pair<std::string, TPhraseStatus>>& marks);
+    // Makes the marks that Mark is about to set a part of the edit being made
+    // (called within its undo group, Mark after the edit): undoing the edit
+    // takes them back, redoing it puts them back.
+    void MarkWithEdit(const std::vector<std::pair<std::string, TPhraseStatus>>& marks);
     void ApplyTexts();
 
     // Commands.
@@ -62,7 +67,18 @@ signals:
     void StatusMessage(const QString& text);
 
 private:
+    using TMarks = std::vector<std::pair<std::string, TPhraseStatus>>;
+    // The marks of an edit, by the token of its step in the editor's undo
+    // history: what they were before and what the edit made them.
+    struct TEditMarks {
+        std::string Path;
+        TMarks Before, After;
+    };
+    void EditStepDone(int token, bool undone);
+
     TSynEditor* FEditor;
+    std::map<int, TEditMarks> FEditMarks;
+    int FLastToken = 0;
     TTranslationChecker& FChecker;
     TInterfaceTexts& FTexts;
     TChoicesStore& FChoices;
