@@ -1,25 +1,27 @@
 #include "workbench/MemoryCache.h"
 
+#include "platform/FileBlock.h"
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
 #include "workbench/LanguageNames.h"
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
 using phrase_distance::HashBytes;
 using phrase_distance::Mix;
 
-// The cache file's check sum: four lanes of one multiplication per 8 bytes,
+// The cache file's check sum: eight lanes of one multiplication per 8 bytes,
 // which the processor works on side by side.
 std::uint64_t CheckSum(std::string_view s) {
     constexpr std::uint64_t K = 0x9E3779B97F4A7C15ULL;
-    std::uint64_t lanes[4] = {K, K ^ 1, K ^ 2, K ^ 3};
+    std::uint64_t lanes[8] = {K, K ^ 1, K ^ 2, K ^ 3, K ^ 4, K ^ 5, K ^ 6, K ^ 7};
     std::size_t i = 0;
-    for (; i + 32 <= s.size(); i += 32)
-        for (std::size_t l = 0; l < 4; ++l) {
+    for (; i + 64 <= s.size(); i += 64)
+        for (std::size_t l = 0; l < 8; ++l) {
             std::uint64_t w;
             std::memcpy(&w, s.data() + i + 8 * l, 8);
             lanes[l] = ((lanes[l] ^ w) * K);
@@ -32,9 +34,19 @@ std::uint64_t CheckSum(std::string_view s) {
 }
 
 constexpr char Magic[4] = {'W', 'L', 'T', 'M'};
-constexpr std::uint32_t Version = 1;
+// 2: arrays start at multiples of ArrayAlign, so that they are read where
+// they are, without a copy.
+constexpr std::uint32_t Version = 2;
 constexpr std::uint32_t ByteOrder = 0x01020304;
-constexpr std::size_t HeaderSize = 4 + 4 + 4 + 8 + 8;
+// Magic, version, byte order, four bytes left free, length, sum: the body
+// starts at a multiple of ArrayAlign.
+constexpr std::size_t HeaderSize = 4 + 4 + 4 + 4 + 8 + 8;
+constexpr std::size_t ArrayAlign = 8;
+static_assert(HeaderSize % ArrayAlign == 0);
+
+std::size_t Aligned(std::size_t at) {
+    return (at + ArrayAlign - 1) / ArrayAlign * ArrayAlign;
+}
 
 struct TReader {
     std::string_view Data;
@@ -83,12 +95,32 @@ struct TReader {
         stamp.Encoding = Number<std::uint8_t>();
         return stamp;
     }
+    // Where an array of `n` items of T starts in Data, after its count.
+    template <class T> const T* ArrayAt(std::uint32_t& n) {
+        static_assert(std::is_trivially_copyable_v<T> && alignof(T) <= ArrayAlign);
+        n = Number<std::uint32_t>();
+        const std::size_t at = Aligned(At);
+        if (!Ok || at > Data.size() || (Data.size() - at) / sizeof(T) < n ||
+            reinterpret_cast<std::uintptr_t>(Data.data() + at) % alignof(T) != 0) {
+            Ok = false;
+            return nullptr;
+        }
+        At = at + std::size_t{n} * sizeof(T);
+        return reinterpret_cast<const T*>(Data.data() + at);
+    }
+    // The array as a view of Data, not copied.
+    template <class T> bool Array(TMemoryArray<T>& out) {
+        std::uint32_t n = 0;
+        const T* items = ArrayAt<T>(n);
+        out = TMemoryArray<T>::View(items, Ok ? n : 0);
+        return Ok;
+    }
     template <class T> bool Array(std::vector<T>& out) {
-        const auto n = Number<std::uint32_t>();
-        if (!Ok || (Data.size() - At) / sizeof(T) < n)
-            return Ok = false;
-        out.resize(n);
-        return Take(out.data(), n * sizeof(T));
+        std::uint32_t n = 0;
+        const T* items = ArrayAt<T>(n);
+        if (Ok)
+            out.assign(items, items + n);
+        return Ok;
     }
 };
 
@@ -106,9 +138,13 @@ struct TWriter {
         Number(stamp.Time);
         Number(stamp.Encoding);
     }
-    template <class T> void Array(const std::vector<T>& items) {
+    // The count, then the items from the next multiple of ArrayAlign (counted
+    // from the file's start).
+    template <class Items> void Array(const Items& items) {
         Number(static_cast<std::uint32_t>(items.size()));
-        Data.append(reinterpret_cast<const char*>(items.data()), items.size() * sizeof(T));
+        Data.resize(Aligned(HeaderSize + Data.size()) - HeaderSize, '\0');
+        Data.append(reinterpret_cast<const char*>(items.data()),
+                    items.size() * sizeof(*items.data()));
     }
 };
 
@@ -116,7 +152,7 @@ static bool Fits(std::size_t offset, std::size_t length, std::size_t size) {
     return offset <= size && length <= size - offset;
 }
 
-template <class T> bool Ascending(const std::vector<T>& starts, std::size_t size) {
+template <class T> bool Ascending(const TMemoryArray<T>& starts, std::size_t size) {
     return !starts.empty() && starts.front() == 0 && starts.back() == size &&
            std::is_sorted(starts.begin(), starts.end());
 }
@@ -126,14 +162,17 @@ template <class T> bool Ascending(const std::vector<T>& starts, std::size_t size
 bool TMemoryCache::Holds(const TIndex& index, const std::vector<TProgram>& programs,
                          std::size_t languages) {
     const std::size_t phrases = index.PhraseRefs.size();
-    const auto below = [](const std::vector<std::uint32_t>& ids, std::size_t limit) {
+    const auto below = [](const auto& ids, std::size_t limit) {
         return std::all_of(ids.begin(), ids.end(), [&](std::uint32_t id) { return id < limit; });
     };
+    // Each phrase in one slot, so that a search always meets a free one.
+    const auto taken = static_cast<std::size_t>(std::count_if(
+        index.Slots.begin(), index.Slots.end(), [](std::uint32_t slot) { return slot != 0; }));
     if (index.Slots.size() < 2 * phrases || (index.Slots.size() & (index.Slots.size() - 1)) ||
-        !below(index.Slots, phrases + 1) || index.HitStart.size() != phrases + 1 ||
-        !Ascending(index.HitStart, index.Hits.size()) || index.Lengths.size() != phrases ||
-        index.Counts.size() != phrases || !Ascending(index.LengthStart, index.ByLength.size()) ||
-        !below(index.ByLength, phrases) ||
+        !below(index.Slots, phrases + 1) || taken != phrases ||
+        index.HitStart.size() != phrases + 1 || !Ascending(index.HitStart, index.Hits.size()) ||
+        index.Lengths.size() != phrases || index.Counts.size() != phrases ||
+        !Ascending(index.LengthStart, index.ByLength.size()) || !below(index.ByLength, phrases) ||
         index.GramStart.size() != std::size_t{index.GramMask} + 2 ||
         ((index.GramMask + 1) & index.GramMask) != 0 ||
         !Ascending(index.GramStart, index.Grams.size()) || !below(index.Grams, phrases))
@@ -157,21 +196,22 @@ bool TMemoryCache::Holds(const TIndex& index, const std::vector<TProgram>& progr
 bool TMemoryCache::Read(const std::string& path, const std::string& referenceLanguage,
                         TContents& contents) {
     std::vector<TProgram>& programs = contents.Programs;
-    auto storage = std::make_shared<std::string>();
-    std::string& bytes = *storage;
-    if (!platform::ReadFileBytes(path, bytes))
+    const std::shared_ptr<const platform::TFileBlock> storage = platform::TFileBlock::Read(path);
+    if (!storage)
         return !platform::FileExists(path);
+    const std::string_view bytes = storage->Bytes();
     TReader header{bytes};
     char magic[4] = {};
     header.Take(magic, 4);
     const auto version = header.Number<std::uint32_t>();
     const auto order = header.Number<std::uint32_t>();
+    header.Number<std::uint32_t>(); // free
     const auto length = header.Number<std::uint64_t>();
     const auto sum = header.Number<std::uint64_t>();
     if (!header.Ok || std::memcmp(magic, Magic, 4) != 0 || version != Version ||
         order != ByteOrder || length != bytes.size() - HeaderSize)
         return false;
-    const std::string_view body = std::string_view(bytes).substr(HeaderSize);
+    const std::string_view body = bytes.substr(HeaderSize);
     if (CheckSum(body) != sum)
         return false;
     TReader in{body};
@@ -228,6 +268,7 @@ bool TMemoryCache::Read(const std::string& path, const std::string& referenceLan
         contents = {};
         return false;
     }
+    index->Storage = storage;
     index->Phrases.reserve(index->PhraseRefs.size());
     for (const auto& ref : index->PhraseRefs)
         index->Phrases.push_back(programs[ref.Program].Reference->Phrase(ref.Entry));
@@ -276,6 +317,7 @@ std::string TMemoryCache::Write(const std::string& path, const std::string& refe
     file.Data.append(Magic, 4);
     file.Number(Version);
     file.Number(ByteOrder);
+    file.Number(std::uint32_t{0});
     file.Number(static_cast<std::uint64_t>(out.Data.size()));
     file.Number(CheckSum(out.Data));
     file.Data += out.Data;

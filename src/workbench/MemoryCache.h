@@ -6,8 +6,11 @@
 #include <vector>
 
 // The cache file: a header (magic, version, byte-order mark, the body's length
-// and check sum) and a body of the programs' parts. A file whose header, sum
-// or any length does not hold up is not used at all.
+// and check sum) and a body of the programs' parts and the index. The file is
+// read into one block of memory that the parts and the index keep: their texts
+// and arrays (each at a multiple of 8 bytes in the file) are views of it, not
+// copies. A file whose header, sum or any length or number does not hold up
+// is not used at all.
 struct TMemoryCache {
     using TReferencePart = TMemoryReferencePart;
     using TLanguagePart = TMemoryLanguagePart;

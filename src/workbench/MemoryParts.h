@@ -11,8 +11,48 @@
 #include <string_view>
 #include <vector>
 
-// The phrases of a program's reference translation: the first entry of each
-// key whose value is a quoted, non-empty phrase.
+// The items of an array of the memory: its own, or items kept elsewhere (the
+// cache file read into memory, which the holder of the array keeps alive),
+// taken as they are, without a copy. Read through the const members; an own
+// array is made through Items().
+template <class T> class TMemoryArray {
+public:
+    TMemoryArray() = default;
+    TMemoryArray(std::vector<T> items) : FOwn(std::move(items)) {}
+    static TMemoryArray View(const T* items, std::size_t count) {
+        TMemoryArray array;
+        array.FView = items;
+        array.FCount = count;
+        return array;
+    }
+
+    // The own items, to be made or changed (an array that is a view becomes
+    // an empty own one).
+    std::vector<T>& Items() {
+        FView = nullptr;
+        FCount = 0;
+        return FOwn;
+    }
+    TMemoryArray& operator=(std::vector<T> items) {
+        Items() = std::move(items);
+        return *this;
+    }
+
+    const T* data() const { return FView ? FView : FOwn.data(); }
+    std::size_t size() const { return FView ? FCount : FOwn.size(); }
+    bool empty() const { return size() == 0; }
+    const T* begin() const { return data(); }
+    const T* end() const { return data() + size(); }
+    const T& operator[](std::size_t i) const { return data()[i]; }
+    const T& front() const { return data()[0]; }
+    const T& back() const { return data()[size() - 1]; }
+
+private:
+    std::vector<T> FOwn;
+    const T* FView = nullptr;
+    std::size_t FCount = 0;
+};
+
 // What a file was when it was read: a file whose size, time or "Show as"
 // choice changed is read again.
 struct TMemoryFileStamp {
@@ -22,6 +62,8 @@ struct TMemoryFileStamp {
     bool operator==(const TMemoryFileStamp&) const = default;
 };
 
+// The phrases of a program's reference translation: the first entry of each
+// key whose value is a quoted, non-empty phrase.
 struct TMemoryReferencePart {
     struct TEntry {
         std::uint32_t KeyOffset, KeyLength, PhraseOffset, PhraseLength;
@@ -29,10 +71,11 @@ struct TMemoryReferencePart {
     std::string Path;
     TMemoryFileStamp Stamp;
     // The keys and phrases, one after the other, in Storage: a text of the
-    // part's own, or the whole cache file it was read from.
-    std::shared_ptr<const std::string> Storage;
+    // part's own, or the whole cache file it was read from (which Entries
+    // then views too).
+    std::shared_ptr<const void> Storage;
     std::string_view Text;
-    std::vector<TEntry> Entries;
+    TMemoryArray<TEntry> Entries;
 
     std::string_view Key(std::size_t i) const {
         return Text.substr(Entries[i].KeyOffset, Entries[i].KeyLength);
@@ -51,9 +94,9 @@ struct TMemoryLanguagePart {
     std::string Language; // as the catalogue names it, UTF-8
     std::string Path;
     TMemoryFileStamp Stamp;
-    std::shared_ptr<const std::string> Storage;
+    std::shared_ptr<const void> Storage;
     std::string_view Text;
-    std::vector<TPair> Pairs;
+    TMemoryArray<TPair> Pairs;
 
     std::string_view Translation(const TPair& pair) const {
         return Text.substr(pair.Offset, pair.Length);
@@ -78,18 +121,20 @@ struct TMemoryIndex {
     struct TPhraseRef {
         std::uint32_t Program, Entry; // where the phrase is read from
     };
+    // What the arrays view, when they were read from the cache file.
+    std::shared_ptr<const void> Storage;
     std::vector<std::string_view> Phrases;
-    std::vector<TPhraseRef> PhraseRefs;
-    std::vector<std::uint32_t> Slots; // open addressing: phrase id + 1, 0 free
-    std::vector<std::uint32_t> HitStart;
-    std::vector<THit> Hits;
-    std::vector<std::uint32_t> Lengths; // in characters, a placeholder as one
-    std::vector<phrase_distance::TCharCounts> Counts;
-    std::vector<std::uint32_t> LengthStart;
-    std::vector<std::uint32_t> ByLength;
+    TMemoryArray<TPhraseRef> PhraseRefs;
+    TMemoryArray<std::uint32_t> Slots; // open addressing: phrase id + 1, 0 free
+    TMemoryArray<std::uint32_t> HitStart;
+    TMemoryArray<THit> Hits;
+    TMemoryArray<std::uint32_t> Lengths; // in characters, a placeholder as one
+    TMemoryArray<phrase_distance::TCharCounts> Counts;
+    TMemoryArray<std::uint32_t> LengthStart;
+    TMemoryArray<std::uint32_t> ByLength;
     std::uint32_t GramMask = 0;
-    std::vector<std::uint32_t> GramStart;
-    std::vector<std::uint32_t> Grams;
+    TMemoryArray<std::uint32_t> GramStart;
+    TMemoryArray<std::uint32_t> Grams;
 
     std::optional<std::uint32_t> Find(std::string_view phrase) const {
         if (Slots.empty())
@@ -103,15 +148,17 @@ struct TMemoryIndex {
                 return slot - 1;
         }
     }
+    // While the index is made: the phrase's id, a new one when it is new.
     std::uint32_t Intern(std::string_view phrase, TPhraseRef ref) {
-        const std::size_t mask = Slots.size() - 1;
+        std::vector<std::uint32_t>& items = Slots.Items();
+        const std::size_t mask = items.size() - 1;
         for (std::size_t i = phrase_distance::HashBytes(phrase) & mask;; i = (i + 1) & mask) {
-            const std::uint32_t slot = Slots[i];
+            const std::uint32_t slot = items[i];
             if (slot == 0) {
                 Phrases.push_back(phrase);
-                PhraseRefs.push_back(ref);
-                Slots[i] = static_cast<std::uint32_t>(Phrases.size());
-                return Slots[i] - 1;
+                PhraseRefs.Items().push_back(ref);
+                items[i] = static_cast<std::uint32_t>(Phrases.size());
+                return items[i] - 1;
             }
             if (Phrases[slot - 1] == phrase)
                 return slot - 1;

@@ -100,12 +100,13 @@ ReadReference(const std::string& path, const TTranslationMemory::TFileStamp& sta
         const auto keyLength = static_cast<std::uint32_t>(key.size());
         const std::uint32_t keyAt = Append(own, key);
         const std::uint32_t phraseAt = Append(own, *phrase);
-        part->Entries.push_back(
+        part->Entries.Items().push_back(
             {keyAt, keyLength, phraseAt, static_cast<std::uint32_t>(phrase->size())});
     });
     own.shrink_to_fit();
-    part->Storage = std::make_shared<const std::string>(std::move(own));
-    part->Text = *part->Storage;
+    auto storage = std::make_shared<const std::string>(std::move(own));
+    part->Text = *storage;
+    part->Storage = std::move(storage);
     return part;
 }
 
@@ -135,12 +136,13 @@ ReadLanguage(const TCatalogueEntry& entry, const TTranslationMemory::TFileStamp&
         if (!phrase || phrase->empty() || hit == keys.end() ||
             *phrase == reference.Phrase(hit->second))
             return;
-        part->Pairs.push_back(
+        part->Pairs.Items().push_back(
             {hit->second, Append(own, *phrase), static_cast<std::uint32_t>(phrase->size())});
     });
     own.shrink_to_fit();
-    part->Storage = std::make_shared<const std::string>(std::move(own));
-    part->Text = *part->Storage;
+    auto storage = std::make_shared<const std::string>(std::move(own));
+    part->Text = *storage;
+    part->Storage = std::move(storage);
     return part;
 }
 
@@ -161,7 +163,7 @@ void TTranslationMemory::BuildIndex() {
     std::size_t slots = 1024;
     while (slots < 2 * entries)
         slots *= 2;
-    index->Slots.assign(slots, 0);
+    index->Slots.Items().assign(slots, 0);
 
     // Each program's entries as phrase ids (numbered as first met for now);
     // the languages as ids.
@@ -202,16 +204,17 @@ void TTranslationMemory::BuildIndex() {
             length[id] = static_cast<std::uint32_t>(units.size());
             longest = std::max(longest, length[id]);
         }
-    index->LengthStart.assign(longest + 2, 0);
+    index->LengthStart.Items().assign(longest + 2, 0);
     for (std::uint32_t id = 0; id < phrases; ++id)
         if (hitCount[id] != 0)
-            ++index->LengthStart[length[id] + 1];
+            ++index->LengthStart.Items()[length[id] + 1];
     for (std::size_t l = 0; l <= longest; ++l)
-        index->LengthStart[l + 1] += index->LengthStart[l];
-    const std::uint32_t translated = index->LengthStart.back();
+        index->LengthStart.Items()[l + 1] += index->LengthStart.Items()[l];
+    const std::uint32_t translated = index->LengthStart.Items().back();
     std::vector<std::uint32_t> renumbered(phrases);
     {
-        std::vector<std::uint32_t> fill(index->LengthStart.begin(), index->LengthStart.end() - 1);
+        std::vector<std::uint32_t> fill(index->LengthStart.Items().begin(),
+                                        index->LengthStart.Items().end() - 1);
         std::uint32_t rest = translated;
         for (std::uint32_t id = 0; id < phrases; ++id)
             renumbered[id] = hitCount[id] != 0 ? fill[length[id]]++ : rest++;
@@ -222,36 +225,37 @@ void TTranslationMemory::BuildIndex() {
         std::vector<std::uint32_t> hits(phrases);
         for (std::uint32_t id = 0; id < phrases; ++id) {
             phrasesByNumber[renumbered[id]] = index->Phrases[id];
-            refs[renumbered[id]] = index->PhraseRefs[id];
+            refs[renumbered[id]] = index->PhraseRefs.Items()[id];
             hits[renumbered[id]] = hitCount[id];
         }
         index->Phrases = std::move(phrasesByNumber);
-        index->PhraseRefs = std::move(refs);
+        index->PhraseRefs.Items() = std::move(refs);
         hitCount = std::move(hits);
-        for (std::uint32_t& slot : index->Slots)
+        for (std::uint32_t& slot : index->Slots.Items())
             if (slot != 0)
                 slot = renumbered[slot - 1] + 1;
         for (auto& ids : phraseOf)
             for (std::uint32_t& id : ids)
                 id = renumbered[id];
     }
-    index->ByLength.resize(translated);
+    index->ByLength.Items().resize(translated);
     for (std::uint32_t id = 0; id < translated; ++id)
-        index->ByLength[id] = id;
+        index->ByLength.Items()[id] = id;
 
     // Where each phrase is translated, grouped by phrase (counting sort).
-    index->HitStart.assign(phrases + 1, 0);
+    index->HitStart.Items().assign(phrases + 1, 0);
     for (std::uint32_t id = 0; id < phrases; ++id)
-        index->HitStart[id + 1] = index->HitStart[id] + hitCount[id];
-    index->Hits.resize(pairs);
+        index->HitStart.Items()[id + 1] = index->HitStart.Items()[id] + hitCount[id];
+    index->Hits.Items().resize(pairs);
     {
-        std::vector<std::uint32_t> fill(index->HitStart.begin(), index->HitStart.end() - 1);
+        std::vector<std::uint32_t> fill(index->HitStart.Items().begin(),
+                                        index->HitStart.Items().end() - 1);
         for (std::uint32_t p = 0; p < FPrograms.size(); ++p) {
             const TProgram& program = FPrograms[p];
             for (std::uint32_t l = 0; l < program.Languages.size(); ++l) {
                 const auto& part = *program.Languages[l];
                 for (std::uint32_t i = 0; i < part.Pairs.size(); ++i)
-                    index->Hits[fill[phraseOf[p][part.Pairs[i].Entry]]++] = {
+                    index->Hits.Items()[fill[phraseOf[p][part.Pairs[i].Entry]]++] = {
                         p, l, i, program.LanguageIds[l]};
             }
         }
@@ -264,30 +268,32 @@ void TTranslationMemory::BuildIndex() {
     while (buckets < translated / 8 && buckets < (1u << 14))
         buckets *= 2;
     index->GramMask = static_cast<std::uint32_t>(buckets - 1);
-    index->GramStart.assign(buckets + 1, 0);
-    index->Lengths.assign(phrases, 0);
-    index->Counts.assign(phrases, TCharCounts{});
+    index->GramStart.Items().assign(buckets + 1, 0);
+    index->Lengths.Items().assign(phrases, 0);
+    index->Counts.Items().assign(phrases, TCharCounts{});
     std::vector<std::uint32_t> grams; // per phrase its trigrams, one after the other
     grams.reserve(entries * 24);
     for (std::uint32_t id = 0; id < translated; ++id) {
         PhraseUnits(index->Phrases[id], units);
-        index->Lengths[id] = static_cast<std::uint32_t>(units.size());
-        index->Counts[id] = CharCounts(units);
+        index->Lengths.Items()[id] = static_cast<std::uint32_t>(units.size());
+        index->Counts.Items()[id] = CharCounts(units);
         for (std::size_t i = 0; i + 2 < units.size(); ++i) {
             grams.push_back(index->Gram(units, i));
-            ++index->GramStart[grams.back() + 1];
+            ++index->GramStart.Items()[grams.back() + 1];
         }
     }
     for (std::size_t b = 0; b < buckets; ++b)
-        index->GramStart[b + 1] += index->GramStart[b];
-    index->Grams.resize(grams.size());
+        index->GramStart.Items()[b + 1] += index->GramStart.Items()[b];
+    index->Grams.Items().resize(grams.size());
     {
-        std::vector<std::uint32_t> fill(index->GramStart.begin(), index->GramStart.end() - 1);
+        std::vector<std::uint32_t> fill(index->GramStart.Items().begin(),
+                                        index->GramStart.Items().end() - 1);
         std::size_t at = 0;
         for (std::uint32_t id = 0; id < translated; ++id) {
-            const std::size_t count = index->Lengths[id] > 2 ? index->Lengths[id] - 2 : 0;
+            const std::size_t count =
+                index->Lengths.Items()[id] > 2 ? index->Lengths.Items()[id] - 2 : 0;
             for (const std::size_t end = at + count; at < end; ++at)
-                index->Grams[fill[grams[at]]++] = id;
+                index->Grams.Items()[fill[grams[at]]++] = id;
         }
     }
     FStats.Pairs = pairs;

@@ -254,8 +254,17 @@ TEST(TranslationMemoryTest, CacheKeepsWhatWasReadAndRereadsChangedFiles) {
     EXPECT_EQ(again->Stats().FilesRead, 0u);
     EXPECT_EQ(again->Stats().FilesFromCache, 8u);
     EXPECT_EQ(again->PairCount(), first->PairCount());
-    EXPECT_EQ(Translations(again->Lookup("File %s not found", "Deutsch")),
-              Translations(first->Lookup("File %s not found", "Deutsch")));
+    // The memory read from the cache answers as the one built from the files,
+    // close matches included.
+    for (const char* phrase : {"Cancel", "Cancels", "Save picture", "Save pictures",
+                               "File %s not found", "Print the picture on paper", "Close"})
+        for (const char* language : {"Deutsch", "Francais"}) {
+            EXPECT_EQ(Translations(again->Lookup(phrase, language)),
+                      Translations(first->Lookup(phrase, language)))
+                << phrase << " / " << language;
+            EXPECT_EQ(again->ExactTranslation(phrase, language),
+                      first->ExactTranslation(phrase, language));
+        }
 
     // A file of another size, then one of the same size with another time.
     sample.Dir.Write("Inkwell/Inkwell_Deutsch.ini",
@@ -297,11 +306,22 @@ TEST(TranslationMemoryTest, DamagedCacheIsRebuilt) {
     const auto good = TTranslationMemory::Build(sample.Settings);
     const std::string bytes = TempDir::Read(sample.Settings.CachePath);
     ASSERT_GT(bytes.size(), 64u);
-    std::string flipped = bytes;
-    flipped[flipped.size() / 2] ^= 0x5A;
+    const auto changed = [&](std::size_t at, char mask) {
+        std::string changed = bytes;
+        changed[at] ^= mask;
+        return changed;
+    };
     const std::string damaged[] = {
-        "",      "WLTM",      bytes.substr(0, bytes.size() / 2),
-        flipped, bytes + "x", std::string(bytes.size(), '\xFF'),
+        "",
+        "WLTM",
+        bytes.substr(0, bytes.size() / 2),
+        bytes.substr(0, bytes.size() - 1),
+        changed(bytes.size() / 2, 0x5A),
+        changed(bytes.size() - 1, 0x01), // the last array's last byte
+        changed(40, 0x20),               // the reference language's name
+        changed(4, 0x03),                // another version
+        bytes + "x",
+        std::string(bytes.size(), '\xFF'),
     };
     for (const std::string& cache : damaged) {
         sample.Dir.Write("Memory.cache", cache);
@@ -309,6 +329,10 @@ TEST(TranslationMemoryTest, DamagedCacheIsRebuilt) {
         EXPECT_TRUE(memory->Stats().CacheDamaged) << cache.size();
         EXPECT_EQ(memory->Stats().FilesRead, 8u);
         EXPECT_EQ(memory->PairCount(), good->PairCount());
+        for (const char* phrase : {"Cancel", "Save picture", "File %s not found"})
+            EXPECT_EQ(Translations(memory->Lookup(phrase, "Deutsch")),
+                      Translations(good->Lookup(phrase, "Deutsch")))
+                << phrase;
         // Written again, whole.
         EXPECT_EQ(TempDir::Read(sample.Settings.CachePath).size(), bytes.size());
     }
