@@ -26,7 +26,8 @@ constexpr std::size_t LargePage = std::size_t{2} << 20;
 // the block's start in it.
 bool Allocate(std::size_t size, std::size_t align, void*& base, std::size_t& reserved,
               char*& data) {
-    reserved = size + align;
+    const std::size_t rounded = (size + align - 1) / align * align;
+    reserved = rounded + align;
     base = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (base == MAP_FAILED) {
         base = nullptr;
@@ -36,7 +37,7 @@ bool Allocate(std::size_t size, std::size_t align, void*& base, std::size_t& res
     data = reinterpret_cast<char*>((at + align - 1) / align * align);
 #ifdef MADV_HUGEPAGE
     if (align == LargePage)
-        ::madvise(data, (size + align - 1) / align * align, MADV_HUGEPAGE); // a wish only
+        ::madvise(data, rounded, MADV_HUGEPAGE); // a wish only
 #endif
     return true;
 }
