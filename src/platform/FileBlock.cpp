@@ -2,6 +2,7 @@
 
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #ifndef _WIN32
@@ -11,11 +12,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #else
-#include <algorithm>
 #include <windows.h>
 #endif
 
 namespace platform {
+
+namespace {
+// Read at a time: small enough to stay in the processor's cache for `piece`.
+constexpr std::size_t PieceSize = std::size_t{1} << 20;
+} // namespace
 
 #ifndef _WIN32
 
@@ -43,7 +48,8 @@ bool Allocate(std::size_t size, std::size_t align, void*& base, std::size_t& res
 }
 } // namespace
 
-std::shared_ptr<const TFileBlock> TFileBlock::Read(const std::string& path) {
+std::shared_ptr<const TFileBlock>
+TFileBlock::Read(const std::string& path, const std::function<void(std::string_view)>& piece) {
     if (path.empty())
         return nullptr;
     // Not blocking: a pipe or device by that name fails below instead of waiting.
@@ -62,12 +68,15 @@ std::shared_ptr<const TFileBlock> TFileBlock::Read(const std::string& path) {
         // read, one that grows is read as far as that size.
         std::size_t done = 0;
         while (ok && done < size) {
-            const ssize_t got = ::read(fd, block->FData + done, size - done);
+            const ssize_t got = ::read(fd, block->FData + done, std::min(size - done, PieceSize));
             if (got < 0 && errno == EINTR)
                 continue;
             ok = got > 0;
-            if (ok)
+            if (ok) {
+                if (piece)
+                    piece({block->FData + done, static_cast<std::size_t>(got)});
                 done += static_cast<std::size_t>(got);
+            }
         }
         block->FSize = done;
     }
@@ -84,7 +93,8 @@ TFileBlock::~TFileBlock() {
 
 // Read with every kind of sharing, so that reading never stops another save
 // from swapping its new file in.
-std::shared_ptr<const TFileBlock> TFileBlock::Read(const std::string& path) {
+std::shared_ptr<const TFileBlock>
+TFileBlock::Read(const std::string& path, const std::function<void(std::string_view)>& piece) {
     if (path.empty())
         return nullptr;
     const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
@@ -105,9 +115,11 @@ std::shared_ptr<const TFileBlock> TFileBlock::Read(const std::string& path) {
         ok = block->FBase != nullptr;
         std::size_t done = 0;
         while (ok && done < bytes) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes - done, 1u << 30));
+            const DWORD chunk = static_cast<DWORD>(std::min(bytes - done, PieceSize));
             DWORD got = 0;
             ok = ReadFile(file, block->FData + done, chunk, &got, nullptr) && got > 0;
+            if (ok && piece)
+                piece({block->FData + done, got});
             done += got;
         }
         block->FSize = done;

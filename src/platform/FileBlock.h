@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,7 +17,11 @@ public:
     // block asks the system for large pages where it offers them (Linux:
     // transparent huge pages): read into 4 KiB pages, a file of tens of
     // megabytes spends most of its reading on the first touch of each page.
-    static std::shared_ptr<const TFileBlock> Read(const std::string& path);
+    // `piece`, when given, is called with each piece of the file as soon as
+    // it is read (in order; together, the whole file), while the piece is
+    // still in the processor's cache.
+    static std::shared_ptr<const TFileBlock>
+    Read(const std::string& path, const std::function<void(std::string_view)>& piece = {});
 
     TFileBlock(const TFileBlock&) = delete;
     TFileBlock& operator=(const TFileBlock&) = delete;

@@ -15,23 +15,54 @@ using phrase_distance::HashBytes;
 using phrase_distance::Mix;
 
 // The cache file's check sum: eight lanes of one multiplication per 8 bytes,
-// which the processor works on side by side.
-std::uint64_t CheckSum(std::string_view s) {
-    constexpr std::uint64_t K = 0x9E3779B97F4A7C15ULL;
-    std::uint64_t lanes[8] = {K, K ^ 1, K ^ 2, K ^ 3, K ^ 4, K ^ 5, K ^ 6, K ^ 7};
-    std::size_t i = 0;
-    for (; i + 64 <= s.size(); i += 64)
+// which the processor works on side by side, over blocks of 64 bytes; the
+// bytes after the last whole block are hashed at the end. Given the bytes in
+// pieces of any size, as they are read, it sums each piece while the piece is
+// still in the processor's cache.
+class TCheckSum {
+public:
+    void Add(std::string_view s) {
+        FSize += s.size();
+        while (!s.empty()) {
+            if (FCarried > 0 || s.size() < sizeof FCarry) {
+                const std::size_t take = std::min(sizeof FCarry - FCarried, s.size());
+                std::memcpy(FCarry + FCarried, s.data(), take);
+                FCarried += take;
+                s.remove_prefix(take);
+                if (FCarried == sizeof FCarry) {
+                    Block(FCarry);
+                    FCarried = 0;
+                }
+                continue;
+            }
+            const std::size_t whole = s.size() / sizeof FCarry * sizeof FCarry;
+            for (std::size_t i = 0; i < whole; i += sizeof FCarry)
+                Block(s.data() + i);
+            s.remove_prefix(whole);
+        }
+    }
+    std::uint64_t Value() const {
+        std::uint64_t h = FSize;
+        for (const std::uint64_t lane : FLanes)
+            h = Mix(h ^ lane);
+        return HashBytes(std::string_view(FCarry, FCarried), h);
+    }
+
+private:
+    static constexpr std::uint64_t K = 0x9E3779B97F4A7C15ULL;
+    void Block(const char* p) {
         for (std::size_t l = 0; l < 8; ++l) {
             std::uint64_t w;
-            std::memcpy(&w, s.data() + i + 8 * l, 8);
-            lanes[l] = ((lanes[l] ^ w) * K);
-            lanes[l] ^= lanes[l] >> 29;
+            std::memcpy(&w, p + 8 * l, 8);
+            FLanes[l] = ((FLanes[l] ^ w) * K);
+            FLanes[l] ^= FLanes[l] >> 29;
         }
-    std::uint64_t h = s.size();
-    for (const std::uint64_t lane : lanes)
-        h = Mix(h ^ lane);
-    return HashBytes(s.substr(i), h);
-}
+    }
+    std::uint64_t FLanes[8] = {K, K ^ 1, K ^ 2, K ^ 3, K ^ 4, K ^ 5, K ^ 6, K ^ 7};
+    std::uint64_t FSize = 0;
+    char FCarry[64] = {};
+    std::size_t FCarried = 0;
+};
 
 constexpr char Magic[4] = {'W', 'L', 'T', 'M'};
 // 2: arrays start at multiples of ArrayAlign, so that they are read where
@@ -196,7 +227,15 @@ bool TMemoryCache::Holds(const TIndex& index, const std::vector<TProgram>& progr
 bool TMemoryCache::Read(const std::string& path, const std::string& referenceLanguage,
                         TContents& contents) {
     std::vector<TProgram>& programs = contents.Programs;
-    const std::shared_ptr<const platform::TFileBlock> storage = platform::TFileBlock::Read(path);
+    // The body is summed as it is read.
+    TCheckSum bodySum;
+    std::size_t before = HeaderSize;
+    const std::shared_ptr<const platform::TFileBlock> storage =
+        platform::TFileBlock::Read(path, [&](std::string_view piece) {
+            const std::size_t skip = std::min(before, piece.size());
+            before -= skip;
+            bodySum.Add(piece.substr(skip));
+        });
     if (!storage)
         return !platform::FileExists(path);
     const std::string_view bytes = storage->Bytes();
@@ -212,7 +251,7 @@ bool TMemoryCache::Read(const std::string& path, const std::string& referenceLan
         order != ByteOrder || length != bytes.size() - HeaderSize)
         return false;
     const std::string_view body = bytes.substr(HeaderSize);
-    if (CheckSum(body) != sum)
+    if (bodySum.Value() != sum)
         return false;
     TReader in{body};
     if (in.Text() != FoldedLanguageName(referenceLanguage))
@@ -319,7 +358,9 @@ std::string TMemoryCache::Write(const std::string& path, const std::string& refe
     file.Number(ByteOrder);
     file.Number(std::uint32_t{0});
     file.Number(static_cast<std::uint64_t>(out.Data.size()));
-    file.Number(CheckSum(out.Data));
+    TCheckSum bodySum;
+    bodySum.Add(out.Data);
+    file.Number(bodySum.Value());
     file.Data += out.Data;
     return platform::ReplaceFileBytes(path, file.Data);
 }
