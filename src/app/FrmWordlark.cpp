@@ -3,6 +3,7 @@
 
 #include "dialogs/FrmAddLanguage.h"
 #include "editor/SynEditor.h"
+#include "platform/FileBlock.h"
 #include "platform/FileIO.h"
 #include "platform/Platform.h"
 #include "send/FrmSend.h"
@@ -219,14 +220,16 @@ void TFrmWordlark::OpenEditor() {
 
 platform::TFileStamp TFrmWordlark::LoadTranslationFile(const std::string& path,
                                                        const std::string& shownAsPath) {
-    std::string bytes;
-    if (!platform::ReadFileBytes(path, bytes))
+    // Read into a block of its own: large pages where the system offers them,
+    // and UTF-8 goes from it to the editor uncopied.
+    const auto block = platform::TFileBlock::Read(path);
+    if (!block)
         throw std::runtime_error("Cannot open file \"" + path + "\".");
     // The file as read, so that watching it for changes need not read it again.
-    const platform::TFileStamp stamp = platform::StampFile(path, bytes);
+    const platform::TFileStamp stamp = platform::StampFile(path, block->Bytes());
     // A file that is not UTF-8 is shown as it was shown last time.
     MemTranslation->setReadOnly(false);
-    MemTranslation->LoadFromBytes(std::move(bytes), FChoices.Get().ShowAs(shownAsPath));
+    MemTranslation->LoadFromView(block->Bytes(), FChoices.Get().ShowAs(shownAsPath));
     return stamp;
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/EditorAccessible.h"
 #include "editor/IniLexer.h"
+#include "platform/FileBlock.h"
 #include "platform/FileIO.h"
 
 #include <Qsci/qscicommand.h>
@@ -168,10 +169,21 @@ TSynIniSyn* TSynEditor::SynINI() {
 // Loading and saving
 
 void TSynEditor::LoadFromFile(const std::string& path) {
-    std::string bytes;
-    if (!platform::ReadFileBytes(path, bytes))
+    const auto block = platform::TFileBlock::Read(path);
+    if (!block)
         throw std::runtime_error("Cannot open file \"" + path + "\".");
-    LoadFromBytes(std::move(bytes));
+    LoadFromView(block->Bytes());
+}
+
+void TSynEditor::LoadFromView(std::string_view bytes, std::optional<TTextEncoding> notUtf8As) {
+    if (!TCodec::Of(TTextEncoding::Utf8).DecodesAsIs(bytes)) {
+        LoadFromBytes(std::string(bytes), notUtf8As);
+        return;
+    }
+    FLineBreak = DetectLineBreak(bytes);
+    FEncoding = TTextEncoding::Utf8;
+    FLoadedUtf8 = true;
+    ReplaceText(bytes);
 }
 
 void TSynEditor::LoadFromBytes(std::string bytes, std::optional<TTextEncoding> notUtf8As) {

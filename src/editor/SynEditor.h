@@ -45,6 +45,10 @@ public:
     // The same for bytes already read. Bytes that are valid UTF-8 are shown as
     // UTF-8, any others as `notUtf8As` (none: Windows-1252).
     void LoadFromBytes(std::string bytes, std::optional<TTextEncoding> notUtf8As = std::nullopt);
+    // The same for bytes its caller keeps: UTF-8 shown as it is goes to the
+    // control without a copy of its own.
+    void LoadFromView(std::string_view bytes,
+                      std::optional<TTextEncoding> notUtf8As = std::nullopt);
     // Replaces the text with text already decoded (UTF-8), for views that
     // show text and never save it; not a change of the user's.
     void ShowText(std::string_view utf8);
