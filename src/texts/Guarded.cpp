@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
+#include <QImage>
 #include <QMessageBox>
 
 void ShowException(const std::exception& error) {
@@ -10,4 +12,23 @@ void ShowException(const std::exception& error) {
     box.setObjectName("ExceptionBox");
     box.button(QMessageBox::Ok)->setObjectName("OK");
     box.exec();
+}
+
+QIcon ProgramIcon() {
+    // Made of the pixels the build kept (32-bit premultiplied ARGB, row after
+    // row), not read through an image reader: that would load every image
+    // plug-in before the first window is painted.
+    QIcon icon;
+    for (int size : {16, 32, 64, 128}) {
+        QFile file(QStringLiteral(":/icon/wordlark-%1.argb").arg(size));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray pixels = file.readAll();
+        if (pixels.size() != qsizetype(size) * size * 4)
+            continue;
+        const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), size, size, size * 4,
+                           QImage::Format_ARGB32_Premultiplied);
+        icon.addPixmap(QPixmap::fromImage(image.copy()));
+    }
+    return icon;
 }

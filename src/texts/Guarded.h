@@ -30,7 +30,6 @@ void ConnectCommand(Sender* sender, Signal signal, Receiver* receiver,
 }
 
 // The program's own icon, drawn in src/resources/wordlark.svg; every window
-// carries it.
-inline QIcon ProgramIcon() {
-    return QIcon(":/wordlark.svg");
-}
+// carries it. The build draws it at 16, 32, 64 and 128 pixels, the sizes a
+// window system asks a scalable icon for.
+QIcon ProgramIcon();

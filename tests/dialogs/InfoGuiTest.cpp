@@ -1,6 +1,7 @@
 // The about box: its controls, its version line and texts, the program's own
 // icon, and the addresses a double click hands to the shell.
 #include "dialogs/FrmInfo.h"
+#include "texts/Guarded.h"
 #include "texts/TextsFixture.h"
 
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -71,6 +73,33 @@ TEST_F(InfoTest, TheProgramsIconIsDrawnInTheAboutBoxAndOnEveryWindow) {
     // The wizard, the send dialog, the new-language dialog, the viewer and the
     // about box.
     EXPECT_EQ(windows, 6);
+}
+
+// The icon the build drew at each size the window system asks for is the
+// drawing itself at that size: its colours in their places, not shifted or
+// with channels swapped (the two renderers may smooth edges differently).
+TEST_F(InfoTest, TheProgramsIconAtEachSizeIsItsDrawing) {
+    const QIcon icon = ProgramIcon();
+    const QIcon drawing(WORDLARK_ICON_SVG);
+    for (int size : {16, 32, 64, 128}) {
+        SCOPED_TRACE(size);
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)));
+        const QImage built =
+            icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage drawn =
+            drawing.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(built.size(), QSize(size, size));
+        ASSERT_EQ(drawn.size(), QSize(size, size));
+        long long difference = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const QRgb a = built.pixel(x, y), b = drawn.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b)) + std::abs(qAlpha(a) - qAlpha(b));
+            }
+        // On average less than 6 of 1020 per pixel.
+        EXPECT_LT(difference, 6LL * size * size);
+    }
 }
 
 // Each address opens on a double click: web pages as written, mail addresses
