@@ -104,7 +104,7 @@ TWordlarkWindows CreateWordlarkWindows() {
 void StartWordlark(TWordlarkWindows& windows) {
     windows.FrmWordlark = std::make_unique<TFrmWordlark>(nullptr, true);
     TFrmWordlark* main = windows.FrmWordlark.get();
-    windows.FrmWizard = new TFrmWizard(main, main->Texts(), *main);
+    windows.FrmWizard = new TFrmWizard(main, main->Texts(), *main, true);
     // The language and the font the wizard takes, as the main window's first
     // show chooses them again.
     main->SelectProgramLanguage("");
@@ -113,6 +113,7 @@ void StartWordlark(TWordlarkWindows& windows) {
         windows.FrmWizard,
         [&windows] {
             try {
+                windows.FrmWizard->CompletePages();
                 windows.FrmWordlark->CompleteWindow();
                 CreateDialogs(windows);
             } catch (const std::exception& error) {

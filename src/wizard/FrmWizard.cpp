@@ -123,9 +123,12 @@ bool Shown(const QWidget* page) {
 }
 } // namespace
 
-TFrmWizard::TFrmWizard(QWidget* parent, TInterfaceTexts& texts, TWorkspace& workspace)
+TFrmWizard::TFrmWizard(QWidget* parent, TInterfaceTexts& texts, TWorkspace& workspace,
+                       bool pagesLater)
     : QDialog(parent), FTexts(texts), FWorkspace(workspace) {
     BuildWindow();
+    if (!pagesLater)
+        CompletePages();
 }
 
 void TFrmWizard::Guard(void (TFrmWizard::*handler)()) {
@@ -179,6 +182,15 @@ void TFrmWizard::BuildWindow() {
     LblHintNext = MakeLabel(PnlStepOne, "LblHintNext");
     PnlStepOne->layout()->setSpacing(16);
 
+    Command(BtnNext, &QPushButton::clicked, &TFrmWizard::BtnNextClick);
+    Command(BtnBack, &QPushButton::clicked, &TFrmWizard::BtnBackClick);
+    Command(BtnFinish, &QPushButton::clicked, &TFrmWizard::BtnFinishClick);
+    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFrmWizard::CompletePages() {
+    if (PnlStepTwo)
+        return;
     // Page 2: the installed programs.
     PnlStepTwo = MakePage(this, "PnlStepTwo");
     LblStepTwoInfo = MakeLabel(PnlStepTwo, "LblStepTwoInfo", true);
@@ -250,10 +262,6 @@ void TFrmWizard::BuildWindow() {
     PnlStepTwo->hide();
     PnlStepThree->hide();
 
-    Command(BtnNext, &QPushButton::clicked, &TFrmWizard::BtnNextClick);
-    Command(BtnBack, &QPushButton::clicked, &TFrmWizard::BtnBackClick);
-    Command(BtnFinish, &QPushButton::clicked, &TFrmWizard::BtnFinishClick);
-    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     Command(RadAdd, &QRadioButton::clicked, &TFrmWizard::RadAddClick);
     Command(RadModify, &QRadioButton::clicked, &TFrmWizard::RadModifyClick);
     // Only the user's changes count: typing, or picking an item.
@@ -275,6 +283,14 @@ void TFrmWizard::BuildWindow() {
     // events themselves.
     LisPrograms->viewport()->installEventFilter(this);
     LisSourceLanguages->viewport()->installEventFilter(this);
+
+    // Built after the wizard was first shown, the pages take what showing it
+    // gave the rest: the texts, the font and the menu's state.
+    if (FShown) {
+        Nationalize();
+        ApplyFont(FTexts.WindowFont());
+        PreparePages();
+    }
 }
 
 // ---- Showing ---------------------------------------------------------------------
@@ -298,14 +314,16 @@ void TFrmWizard::keyPressEvent(QKeyEvent* event) {
 }
 
 void TFrmWizard::FormShow() {
+    FShown = true;
     ShowPage(1);
     BtnNext->setEnabled(true);
     BtnNext->setDefault(true);
     BtnNext->setFocus();
 
     Nationalize();
-    StepThreeHeading = LblStepThreeInfo->text();
     ApplyFont(FTexts.WindowFont());
+    if (PnlStepTwo)
+        PreparePages();
 
     CatalogueFile.clear();
     ProgramName.clear();
@@ -313,7 +331,10 @@ void TFrmWizard::FormShow() {
     // A translation chosen at an earlier showing must not be handed over by
     // this one.
     TranslationFile.clear();
+}
 
+void TFrmWizard::PreparePages() {
+    StepThreeHeading = LblStepThreeInfo->text();
     PopDeleteConfiguration->setEnabled(
         platform::Get().IsExecutable(CleanupProgram(FWorkspace.ProgramFolder())));
 }
@@ -324,9 +345,25 @@ void TFrmWizard::Nationalize() {
         QString text;
         std::function<void(const QString&)> apply;
     };
-    auto label = [](QLabel* l) { return [l](const QString& t) { l->setText(t); }; };
-    auto button = [](QAbstractButton* b) { return [b](const QString& t) { b->setText(t); }; };
-    auto action = [](QAction* a) { return [a](const QString& t) { a->setText(t); }; };
+    // The controls of pages 2 and 3 are missing until CompletePages().
+    auto label = [](QLabel* l) {
+        return [l](const QString& t) {
+            if (l)
+                l->setText(t);
+        };
+    };
+    auto button = [](QAbstractButton* b) {
+        return [b](const QString& t) {
+            if (b)
+                b->setText(t);
+        };
+    };
+    auto action = [](QAction* a) {
+        return [a](const QString& t) {
+            if (a)
+                a->setText(t);
+        };
+    };
     const Text texts[] = {
         {"FrmWiz.Caption", "Wizard", [this](const QString& t) { setWindowTitle(t); }},
         {"FrmWiz.BtnNext", "Next >", button(BtnNext)},
@@ -379,19 +416,28 @@ void TFrmWizard::Nationalize() {
     };
     for (const Text& t : texts)
         t.apply(FTexts.GetNationalText(t.key, t.text));
-    PopRefreshLanguages->setText(PopRefresh->text());
+    if (PopRefreshLanguages)
+        PopRefreshLanguages->setText(PopRefresh->text());
 }
 
 void TFrmWizard::ApplyFont(const QFont& font) {
-    FollowMainFont(*this, font, {LblWelcome, LblStepTwoInfo, LblStepTwoUpdate, LblStepThreeInfo});
+    if (PnlStepTwo)
+        FollowMainFont(*this, font,
+                       {LblWelcome, LblStepTwoInfo, LblStepTwoUpdate, LblStepThreeInfo});
+    else
+        FollowMainFont(*this, font, {LblWelcome});
 }
 
 // ---- Pages ---------------------------------------------------------------------------
 
 void TFrmWizard::ShowPage(int page) {
+    if (page > 1)
+        CompletePages();
     PnlStepOne->setVisible(page == 1);
-    PnlStepTwo->setVisible(page == 2);
-    PnlStepThree->setVisible(page == 3);
+    if (PnlStepTwo) {
+        PnlStepTwo->setVisible(page == 2);
+        PnlStepThree->setVisible(page == 3);
+    }
     BtnBack->setVisible(page > 1);
     BtnNext->setVisible(page < 3);
     BtnFinish->setVisible(page == 3);
@@ -636,6 +682,8 @@ bool TFrmWizard::eventFilter(QObject* watched, QEvent* event) {
     const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
                        type == QEvent::MouseButtonDblClick;
     if (!mouse || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return QDialog::eventFilter(watched, event);
+    if (!PnlStepTwo) // the lists and the link are built with the pages
         return QDialog::eventFilter(watched, event);
     const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
 

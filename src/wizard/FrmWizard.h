@@ -19,7 +19,11 @@ class TWorkspace;
 class TFrmWizard : public QDialog {
     Q_OBJECT
 public:
-    TFrmWizard(QWidget* parent, TInterfaceTexts& texts, TWorkspace& workspace);
+    // `pagesLater`: pages 2 and 3 are built by CompletePages(), so that the
+    // first page is shown sooner at start-up; going on to page 2 builds them.
+    TFrmWizard(QWidget* parent, TInterfaceTexts& texts, TWorkspace& workspace,
+               bool pagesLater = false);
+    void CompletePages();
 
     // Operations.
     void ScanInstalledPrograms();
@@ -98,7 +102,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The frame, the picture, the buttons and page 1.
     void BuildWindow();
+    // What showing the wizard sets on pages 2 and 3 besides their texts and font.
+    void PreparePages();
     // Shows page 1, 2 or 3 alone, with Back from page 2 on, Next before
     // page 3 and Finish on it.
     void ShowPage(int page);
@@ -115,4 +122,6 @@ private:
     TWorkspace& FWorkspace;
     // A mouse release that ends a double click is no click of its own.
     bool FSkipRelease = false;
+    // Shown at least once (FormShow ran).
+    bool FShown = false;
 };

@@ -75,8 +75,8 @@ TEST_F(StartupTest, MainWindowHasEveryNamedControl) {
 }
 
 // The program's own start: the wizard is painted while the main window has no
-// controls yet; it is modal, and once answered the main window is whole, its
-// dialogs made, and speaks the chosen language.
+// controls yet, nor the wizard its pages 2 and 3; it is modal, and once answered the main window is
+// whole, its dialogs made, and speaks the chosen language.
 TEST_F(StartupTest, TheProgramPaintsTheWizardFirstAndCompletesTheMainWindowBehindIt) {
     InstallProgramFiles();
     TInitFile settings(TInitFile::TForm::Xml);
@@ -86,11 +86,13 @@ TEST_F(StartupTest, TheProgramPaintsTheWizardFirstAndCompletesTheMainWindowBehin
     struct TFirstPaint : QObject {
         TWordlarkWindows* Windows = nullptr;
         int Paints = 0;
-        bool ControlsAtFirstPaint = true;
+        bool ControlsAtFirstPaint = true, WizardPagesAtFirstPaint = true;
         bool eventFilter(QObject* watched, QEvent* event) override {
             if (event->type() == QEvent::Paint && Windows->FrmWizard &&
-                watched == Windows->FrmWizard && Paints++ == 0)
+                watched == Windows->FrmWizard && Paints++ == 0) {
                 ControlsAtFirstPaint = Windows->FrmWordlark->MemTranslation != nullptr;
+                WizardPagesAtFirstPaint = Windows->FrmWizard->PnlStepTwo != nullptr;
+            }
             return false;
         }
     } firstPaint;
@@ -107,6 +109,7 @@ TEST_F(StartupTest, TheProgramPaintsTheWizardFirstAndCompletesTheMainWindowBehin
         answer.stop();
         const QWindow* main = Windows.FrmWordlark->windowHandle();
         wholeBehindTheWizard = Windows.FrmWordlark->MemTranslation &&
+                               Windows.FrmWizard->LisSourceLanguages &&
                                Windows.FrmWizard->isVisible() && !(main && main->isVisible());
         ClickNamedButton(Windows.FrmWizard, "BtnCancel");
     });
@@ -117,6 +120,7 @@ TEST_F(StartupTest, TheProgramPaintsTheWizardFirstAndCompletesTheMainWindowBehin
     QApplication::instance()->removeEventFilter(&firstPaint);
     EXPECT_GE(firstPaint.Paints, 1);
     EXPECT_FALSE(firstPaint.ControlsAtFirstPaint);
+    EXPECT_FALSE(firstPaint.WizardPagesAtFirstPaint);
     EXPECT_TRUE(wholeBehindTheWizard);
     EXPECT_FALSE(Windows.FrmWizard->isVisible());
     for (const char* name : {"PnlTop", "MemTranslation", "BtnSave", "MenMain", "PopInput"})

@@ -194,6 +194,51 @@ TEST_F(WizardTest, PagesAndButtonsFollowNextBackAndCancel) {
     EXPECT_EQ(Frm->LisTranslations->topLevelItemCount(), 0);
 }
 
+// At start-up pages 2 and 3 are built after the first page was shown, or when
+// Next asks for page 2 sooner: either way they are as those of a wizard built
+// at once, with their texts, fonts, menu and programs.
+TEST_F(WizardTest, PagesBuiltAfterTheFirstShowAreThoseBuiltAtOnce) {
+    InstallProgram();
+    OpenWizard();
+    W->BtnNext->click();
+    const std::vector<std::pair<std::string, std::function<void(TFrmWizard&)>>> ways = {
+        {"after the show", [](TFrmWizard& wizard) { wizard.CompletePages(); }},
+        {"by Next", [](TFrmWizard&) {}},
+    };
+    for (const auto& [way, complete] : ways) {
+        SCOPED_TRACE(way);
+        TFrmWizard later(Frm, Frm->Texts(), *Frm, true);
+        later.show();
+        QApplication::processEvents();
+        EXPECT_EQ(later.findChild<QObject*>("PnlStepTwo"), nullptr);
+        EXPECT_EQ(later.findChild<QObject*>("LisPrograms"), nullptr);
+        complete(later);
+        later.BtnNext->click();
+        ASSERT_NE(later.LisPrograms, nullptr);
+        EXPECT_FALSE(later.PnlStepTwo->isHidden());
+        EXPECT_TRUE(later.PnlStepOne->isHidden());
+        EXPECT_EQ(Captions(later.LisPrograms), Captions(W->LisPrograms));
+        EXPECT_EQ(later.StepThreeHeading, W->StepThreeHeading);
+        for (const char* name :
+             {"LblWelcome", "LblStepTwoInfo", "LblStepTwoText", "LblStepTwoPrograms",
+              "LblStepTwoUpdate", "LblStepThreeInfo", "LblStepThreeHint", "RadAdd", "RadModify",
+              "LblStepThreeNewLanguage", "LblStepThreeSourceLanguage", "LisPrograms"}) {
+            const auto* built = W->findChild<QWidget*>(name);
+            const auto* late = later.findChild<QWidget*>(name);
+            ASSERT_TRUE(built && late) << name;
+            EXPECT_EQ(late->property("text"), built->property("text")) << name;
+            EXPECT_EQ(late->font(), built->font()) << name;
+        }
+        for (const char* name : {"PopRefresh", "PopDeleteConfiguration", "PopRefreshLanguages"}) {
+            const auto* built = W->findChild<QAction*>(name);
+            const auto* late = later.findChild<QAction*>(name);
+            ASSERT_TRUE(built && late) << name;
+            EXPECT_EQ(late->text(), built->text()) << name;
+            EXPECT_EQ(late->isEnabled(), built->isEnabled()) << name;
+        }
+    }
+}
+
 TEST_F(WizardTest, AProgramIsChosenOnlyByAClickOnARowWhoseCatalogueExists) {
     const std::string folder = InstallProgram();
     const std::string gone = InstallProgram("Gone", "GoneFolder");
