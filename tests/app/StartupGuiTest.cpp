@@ -75,8 +75,9 @@ TEST_F(StartupTest, MainWindowHasEveryNamedControl) {
 }
 
 // The program's own start: the wizard is painted while the main window has no
-// controls yet, nor the wizard its pages 2 and 3; it is modal, and once answered the main window is
-// whole, its dialogs made, and speaks the chosen language.
+// controls yet, nor the wizard its pages 2 and 3; it is modal, and once
+// answered the main window is whole, its dialogs made, and speaks the chosen
+// language.
 TEST_F(StartupTest, TheProgramPaintsTheWizardFirstAndCompletesTheMainWindowBehindIt) {
     InstallProgramFiles();
     TInitFile settings(TInitFile::TForm::Xml);
