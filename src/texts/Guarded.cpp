@@ -2,9 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QImage>
 #include <QMessageBox>
+#include <QResource>
 
 void ShowException(const std::exception& error) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
@@ -20,10 +20,8 @@ QIcon ProgramIcon() {
     // plug-in before the first window is painted.
     QIcon icon;
     for (int size : {16, 32, 64, 128}) {
-        QFile file(QStringLiteral(":/icon/wordlark-%1.argb").arg(size));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray pixels = file.readAll();
+        const QResource resource(QStringLiteral(":/icon/wordlark-%1.argb").arg(size));
+        const QByteArray pixels = resource.uncompressedData();
         if (pixels.size() != qsizetype(size) * size * 4)
             continue;
         const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), size, size, size * 4,
