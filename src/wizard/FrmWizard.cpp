@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -345,25 +344,9 @@ void TFrmWizard::Nationalize() {
         QString text;
         std::function<void(const QString&)> apply;
     };
-    // The controls of pages 2 and 3 are missing until CompletePages().
-    auto label = [](QLabel* l) {
-        return [l](const QString& t) {
-            if (l)
-                l->setText(t);
-        };
-    };
-    auto button = [](QAbstractButton* b) {
-        return [b](const QString& t) {
-            if (b)
-                b->setText(t);
-        };
-    };
-    auto action = [](QAction* a) {
-        return [a](const QString& t) {
-            if (a)
-                a->setText(t);
-        };
-    };
+    auto label = [](QLabel* l) { return [l](const QString& t) { l->setText(t); }; };
+    auto button = [](QAbstractButton* b) { return [b](const QString& t) { b->setText(t); }; };
+    auto action = [](QAction* a) { return [a](const QString& t) { a->setText(t); }; };
     const Text texts[] = {
         {"FrmWiz.Caption", "Wizard", [this](const QString& t) { setWindowTitle(t); }},
         {"FrmWiz.BtnNext", "Next >", button(BtnNext)},
@@ -380,6 +363,9 @@ void TFrmWizard::Nationalize() {
          "Click Next to continue, or Cancel to exit this wizard and enter the main program "
          "window.",
          label(LblHintNext)},
+    };
+    // The controls of pages 2 and 3, missing until CompletePages().
+    const Text pageTexts[] = {
         {"FrmWiz.LblStepTwoInfo", "Select a program to translate", label(LblStepTwoInfo)},
         {"FrmWiz.LblStepTwoText",
          "In this first step you have to select an Brightmoor program, which you would like to "
@@ -416,8 +402,11 @@ void TFrmWizard::Nationalize() {
     };
     for (const Text& t : texts)
         t.apply(FTexts.GetNationalText(t.key, t.text));
-    if (PopRefreshLanguages)
-        PopRefreshLanguages->setText(PopRefresh->text());
+    if (!PnlStepTwo)
+        return;
+    for (const Text& t : pageTexts)
+        t.apply(FTexts.GetNationalText(t.key, t.text));
+    PopRefreshLanguages->setText(PopRefresh->text());
 }
 
 void TFrmWizard::ApplyFont(const QFont& font) {
@@ -673,51 +662,4 @@ bool TFrmWizard::HandOver() {
     if (!handedOver.isEmpty())
         FWorkspace.ShowHandedOver(handedOver);
     return true;
-}
-
-// ---- Mouse ---------------------------------------------------------------------------
-
-bool TFrmWizard::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-                       type == QEvent::MouseButtonDblClick;
-    if (!mouse || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-        return QDialog::eventFilter(watched, event);
-    if (!PnlStepTwo) // the lists and the link are built with the pages
-        return QDialog::eventFilter(watched, event);
-    const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
-
-    if (watched == LblStepTwoUpdate) {
-        if (type == QEvent::MouseButtonRelease && LblStepTwoUpdate->rect().contains(pos))
-            Guard(&TFrmWizard::LblStepTwoUpdateClick);
-        return QDialog::eventFilter(watched, event);
-    }
-
-    QTreeWidget* list = nullptr;
-    void (TFrmWizard::*click)() = nullptr;
-    void (TFrmWizard::*doubleClick)() = nullptr;
-    if (watched == LisPrograms->viewport()) {
-        list = LisPrograms;
-        click = &TFrmWizard::LisProgramsClick;
-        doubleClick = &TFrmWizard::LisProgramsDblClick;
-    } else if (watched == LisSourceLanguages->viewport()) {
-        list = LisSourceLanguages;
-        click = &TFrmWizard::LisSourceLanguagesClick;
-        doubleClick = &TFrmWizard::LisSourceLanguagesDblClick;
-    } else {
-        return QDialog::eventFilter(watched, event);
-    }
-    // A click beside the rows leaves none selected, as in a list of the system.
-    if (type != QEvent::MouseButtonRelease && !list->indexAt(pos).isValid())
-        list->clearSelection();
-    if (type == QEvent::MouseButtonDblClick) {
-        FSkipRelease = true;
-        Guard(doubleClick);
-    } else if (type == QEvent::MouseButtonRelease) {
-        if (FSkipRelease)
-            FSkipRelease = false;
-        else
-            Guard(click);
-    }
-    return QDialog::eventFilter(watched, event);
 }
