@@ -26,6 +26,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <future>
 #include <stdexcept>
 
 namespace {
@@ -225,12 +226,14 @@ platform::TFileStamp TFrmWordlark::LoadTranslationFile(const std::string& path,
     const auto block = platform::TFileBlock::Read(path);
     if (!block)
         throw std::runtime_error("Cannot open file \"" + path + "\".");
-    // The file as read, so that watching it for changes need not read it again.
-    const platform::TFileStamp stamp = platform::StampFile(path, block->Bytes());
+    // The file as read, so that watching it for changes need not read it again;
+    // its hash is taken on a thread of its own while the editor takes the text.
+    auto stamp = std::async(std::launch::async,
+                            [&path, &block] { return platform::StampFile(path, block->Bytes()); });
     // A file that is not UTF-8 is shown as it was shown last time.
     MemTranslation->setReadOnly(false);
     MemTranslation->LoadFromView(block->Bytes(), FChoices.Get().ShowAs(shownAsPath));
-    return stamp;
+    return stamp.get();
 }
 
 void TFrmWordlark::UpdateCaption() {

@@ -131,8 +131,10 @@ void TPhraseMarks::SetFile(const std::string& path) {
     FPath = path;
     // The editor's undo history starts anew with another file.
     FEditMarks.clear();
+    // A file's marks are shown by the whole check that follows its opening.
     FChecker.SetMarks(path.empty() ? std::vector<std::pair<std::string, TPhraseMark>>()
-                                   : FChoices.Get().PhraseMarks(path));
+                                   : FChoices.Get().PhraseMarks(path),
+                      !path.empty());
     for (QAction* item :
          {MenMarkTranslated, MenMarkToBeChecked, MenClearMark, MenNextToBeChecked,
           MenPreviousToBeChecked, PopMarkTranslated, PopMarkToBeChecked, PopClearMark})

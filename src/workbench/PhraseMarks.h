@@ -32,7 +32,8 @@ public:
                  TInterfaceTexts& texts, TChoicesStore& choices, QObject* parent);
 
     // The translation whose marks are kept (empty: none is open); its marks
-    // go to the checker, which shows them at its next Reset.
+    // go to the checker, which shows them at its next Reset (which must
+    // follow when a file is named).
     void SetFile(const std::string& path);
     // Adds the marking items to the editor's pop-up menu (their letters work
     // from the next TInterfaceTexts::ApplyAccessKeys on).

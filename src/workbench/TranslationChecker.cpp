@@ -5,8 +5,15 @@
 
 namespace {
 // The number of lines ForEachLine finds in `text`, to reserve room for them
-// at once rather than growing (and copying) the table line by line.
+// at once rather than growing (and copying) the table line by line. Each kind
+// of break is counted quickly; a text with as many CRs as LFs is taken to
+// break its lines with CR LF (were it not, the table only grows once more),
+// and only a text with other CRs is walked byte by byte.
 std::size_t CountLines(std::string_view text) {
+    const auto lfs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    const auto crs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r'));
+    if (crs == 0 || crs == lfs)
+        return lfs + 1;
     std::size_t lines = 1;
     for (std::size_t i = 0; i < text.size(); ++i)
         lines +=
@@ -168,12 +175,15 @@ void TTranslationChecker::ApplyMark(std::uint32_t id) {
     FMarkedPhraseHashes[id] = std::hash<std::string_view>()(marked);
 }
 
-void TTranslationChecker::SetMarks(const std::vector<std::pair<std::string, TPhraseMark>>& marks) {
+void TTranslationChecker::SetMarks(const std::vector<std::pair<std::string, TPhraseMark>>& marks,
+                                   bool resetNext) {
     FMarks.clear();
     for (const auto& [key, mark] : marks) {
         if (mark.Status != TPhraseStatus::None)
             FMarks[key] = mark;
     }
+    if (resetNext)
+        return;
     for (const auto& [name, mark] : FMarks)
         KeyId(name);
     for (std::uint32_t key = 0; key < FKeys.size(); ++key)

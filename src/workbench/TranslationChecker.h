@@ -110,8 +110,10 @@ public:
 
     // The translator's marks of the phrases by key, as kept for the file; they
     // outlive Reset (another file brings its own). The caller shows every
-    // line's state again.
-    void SetMarks(const std::vector<std::pair<std::string, TPhraseMark>>& marks);
+    // line's state again. `resetNext`: the caller checks the whole text next,
+    // and the marks are only kept for it, not applied to the present state.
+    void SetMarks(const std::vector<std::pair<std::string, TPhraseMark>>& marks,
+                  bool resetNext = false);
     // Marks the phrase of `key` (None: takes its mark away); a Translated mark
     // is made against the reference's phrase of today. Returns the lines whose
     // state may have changed, as an edit does.
