@@ -1,15 +1,12 @@
 #include "platform/FileBlock.h"
 
-#include "platform/Utf8.h"
+#include "platform/ReadableFile.h"
 
 #include <algorithm>
 #include <cstdint>
 
 #ifndef _WIN32
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #else
 #include <windows.h>
@@ -27,10 +24,11 @@ constexpr std::size_t PieceSize = std::size_t{1} << 20;
 namespace {
 constexpr std::size_t LargePage = std::size_t{2} << 20;
 
-// Room for `size` bytes from a boundary of `align` bytes: the mapping made and
-// the block's start in it.
-bool Allocate(std::size_t size, std::size_t align, void*& base, std::size_t& reserved,
-              char*& data) {
+// Room for `size` bytes from a page boundary, a large page's for a large
+// block: the mapping made and the block's start in it.
+bool Allocate(std::size_t size, void*& base, std::size_t& reserved, char*& data) {
+    const std::size_t align =
+        size >= LargePage ? LargePage : static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
     const std::size_t rounded = (size + align - 1) / align * align;
     reserved = rounded + align;
     base = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -48,42 +46,6 @@ bool Allocate(std::size_t size, std::size_t align, void*& base, std::size_t& res
 }
 } // namespace
 
-std::shared_ptr<const TFileBlock>
-TFileBlock::Read(const std::string& path, const std::function<void(std::string_view)>& piece) {
-    if (path.empty())
-        return nullptr;
-    // Not blocking: a pipe or device by that name fails below instead of waiting.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return nullptr;
-    std::shared_ptr<TFileBlock> block(new TFileBlock);
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0;
-    if (ok && info.st_size > 0) {
-        const auto size = static_cast<std::size_t>(info.st_size);
-        const std::size_t align =
-            size >= LargePage ? LargePage : static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-        ok = Allocate(size, align, block->FBase, block->FReserved, block->FData);
-        // The size read when opened: a file that shrinks meanwhile fails to
-        // read, one that grows is read as far as that size.
-        std::size_t done = 0;
-        while (ok && done < size) {
-            const ssize_t got = ::read(fd, block->FData + done, std::min(size - done, PieceSize));
-            if (got < 0 && errno == EINTR)
-                continue;
-            ok = got > 0;
-            if (ok) {
-                if (piece)
-                    piece({block->FData + done, static_cast<std::size_t>(got)});
-                done += static_cast<std::size_t>(got);
-            }
-        }
-        block->FSize = done;
-    }
-    ::close(fd);
-    return ok ? block : nullptr;
-}
-
 TFileBlock::~TFileBlock() {
     if (FBase)
         ::munmap(FBase, FReserved);
@@ -91,42 +53,15 @@ TFileBlock::~TFileBlock() {
 
 #else
 
-// Read with every kind of sharing, so that reading never stops another save
-// from swapping its new file in.
-std::shared_ptr<const TFileBlock>
-TFileBlock::Read(const std::string& path, const std::function<void(std::string_view)>& piece) {
-    if (path.empty())
-        return nullptr;
-    const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return nullptr;
-    std::shared_ptr<TFileBlock> block(new TFileBlock);
-    LARGE_INTEGER size{};
-    bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
-              size.QuadPart >= 0 && static_cast<unsigned long long>(size.QuadPart) < SIZE_MAX;
-    if (ok && size.QuadPart > 0) {
-        const auto bytes = static_cast<std::size_t>(size.QuadPart);
-        // VirtualAlloc gives whole pages, from a page boundary.
-        block->FBase = VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-        block->FReserved = bytes;
-        block->FData = static_cast<char*>(block->FBase);
-        ok = block->FBase != nullptr;
-        std::size_t done = 0;
-        while (ok && done < bytes) {
-            const DWORD chunk = static_cast<DWORD>(std::min(bytes - done, PieceSize));
-            DWORD got = 0;
-            ok = ReadFile(file, block->FData + done, chunk, &got, nullptr) && got > 0;
-            if (ok && piece)
-                piece({block->FData + done, got});
-            done += got;
-        }
-        block->FSize = done;
-    }
-    CloseHandle(file);
-    return ok ? block : nullptr;
+namespace {
+// Room for `size` bytes: VirtualAlloc gives whole pages, from a page boundary.
+bool Allocate(std::size_t size, void*& base, std::size_t& reserved, char*& data) {
+    base = VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    reserved = size;
+    data = static_cast<char*>(base);
+    return base != nullptr;
 }
+} // namespace
 
 TFileBlock::~TFileBlock() {
     if (FBase)
@@ -134,5 +69,29 @@ TFileBlock::~TFileBlock() {
 }
 
 #endif
+
+std::shared_ptr<const TFileBlock>
+TFileBlock::Read(const std::string& path, const std::function<void(std::string_view)>& piece) {
+    TReadableFile file(path);
+    if (!file.IsOpen() || file.Size() >= SIZE_MAX)
+        return nullptr;
+    std::shared_ptr<TFileBlock> block(new TFileBlock);
+    const auto size = static_cast<std::size_t>(file.Size());
+    if (size == 0)
+        return block;
+    if (!Allocate(size, block->FBase, block->FReserved, block->FData))
+        return nullptr;
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t got =
+            file.ReadSome(block->FData + done, std::min(size - done, PieceSize));
+        if (got == 0)
+            return nullptr;
+        if (piece)
+            piece({block->FData + done, got});
+        done += got;
+        block->FSize = done;
+    }
+    return block;
+}
 
 } // namespace platform
