@@ -7,6 +7,7 @@
 // quote; the phrase runs from that quote to the last double quote of the line.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -51,6 +52,23 @@ struct TKeyValueLine {
 
 // Reads one line, given without its line break.
 TKeyValueLine ParseKeyValueLine(std::string_view line);
+
+// About the number of lines ForEachLine finds in `text`, for a table of them to
+// reserve its room at once instead of growing (and copying) line by line. Each
+// kind of break is counted quickly; a text with as many CRs as LFs is taken to
+// break its lines with CR LF (were it not, the table only grows once more),
+// and only a text with other CRs is walked byte by byte.
+inline std::size_t CountLines(std::string_view text) {
+    const auto lfs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    const auto crs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r'));
+    if (crs == 0 || crs == lfs)
+        return lfs + 1;
+    std::size_t lines = 1;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        lines +=
+            text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+    return lines;
+}
 
 // Calls f(line) for each line of `text`, without its break. Lines end at CR LF,
 // CR or LF alike; a text ending in a line break has an empty last line, as in

@@ -19,16 +19,6 @@ bool HasWords(std::string_view phrase) {
     return false;
 }
 
-// The number of lines ForEachLine finds in `text`, to reserve room for them
-// at once rather than growing (and copying) the table line by line.
-std::size_t CountLines(std::string_view text) {
-    std::size_t lines = 1;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        lines +=
-            text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
-    return lines;
-}
-
 // The smallest power of two at least 4/3 of `count`: a table of open
 // addressing that size stays at most three quarters full.
 std::size_t TableSize(std::size_t count) {

@@ -3,25 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace {
-// The number of lines ForEachLine finds in `text`, to reserve room for them
-// at once rather than growing (and copying) the table line by line. Each kind
-// of break is counted quickly; a text with as many CRs as LFs is taken to
-// break its lines with CR LF (were it not, the table only grows once more),
-// and only a text with other CRs is walked byte by byte.
-std::size_t CountLines(std::string_view text) {
-    const auto lfs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-    const auto crs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r'));
-    if (crs == 0 || crs == lfs)
-        return lfs + 1;
-    std::size_t lines = 1;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        lines +=
-            text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
-    return lines;
-}
-} // namespace
-
 TTranslationChecker::TTranslationChecker() {
     Reset({}, nullptr);
 }
