@@ -53,6 +53,19 @@ protected:
         ASSERT_TRUE(frm->LoadCatalogue(Catalogue));
         frm->SetCataloguePath(Catalogue);
     }
+    // Another main window of the program, its wizard cancelled and the
+    // catalogue open in it.
+    TWordlarkWindows SecondWindow() {
+        TWordlarkWindows second = CreateWordlarkWindows();
+        {
+            ModalAnswers wizard;
+            wizard.Click("BtnCancel");
+            second.FrmWordlark->show();
+            QApplication::processEvents();
+        }
+        OpenCatalogueIn(second.FrmWordlark.get());
+        return second;
+    }
     void OpenDeutsch() {
         Frm->OpenTranslation(DeutschPath, "");
         ASSERT_EQ(Frm->MemTranslation->Bytes(), Deutsch);
@@ -208,15 +221,8 @@ TEST_F(SafeWorkTest, AVanishedFileIsReportedAndTheEditorKeepsItsText) {
 
 TEST_F(SafeWorkTest, ASecondWindowIsToldTheTranslationIsOpenElsewhere) {
     OpenDeutsch();
-    TWordlarkWindows second = CreateWordlarkWindows();
+    TWordlarkWindows second = SecondWindow();
     TFrmWordlark* other = second.FrmWordlark.get();
-    {
-        ModalAnswers wizard;
-        wizard.Click("BtnCancel");
-        other->show();
-        QApplication::processEvents();
-    }
-    OpenCatalogueIn(other);
 
     struct Case {
         const char* button;
@@ -309,15 +315,8 @@ TEST_F(SafeWorkTest, UnsavedEditsAreKeptAfterAPauseAndGoWithTheSave) {
     EXPECT_EQ(work->Entries.size(), 2u);
 
     // A second window keeps a file of its own.
-    TWordlarkWindows second = CreateWordlarkWindows();
+    TWordlarkWindows second = SecondWindow();
     TFrmWordlark* other = second.FrmWordlark.get();
-    {
-        ModalAnswers wizard;
-        wizard.Click("BtnCancel");
-        other->show();
-        QApplication::processEvents();
-    }
-    OpenCatalogueIn(other);
     other->OpenTranslation(EnglishPath, "");
     Type(other, "Broken");
     WaitForRecoveryFiles(2);

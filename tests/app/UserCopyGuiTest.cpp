@@ -90,6 +90,14 @@ protected:
         InstalledFiles = Files(Installed);
     }
 
+    // Installs the program, refuses writes into its folder and starts.
+    void StartProtected() {
+        Install();
+        std::string why;
+        ASSERT_TRUE(Protect(TProtection::Hook, why)) << why;
+        Start();
+        Show();
+    }
     // Makes the installed folder one the user may not write; false when this
     // cannot be done here (the test is then skipped).
     bool Protect(TProtection protection, std::string& why) {
@@ -372,11 +380,7 @@ INSTANTIATE_TEST_SUITE_P(, UserCopyProtectionTest,
 
 // Cancel keeps the old way: the failure is told, nothing is made.
 TEST_F(UserCopyTest, CancelReportsTheFailureAndMakesNoCopy) {
-    Install();
-    std::string why;
-    ASSERT_TRUE(Protect(TProtection::Hook, why));
-    Start();
-    Show();
+    ASSERT_NO_FATAL_FAILURE(StartProtected());
     {
         ModalAnswers answers;
         Browse(Catalogue, answers);
@@ -400,11 +404,7 @@ TEST_F(UserCopyTest, CancelReportsTheFailureAndMakesNoCopy) {
 // Opened by Browse, the copy's own catalogue is worked on as the copy, and an
 // installed translation edited on the copy is saved into it.
 TEST_F(UserCopyTest, TheCopysCatalogueOpensAsTheCopyAndKeepsInstalledFilesUntouched) {
-    Install();
-    std::string why;
-    ASSERT_TRUE(Protect(TProtection::Hook, why));
-    Start();
-    Show();
+    ASSERT_NO_FATAL_FAILURE(StartProtected());
     {
         ModalAnswers answers;
         Browse(Catalogue, answers);
@@ -450,11 +450,7 @@ TEST_F(UserCopyTest, TheCopysCatalogueOpensAsTheCopyAndKeepsInstalledFilesUntouc
 // (run under Xvfb with QT_QPA_PLATFORM=xcb for docs/).
 TEST_F(UserCopyTest, TheWindowOnTheUsersCopyAsTheUserSeesIt) {
     InstallProgramFiles();
-    Install();
-    std::string why;
-    ASSERT_TRUE(Protect(TProtection::Hook, why));
-    Start();
-    Show();
+    ASSERT_NO_FATAL_FAILURE(StartProtected());
     Frm->resize(760, 604);
     {
         ModalAnswers answers;
