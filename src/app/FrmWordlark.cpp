@@ -5,6 +5,7 @@
 #include "editor/SynEditor.h"
 #include "platform/FileBlock.h"
 #include "platform/FileIO.h"
+#include "platform/JoinedTask.h"
 #include "platform/Platform.h"
 #include "send/FrmSend.h"
 #include "texts/FileSafety.h"
@@ -26,7 +27,6 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <future>
 #include <stdexcept>
 
 namespace {
@@ -228,12 +228,12 @@ platform::TFileStamp TFrmWordlark::LoadTranslationFile(const std::string& path,
         throw std::runtime_error("Cannot open file \"" + path + "\".");
     // The file as read, so that watching it for changes need not read it again;
     // its hash is taken on a thread of its own while the editor takes the text.
-    auto stamp = std::async(std::launch::async,
-                            [&path, &block] { return platform::StampFile(path, block->Bytes()); });
+    platform::TJoinedTask<platform::TFileStamp> stamp(
+        [&path, &block] { return platform::StampFile(path, block->Bytes()); });
     // A file that is not UTF-8 is shown as it was shown last time.
     MemTranslation->setReadOnly(false);
     MemTranslation->LoadFromView(block->Bytes(), FChoices.Get().ShowAs(shownAsPath));
-    return stamp.get();
+    return stamp.Take();
 }
 
 void TFrmWordlark::UpdateCaption() {

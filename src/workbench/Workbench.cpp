@@ -425,10 +425,11 @@ void TWorkbench::Prefetch(const TOpened& opened) {
     for (const std::string& path : {reference, master}) {
         TPrefetched& prefetched = FPrefetched[i++];
         prefetched.Path = path;
-        prefetched.Text = {};
+        prefetched.Text.reset();
         if (!path.empty())
-            prefetched.Text = std::async(std::launch::async,
-                                         [choices, path] { return ReadShown(choices, path); });
+            prefetched.Text =
+                std::make_unique<platform::TJoinedTask<std::shared_ptr<const TReferenceText>>>(
+                    [choices, path] { return ReadShown(choices, path); });
     }
 }
 
@@ -436,13 +437,11 @@ std::shared_ptr<const TReferenceText> TWorkbench::TakeShown(TPrefetched& prefetc
                                                             const std::string& path) {
     // What was read ahead is taken when it is the same file; anything else
     // is waited for and dropped (its thread reads no more than one file).
-    std::future<std::shared_ptr<const TReferenceText>> ahead = std::move(prefetched.Text);
-    const bool same = ahead.valid() && prefetched.Path == path;
+    const auto ahead = std::move(prefetched.Text);
+    const bool same = ahead && prefetched.Path == path;
     prefetched = {};
     if (same)
-        return ahead.get();
-    if (ahead.valid())
-        ahead.wait();
+        return ahead->Take();
     return ReadShown(FChoices.Get(), path);
 }
 

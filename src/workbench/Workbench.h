@@ -15,6 +15,7 @@
 
 #include "encoding/TextEncoding.h"
 #include "initfile/Catalogue.h"
+#include "platform/JoinedTask.h"
 #include "workbench/MarginMarkers.h"
 #include "workbench/ProblemLines.h"
 #include "workbench/ProblemsView.h"
@@ -23,7 +24,6 @@
 #include <QObject>
 #include <QString>
 
-#include <future>
 #include <memory>
 #include <string>
 #include <utility>
@@ -179,7 +179,7 @@ private:
     // The reference and the master being read for Opened (Prefetch).
     struct TPrefetched {
         std::string Path;
-        std::future<std::shared_ptr<const TReferenceText>> Text;
+        std::unique_ptr<platform::TJoinedTask<std::shared_ptr<const TReferenceText>>> Text;
     };
     TPrefetched FPrefetched[2];
     std::shared_ptr<const TReferenceText> TakeShown(TPrefetched& prefetched,
