@@ -78,6 +78,12 @@ void TIniLexer::setEditor(QsciScintilla* editor) {
 void TIniLexer::StyleNeeded(int position) {
     if (!editor())
         return;
+    if (!FStyled) {
+        // Scintilla's styled mark stays at the top, so that every paint asks
+        // and the view is painted wherever it has moved.
+        PaintView();
+        return;
+    }
     // Scintilla asks from its own styled mark; the lexer knows better which
     // lines need styles: the dirty ones and whatever lies past its clean mark.
     const int end = RoundUpToLine(position);
@@ -109,7 +115,8 @@ void TIniLexer::styleText(int start, int end) {
         return;
     FStyledBytes += end - start;
     const char space = static_cast<char>(StyleOf(tkSpace));
-    Send(QsciScintillaBase::SCI_STARTSTYLING, static_cast<unsigned long>(start), 0);
+    if (FStyled)
+        Send(QsciScintillaBase::SCI_STARTSTYLING, static_cast<unsigned long>(start), 0);
     int chunkStart = start;
     while (chunkStart < end) {
         int chunkEnd = end;
@@ -151,22 +158,72 @@ void TIniLexer::styleText(int start, int end) {
             std::memset(st + lineLength, space, breakLength);
             line = lineEnd + breakLength;
         }
-        editor()->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, length,
-                                static_cast<void*>(styles));
-        if (FStrikeMask != 0 || FStrikeUsed)
-            MarkStrikeOut(chunkStart, static_cast<int>(length));
+        if (FStyled)
+            editor()->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, length,
+                                    static_cast<void*>(styles));
+        if (!FStyled || FStrikeMask != 0 || FStrikeUsed)
+            MarkRuns(chunkStart, static_cast<int>(length));
         chunkStart = chunkEnd;
     }
 }
 
-// Scintilla styles have no strike-out; an indicator draws it over the runs of
-// struck-out styles, in each style's text colour.
-void TIniLexer::MarkStrikeOut(int start, int length) {
-    Send(QsciScintillaBase::SCI_SETINDICATORCURRENT, StrikeIndicator);
-    Send(QsciScintillaBase::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(start), length);
-    if (FStrikeMask == 0)
+void TIniLexer::PaintView() {
+    const long lines = Send(QsciScintillaBase::SCI_GETLINECOUNT);
+    const long top = Send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
+                          Send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE));
+    const long bottom = std::min(lines, top + Send(QsciScintillaBase::SCI_LINESONSCREEN) + 1);
+    const auto startOf = [&](long line) {
+        return static_cast<int>(line >= lines ? Send(QsciScintillaBase::SCI_GETLENGTH)
+                                              : Send(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                                                     static_cast<unsigned long>(line)));
+    };
+    const int viewFrom = startOf(top);
+    const int viewTo = startOf(bottom);
+    if (FBandFrom < FBandTo && FBandFrom <= viewFrom && viewTo <= FBandTo) {
+        // The band still holds the view: only its edited lines again.
+        const int from = std::max(FDirtyFrom, FBandFrom);
+        const int to = std::min(FDirtyTo, FBandTo);
+        FDirtyFrom = FDirtyTo = 0;
+        if (from < to)
+            styleText(from, to);
         return;
-    FStrikeUsed = true;
+    }
+    ClearIndicators(FBandFrom, FBandTo);
+    FBandFrom = startOf(std::max(0L, top - BandLines));
+    FBandTo = startOf(std::min(lines, bottom + BandLines));
+    FDirtyFrom = FDirtyTo = 0;
+    styleText(FBandFrom, FBandTo);
+}
+
+void TIniLexer::ClearIndicators(int start, int end) {
+    end = std::min(end, static_cast<int>(Send(QsciScintillaBase::SCI_GETLENGTH)));
+    if (end <= start)
+        return;
+    for (const int indicator :
+         {ForeIndicator, BackIndicator, UnderlineIndicator, StrikeIndicator}) {
+        Send(QsciScintillaBase::SCI_SETINDICATORCURRENT, static_cast<unsigned long>(indicator));
+        Send(QsciScintillaBase::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(start),
+             end - start);
+    }
+}
+
+// Scintilla styles have no strike-out; an indicator draws it over the runs of
+// struck-out styles, in each style's text colour. Without styles, indicators
+// draw the colours and underline of the runs as well.
+void TIniLexer::MarkRuns(int start, int length) {
+    if (FStyled) {
+        Send(QsciScintillaBase::SCI_SETINDICATORCURRENT, StrikeIndicator);
+        Send(QsciScintillaBase::SCI_INDICATORCLEARRANGE, static_cast<unsigned long>(start), length);
+    } else {
+        ClearIndicators(start, start + length);
+    }
+    const auto fill = [&](int indicator, long colour, int at, int count) {
+        Send(QsciScintillaBase::SCI_SETINDICATORCURRENT, static_cast<unsigned long>(indicator));
+        Send(QsciScintillaBase::SCI_SETINDICATORVALUE,
+             static_cast<unsigned long>(QsciScintillaBase::SC_INDICVALUEBIT | colour));
+        Send(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start + at),
+             count);
+    };
     const char* styles = FStyles.data();
     int i = 0;
     while (i < length) {
@@ -174,12 +231,18 @@ void TIniLexer::MarkStrikeOut(int start, int length) {
         int j = i + 1;
         while (j < length && styles[j] == style)
             ++j;
-        if (FStrikeMask & (1u << style)) {
-            Send(QsciScintillaBase::SCI_SETINDICATORVALUE,
-                 static_cast<unsigned long>(QsciScintillaBase::SC_INDICVALUEBIT |
-                                            ToScintilla(color(style))));
-            Send(QsciScintillaBase::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start + i),
-                 j - i);
+        const TRunLook& look = FLooks[style >= 0 && style < StyleCount ? style : StylePlain];
+        if (look.Strike) {
+            FStrikeUsed = true;
+            fill(StrikeIndicator, look.Fore >= 0 ? look.Fore : ToScintilla(FInk), i, j - i);
+        }
+        if (!FStyled) {
+            if (look.Fore >= 0)
+                fill(ForeIndicator, look.Fore, i, j - i);
+            if (look.Back >= 0)
+                fill(BackIndicator, look.Back, i, j - i);
+            if (look.Underline)
+                fill(UnderlineIndicator, look.Fore >= 0 ? look.Fore : ToScintilla(FInk), i, j - i);
         }
         i = j;
     }
@@ -189,11 +252,11 @@ void TIniLexer::TextModified(int position, int type, int length) {
     if (!(type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT)))
         return;
     if (type & QsciScintillaBase::SC_MOD_INSERTTEXT) {
-        for (int* mark : {&FCleanTo, &FDirtyFrom, &FDirtyTo})
+        for (int* mark : {&FCleanTo, &FDirtyFrom, &FDirtyTo, &FBandFrom, &FBandTo})
             if (*mark > position)
                 *mark += length;
     } else {
-        for (int* mark : {&FCleanTo, &FDirtyFrom, &FDirtyTo}) {
+        for (int* mark : {&FCleanTo, &FDirtyFrom, &FDirtyTo, &FBandFrom, &FBandTo}) {
             if (*mark >= position + length)
                 *mark -= length;
             else if (*mark > position)
@@ -215,10 +278,23 @@ void TIniLexer::TextModified(int position, int type, int length) {
     }
 }
 
+void TIniLexer::SetStyled(bool styled) {
+    if (styled == FStyled)
+        return;
+    FStyled = styled;
+    FStrikeUsed = false;
+    Invalidate();
+}
+
 void TIniLexer::Invalidate() {
     FCleanTo = FDirtyFrom = FDirtyTo = 0;
-    if (!editor())
+    if (!editor()) {
+        FBandFrom = FBandTo = 0;
         return;
+    }
+    if (!FStyled)
+        ClearIndicators(FBandFrom, FBandTo);
+    FBandFrom = FBandTo = 0;
     Send(QsciScintillaBase::SCI_STARTSTYLING, 0, 0);
     editor()->viewport()->update();
 }
@@ -293,24 +369,33 @@ bool TIniLexer::eolFill(int) const {
     return false;
 }
 
-unsigned TIniLexer::StrikeMask() const {
-    unsigned mask = 0;
-    for (int style = 0; style < StyleCount; ++style)
-        if (const TSynHighlighterAttributes* attribute = AttributeOf(style))
-            if (attribute->Style() & fsStrikeOut)
-                mask |= 1u << style;
-    return mask;
-}
-
 void TIniLexer::SetBaseStyle(const QFont& font, const QColor& ink, const QColor& paper) {
     FFont = font;
     FInk = ink;
     FPaper = paper;
     ApplyTokenStyles();
+    // Without styles the colours are painted into the text: paint again.
+    if (!FStyled)
+        Invalidate();
 }
 
 void TIniLexer::ApplyTokenStyles() {
-    FStrikeMask = StrikeMask();
+    FStrikeMask = 0;
+    for (int style = 0; style < StyleCount; ++style) {
+        const TSynHighlighterAttributes* attribute = AttributeOf(style);
+        TRunLook& look = FLooks[style];
+        look = TRunLook();
+        if (!attribute)
+            continue;
+        if (attribute->Foreground() != clNone && color(style) != FInk)
+            look.Fore = ToScintilla(color(style));
+        if (attribute->Background() != clNone && paper(style) != FPaper)
+            look.Back = ToScintilla(paper(style));
+        look.Underline = attribute->Style() & fsUnderline;
+        look.Strike = attribute->Style() & fsStrikeOut;
+        if (look.Strike)
+            FStrikeMask |= 1u << style;
+    }
     if (!editor())
         return;
     const QByteArray family = FFont.family().toUtf8();
@@ -328,19 +413,31 @@ void TIniLexer::ApplyTokenStyles() {
         Send(QsciScintillaBase::SCI_STYLESETUNDERLINE, s, f.underline());
         Send(QsciScintillaBase::SCI_STYLESETEOLFILLED, s, 0);
     }
-    Send(QsciScintillaBase::SCI_INDICSETSTYLE, StrikeIndicator, QsciScintillaBase::INDIC_STRIKE);
-    // Each run is drawn in the colour stored with it, that of its style.
-    Send(QsciScintillaBase::SCI_INDICSETFLAGS, StrikeIndicator,
-         QsciScintillaBase::SC_INDICFLAG_VALUEBEFORE);
-    Send(QsciScintillaBase::SCI_INDICSETUNDER, StrikeIndicator, 0);
+    // Each run is drawn in the colour stored with it, that of its style; the
+    // background under the text, opaque, as a style's would be.
+    const struct {
+        int Indicator, Style;
+        bool Under;
+    } indicators[] = {{StrikeIndicator, QsciScintillaBase::INDIC_STRIKE, false},
+                      {ForeIndicator, QsciScintillaBase::INDIC_TEXTFORE, false},
+                      {BackIndicator, QsciScintillaBase::INDIC_FULLBOX, true},
+                      {UnderlineIndicator, QsciScintillaBase::INDIC_PLAIN, false}};
+    for (const auto& i : indicators) {
+        const auto n = static_cast<unsigned long>(i.Indicator);
+        Send(QsciScintillaBase::SCI_INDICSETSTYLE, n, i.Style);
+        Send(QsciScintillaBase::SCI_INDICSETFLAGS, n, QsciScintillaBase::SC_INDICFLAG_VALUEBEFORE);
+        Send(QsciScintillaBase::SCI_INDICSETUNDER, n, i.Under);
+    }
+    Send(QsciScintillaBase::SCI_INDICSETALPHA, BackIndicator, 255);
+    Send(QsciScintillaBase::SCI_INDICSETOUTLINEALPHA, BackIndicator, 255);
 }
 
 void TIniLexer::AttributesChanged() {
     const unsigned oldMask = FStrikeMask;
     ApplyTokenStyles();
     // Colours and font styles belong to the style numbers and show at once;
-    // strike-out lies over the text and needs the lines styled again.
-    if (FStrikeMask != oldMask)
+    // indicators lie over the text and need the lines styled again.
+    if (!FStyled || FStrikeMask != oldMask)
         Invalidate();
     else if (editor())
         editor()->viewport()->update();

@@ -13,6 +13,12 @@
 // only the edited lines need new styles: the lexer remembers which lines are
 // styled and which were touched since, and styles only those, not everything
 // from the edit down to the end of the view as Scintilla would ask by itself.
+//
+// A document without styles (a very large text, see TSynEditor) is painted
+// through indicators instead: text colour, background, underline and
+// strike-out of each token, on the lines in view and a band around them only,
+// so that they cost nothing for the rest of the text. Bold and italic, which
+// indicators cannot draw, are left out there.
 #pragma once
 
 #include "editor/SynIniSyn.h"
@@ -73,6 +79,14 @@ public:
     static constexpr int StyleCount = tkUnknown + 2;
     // The indicator that draws strike-out, which Scintilla styles cannot.
     static constexpr int StrikeIndicator = 8;
+    // The indicators that draw the text colour, background and underline of
+    // the tokens in a document without styles.
+    static constexpr int ForeIndicator = 10;
+    static constexpr int BackIndicator = 11;
+    static constexpr int UnderlineIndicator = 12;
+    // Lines above and below the view that are painted with it when the
+    // document has no styles.
+    static constexpr int BandLines = 200;
 
     explicit TIniLexer(QObject* parent = nullptr);
     ~TIniLexer() override;
@@ -90,6 +104,10 @@ public:
     void ApplyTokenStyles();
     // Forgets every style, so that the next paint styles again from the top.
     void Invalidate();
+    // Whether the editor's document keeps styles; without, tokens are painted
+    // through indicators around the view.
+    void SetStyled(bool styled);
+    bool IsStyled() const { return FStyled; }
 
     // Bytes handed to styleText so far: how much styling work the editor did.
     std::int64_t StyledBytes() const { return FStyledBytes; }
@@ -113,8 +131,13 @@ private:
     void TextModified(int position, int modificationType, int length);
     void AttributesChanged();
     TSynHighlighterAttributes* AttributeOf(int style) const;
-    unsigned StrikeMask() const;
-    void MarkStrikeOut(int start, int length);
+    // Paints the runs of the chunk's styles that need indicators: strike-out,
+    // and everything else too in a document without styles.
+    void MarkRuns(int start, int length);
+    // Without styles: paints the lines in view and a band around them, unless
+    // they are painted already, and the edited lines among them again.
+    void PaintView();
+    void ClearIndicators(int start, int end);
     long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
     int LineStart(int position) const;
     // The start of the line after the one holding `position`, or the end of the text.
@@ -141,7 +164,21 @@ private:
     int FDirtyFrom = 0;
     int FDirtyTo = 0;
 
+    // How each style is drawn through indicators: colours as Scintilla
+    // indicator values, -1 where the style keeps the editor's own.
+    struct TRunLook {
+        long Fore = -1;
+        long Back = -1;
+        bool Underline = false;
+        bool Strike = false;
+    };
+    TRunLook FLooks[StyleCount];
     unsigned FStrikeMask = 0; // styles drawn struck out
-    bool FStrikeUsed = false; // the indicator may be set somewhere
+    bool FStrikeUsed = false; // the strike-out indicator may be set somewhere
+
+    bool FStyled = true;
+    // Without styles: the lines [FBandFrom, FBandTo) are painted.
+    int FBandFrom = 0;
+    int FBandTo = 0;
     std::int64_t FStyledBytes = 0;
 };

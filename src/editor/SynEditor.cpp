@@ -4,6 +4,7 @@
 #include "editor/IniLexer.h"
 #include "platform/FileBlock.h"
 #include "platform/FileIO.h"
+#include "platform/ReadableFile.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -20,6 +21,9 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -169,10 +173,68 @@ TSynIniSyn* TSynEditor::SynINI() {
 // Loading and saving
 
 void TSynEditor::LoadFromFile(const std::string& path) {
-    const auto block = platform::TFileBlock::Read(path);
-    if (!block)
+    platform::TReadableFile file(path);
+    if (!file.IsOpen())
         throw std::runtime_error("Cannot open file \"" + path + "\".");
-    LoadFromView(block->Bytes());
+    // UTF-8 shown as it is goes into the control a piece at a time, so the
+    // file is never held twice. Pieces end before a character cut in two,
+    // whose bytes begin the next piece.
+    constexpr std::size_t Piece = std::size_t(1) << 20;
+    std::vector<char> buffer(Piece + 4);
+    std::size_t kept = 0; // bytes of a cut character at the buffer's start
+    std::uint64_t left = file.Size();
+    bool cr = false, lf = false, asIs = true, readWhole = true;
+    TFlagGuard loading(FLoading);
+    ReplaceText(static_cast<std::size_t>(file.Size()), [&] {
+        while (left > 0 || kept > 0) {
+            const std::size_t got =
+                left > 0
+                    ? file.ReadSome(buffer.data() + kept,
+                                    static_cast<std::size_t>(std::min<std::uint64_t>(left, Piece)))
+                    : 0;
+            if (left > 0 && got == 0) {
+                readWhole = false;
+                return;
+            }
+            left -= got;
+            const std::size_t size = kept + got;
+            std::size_t cut = size;
+            if (left > 0) {
+                // Back over the continuation bytes at the end and their lead.
+                std::size_t back = 0;
+                while (back < 3 && back < size &&
+                       (static_cast<unsigned char>(buffer[size - 1 - back]) & 0xC0) == 0x80)
+                    ++back;
+                if (back < size && static_cast<unsigned char>(buffer[size - 1 - back]) >= 0xC0)
+                    cut = size - 1 - back;
+            }
+            const std::string_view piece(buffer.data(), cut);
+            if (!TCodec::Of(TTextEncoding::Utf8).DecodesAsIs(piece)) {
+                asIs = false;
+                return;
+            }
+            cr = cr || piece.find('\r') != std::string_view::npos;
+            lf = lf || piece.find('\n') != std::string_view::npos;
+            AppendText(piece);
+            kept = size - cut;
+            std::memmove(buffer.data(), buffer.data() + cut, kept);
+        }
+    });
+    if (!readWhole || !asIs) {
+        // Another encoding, or a file that changed as it was read: whole,
+        // the ordinary way.
+        const auto block = platform::TFileBlock::Read(path);
+        if (!block) {
+            ClearAll();
+            throw std::runtime_error("Cannot open file \"" + path + "\".");
+        }
+        LoadFromView(block->Bytes());
+        return;
+    }
+    FLineBreak = cr && !lf ? TLineBreak::Cr : (lf && !cr ? TLineBreak::Lf : TLineBreak::CrLf);
+    FEncoding = TTextEncoding::Utf8;
+    FLoadedUtf8 = true;
+    ResetDocument();
 }
 
 void TSynEditor::LoadFromView(std::string_view bytes, std::optional<TTextEncoding> notUtf8As) {
@@ -244,26 +306,94 @@ void TSynEditor::ClearAll() {
 }
 
 void TSynEditor::ReplaceText(std::string_view text) {
+    TFlagGuard loading(FLoading);
+    ReplaceText(text.size(), [&] { AppendText(text); });
+    ResetDocument();
+}
+
+void TSynEditor::ReplaceText(std::size_t bytes, const std::function<void()>& fill) {
     FlushChanges();
     TFlagGuard loading(FLoading);
+    // A document of the kind the text needs, with room to grow, so the first
+    // edits need not copy the text into a larger buffer; at most a megabyte,
+    // kept for the text and for its styles.
+    const bool fresh = UseDocumentFor(bytes);
     // Neither the old nor the new text goes into the undo history, and nobody
     // is told about the change: it is no edit, and QScintilla would copy the
     // whole text into an accessibility event.
     const long eventMask = Send(SCI_GETMODEVENTMASK);
     Send(SCI_SETMODEVENTMASK, 0);
     Send(SCI_SETUNDOCOLLECTION, 0);
-    Send(SCI_CLEARALL);
-    if (!text.empty()) {
-        // Room to grow, so the first edits need not copy the text into a larger
-        // buffer; at most a megabyte, kept for the text and for its styles.
-        const std::size_t room = std::min<std::size_t>(text.size() / 8, 1u << 20) + 4096;
-        Send(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + room));
+    struct TRestore {
+        TSynEditor& Editor;
+        long EventMask;
+        ~TRestore() {
+            Editor.Send(SCI_SETUNDOCOLLECTION, 1);
+            Editor.Send(SCI_SETMODEVENTMASK, static_cast<unsigned long>(EventMask));
+        }
+    } restore{*this, eventMask};
+    if (!fresh)
+        Send(SCI_CLEARALL);
+    if (bytes > 0) {
+        const std::size_t room = std::min<std::size_t>(bytes / 8, 1u << 20) + 4096;
+        Send(SCI_ALLOCATE, static_cast<unsigned long>(bytes + room));
+    }
+    fill();
+}
+
+void TSynEditor::AppendText(std::string_view text) {
+    if (!text.empty())
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()),
                       static_cast<void*>(const_cast<char*>(text.data())));
-    }
-    Send(SCI_SETUNDOCOLLECTION, 1);
-    Send(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
-    ResetDocument();
+}
+
+bool TSynEditor::IsStyled() const {
+    return !(Send(SCI_GETDOCUMENTOPTIONS) & SC_DOCUMENTOPTION_STYLES_NONE);
+}
+
+bool TSynEditor::UseDocumentFor(std::size_t bytes) {
+    const bool styled = bytes < UnstyledFrom;
+    if (styled == IsStyled())
+        return false;
+    // The settings Scintilla keeps with the document, not with the view.
+    const long eolMode = Send(SCI_GETEOLMODE);
+    const long codePage = Send(SCI_GETCODEPAGE);
+    const long tabWidth = Send(SCI_GETTABWIDTH);
+    const long indent = Send(SCI_GETINDENT);
+    const long useTabs = Send(SCI_GETUSETABS);
+    const long tabIndents = Send(SCI_GETTABINDENTS);
+    const long backspaceUnindents = Send(SCI_GETBACKSPACEUNINDENTS);
+    const long lexer = Send(SCI_GETLEXER);
+    std::string wordChars(static_cast<std::size_t>(Send(SCI_GETWORDCHARS)) + 1, '\0');
+    SendScintilla(SCI_GETWORDCHARS, 0UL, static_cast<void*>(wordChars.data()));
+    wordChars.resize(std::strlen(wordChars.c_str()));
+
+    // The new document's address comes back whole only through the direct
+    // call: SendScintilla returns a long, which is narrower than a pointer on
+    // 64-bit Windows.
+    using TDirect = std::intptr_t (*)(void*, unsigned int, std::uintptr_t, std::intptr_t);
+    const auto direct = reinterpret_cast<TDirect>(SendScintillaPtrResult(SCI_GETDIRECTFUNCTION));
+    void* const self = SendScintillaPtrResult(SCI_GETDIRECTPOINTER);
+    void* const document = reinterpret_cast<void*>(
+        direct(self, SCI_CREATEDOCUMENT, 0,
+               styled ? SC_DOCUMENTOPTION_DEFAULT : SC_DOCUMENTOPTION_STYLES_NONE));
+    // The control takes its own reference and lets go of the old document.
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document);
+
+    Send(SCI_SETCODEPAGE, static_cast<unsigned long>(codePage));
+    Send(SCI_SETEOLMODE, static_cast<unsigned long>(eolMode));
+    Send(SCI_SETTABWIDTH, static_cast<unsigned long>(tabWidth));
+    Send(SCI_SETINDENT, static_cast<unsigned long>(indent));
+    Send(SCI_SETUSETABS, static_cast<unsigned long>(useTabs));
+    Send(SCI_SETTABINDENTS, static_cast<unsigned long>(tabIndents));
+    Send(SCI_SETBACKSPACEUNINDENTS, static_cast<unsigned long>(backspaceUnindents));
+    Send(SCI_SETLEXER, static_cast<unsigned long>(lexer));
+    SendScintilla(SCI_SETWORDCHARS, uintptr_t(0), wordChars.c_str());
+    // Indicators drawn under the text would hide an opaque selection.
+    Send(SCI_SETSELALPHA, styled ? SC_ALPHA_NOALPHA : 110);
+    FLexer->SetStyled(styled);
+    return true;
 }
 
 void TSynEditor::ResetDocument() {

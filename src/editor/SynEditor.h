@@ -22,6 +22,7 @@
 #include "editor/ScintillaControl.h"
 #include "encoding/TextEncoding.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,7 +41,8 @@ public:
 
     // Replaces the text with the file's bytes and clears the undo history; not a
     // change of the user's. Throws std::runtime_error when the file cannot be
-    // read, and keeps the previous text then.
+    // opened, and keeps the previous text then; a file that cannot be read to
+    // its end leaves the editor empty.
     void LoadFromFile(const std::string& path);
     // The same for bytes already read. Bytes that are valid UTF-8 are shown as
     // UTF-8, any others as `notUtf8As` (none: Windows-1252).
@@ -77,6 +79,12 @@ public:
     // In a view: the lines [first, first + removed) become `text` (lines
     // separated by LF, without a final one).
     void ReplaceViewLines(long first, long removed, std::string_view text);
+    // Texts of this many bytes or more are held without Scintilla's style
+    // byte beside each character (a third of the memory they would take);
+    // their tokens are painted through indicators on the lines in view, with
+    // their colours, background and underline but not bold or italic.
+    static constexpr std::size_t UnstyledFrom = std::size_t(16) << 20;
+    bool IsStyled() const;
     // Whether the line numbers are shown (they are at first).
     void SetLineNumbers(bool shown);
     // Font sizes in points of the text and of the line-number gutter.
@@ -159,6 +167,14 @@ private:
     void UpdateMarginWidth();
     void ShowScrollHint(int value);
     void ReplaceText(std::string_view text);
+    // The same for a text of `bytes` bytes (as far as known) that `fill`
+    // appends with AppendText; ResetDocument follows when it is whole.
+    void ReplaceText(std::size_t bytes, const std::function<void()>& fill);
+    void AppendText(std::string_view text);
+    // Makes the control's document an empty one with or without styles, as a
+    // text of `bytes` bytes needs, keeping the document's settings. False when
+    // the document was already of that kind (and is left as it is).
+    bool UseDocumentFor(std::size_t bytes);
     // `asIs`: the bytes are known to decode as they are.
     void Load(std::string bytes, TTextEncoding encoding, bool loadedUtf8, bool asIs = false);
     void ResetDocument();

@@ -126,6 +126,31 @@ TEST_F(SynEditorTest, FailedLoadsAndSavesThrowAndChangeNothing) {
     EXPECT_EQ(TempDir::Read(locked), "old\r\n");
 }
 
+// A file larger than one piece of reading loads as the same bytes read whole
+// would: characters cut by a piece's end, a stray byte late in the file, a
+// character cut by the file's end, each kind of line break.
+TEST_F(SynEditorTest, FilesReadInPiecesLoadAsWhole) {
+    const std::string mb(1 << 20, 'a');
+    const struct {
+        std::string bytes;
+    } cases[] = {
+        {mb.substr(0, mb.size() - 1) + "\xE2\x82\xAC\n"}, // the euro across the first piece's end
+        {mb.substr(0, mb.size() - 2) + "\xE2\x82\xAC\n"},
+        {mb.substr(0, mb.size() - 3) + "\xF0\x9F\x98\x80\r\n"},
+        {mb + mb + "x\r\xFF y"},     // a Windows-1252 byte after two pieces
+        {mb + "\xC3\xBC\r\xE2\x82"}, // cut by the file's end
+    };
+    for (const auto& c : cases) {
+        TSynEditor whole;
+        whole.LoadFromBytes(c.bytes);
+        Load(c.bytes);
+        EXPECT_EQ(Editor.Encoding(), whole.Encoding());
+        EXPECT_EQ(Editor.LineBreak(), whole.LineBreak());
+        EXPECT_EQ(Editor.text(), whole.text());
+        EXPECT_EQ(Saved(), c.bytes);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Display encoding
 
@@ -516,6 +541,109 @@ TEST_F(SynEditorTest, HugeLinesAndLinesOfQuotesAreStyled) {
     Type("x");
     Paint();
     EXPECT_EQ(StyleAt(Length() - 1), TIniLexer::StyleOf(tkKey));
+}
+
+// A huge text is held without styles; the lines in view, and only a band
+// around them, are painted through indicators in the colours the styles
+// would have, wherever the view goes and whatever is typed there.
+TEST_F(SynEditorTest, AHugeTextIsPaintedThroughIndicatorsAroundTheView) {
+    TSynIniSyn* syn = Editor.SynINI();
+    syn->StringAttri()->SetBackground(10354687);
+    syn->KeyAttri()->SetStyle(fsUnderline);
+    const std::string sample = "[Sec]\r\n; note\r\nKey=\"Wert\" 12\r\nN=1.5E3\r\n";
+    std::string text;
+    text.reserve(TSynEditor::UnstyledFrom + sample.size());
+    while (text.size() < TSynEditor::UnstyledFrom)
+        text += sample;
+    const long sampleLines = 4;
+
+    // The look of each byte of the sample in a styled editor.
+    TSynEditor styled;
+    styled.SynINI()->StringAttri()->SetBackground(10354687);
+    styled.SynINI()->KeyAttri()->SetStyle(fsUnderline);
+    styled.LoadFromBytes(sample);
+    ASSERT_TRUE(styled.IsStyled());
+    styled.SendScintilla(Sci::SCI_COLOURISE, 0, -1);
+    const auto styleLook = [&](long at, int message) {
+        const long style = styled.SendScintilla(Sci::SCI_GETSTYLEAT, at);
+        const long value = styled.SendScintilla(message, style);
+        return value == styled.SendScintilla(message, 0) ? 0 : value;
+    };
+    const auto indicatorLook = [&](unsigned long indicator, long at) {
+        return Send(Sci::SCI_INDICATORVALUEAT, indicator, at) & 0xFFFFFF;
+    };
+    // Every byte of the lines in view looks as in the styled editor.
+    const auto expectViewPainted = [&](const char* where) {
+        const long top = Send(Sci::SCI_GETFIRSTVISIBLELINE);
+        const long bottom = top + Send(Sci::SCI_LINESONSCREEN);
+        int wrong = 0;
+        for (long line = top; line < bottom && line < Send(Sci::SCI_GETLINECOUNT) - 1; ++line) {
+            const long start = Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+            const long sampleStart =
+                styled.SendScintilla(Sci::SCI_POSITIONFROMLINE, line % sampleLines);
+            const long end = Send(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+            for (long k = 0; start + k < end; ++k) {
+                const long at = start + k, s = sampleStart + k;
+                wrong += indicatorLook(TIniLexer::ForeIndicator, at) !=
+                         styleLook(s, Sci::SCI_STYLEGETFORE);
+                wrong += indicatorLook(TIniLexer::BackIndicator, at) !=
+                         styleLook(s, Sci::SCI_STYLEGETBACK);
+                wrong +=
+                    (Send(Sci::SCI_INDICATORVALUEAT, TIniLexer::UnderlineIndicator, at) != 0) !=
+                    (styled.SendScintilla(Sci::SCI_STYLEGETUNDERLINE,
+                                          styled.SendScintilla(Sci::SCI_GETSTYLEAT, s)) != 0);
+            }
+        }
+        EXPECT_EQ(wrong, 0) << where;
+    };
+
+    Load(text);
+    EXPECT_FALSE(Editor.IsStyled());
+    EXPECT_EQ(Send(Sci::SCI_GETCODEPAGE), Sci::SC_CP_UTF8);
+    EXPECT_EQ(Send(Sci::SCI_GETEOLMODE), Sci::SC_EOL_CRLF);
+    EXPECT_TRUE(Send(Sci::SCI_GETUSETABS));
+    EXPECT_TRUE(Send(Sci::SCI_GETBACKSPACEUNINDENTS));
+    EXPECT_EQ(Editor.Bytes(), text);
+    Paint();
+    expectViewPainted("at the top");
+    const long key = Send(Sci::SCI_POSITIONFROMLINE, 2);
+    EXPECT_NE(indicatorLook(TIniLexer::BackIndicator, key + 5), 0) << "the phrase";
+
+    Send(Sci::SCI_DOCUMENTEND);
+    Paint();
+    expectViewPainted("at the end");
+    EXPECT_EQ(indicatorLook(TIniLexer::BackIndicator, key + 5), 0)
+        << "the top is no longer painted";
+
+    Send(Sci::SCI_SETFIRSTVISIBLELINE, Send(Sci::SCI_GETLINECOUNT) / 2);
+    Paint();
+    expectViewPainted("in the middle");
+
+    // A key line made a comment, in view, and a line put in above.
+    const long line = Send(Sci::SCI_GETFIRSTVISIBLELINE) + 2 + sampleLines;
+    GoTo(Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
+    Type(";");
+    Paint();
+    EXPECT_EQ(indicatorLook(TIniLexer::BackIndicator, Send(Sci::SCI_GETCURRENTPOS) + 5), 0);
+    EXPECT_EQ(indicatorLook(TIniLexer::ForeIndicator, Send(Sci::SCI_GETCURRENTPOS) + 5),
+              styleLook(styled.SendScintilla(Sci::SCI_POSITIONFROMLINE, 1), Sci::SCI_STYLEGETFORE));
+    Editor.undo();
+    GoTo(Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line - 1)));
+    Type("x\r");
+    Editor.undo();
+    Paint();
+    expectViewPainted("after edits");
+
+    // A change of colour shows on the huge text too; a small text has styles again.
+    syn->StringAttri()->SetBackground(0x00FF00);
+    styled.SynINI()->StringAttri()->SetBackground(0x00FF00);
+    Paint();
+    expectViewPainted("after a change of colour");
+    Load(sample);
+    EXPECT_TRUE(Editor.IsStyled());
+    EXPECT_EQ(Send(Sci::SCI_GETCODEPAGE), Sci::SC_CP_UTF8);
+    Send(Sci::SCI_COLOURISE, 0, -1);
+    EXPECT_EQ(ActualStyles(Editor), ExpectedStyles(sample));
 }
 
 } // namespace
