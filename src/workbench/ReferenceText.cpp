@@ -19,6 +19,15 @@ bool HasWords(std::string_view phrase) {
     return false;
 }
 
+// Asks for the cache line at `p` ahead of its use.
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
 // The smallest power of two at least 4/3 of `count`: a table of open
 // addressing that size stays at most three quarters full.
 std::size_t TableSize(std::size_t count) {
@@ -29,7 +38,16 @@ std::size_t TableSize(std::size_t count) {
 }
 } // namespace
 
-TReferenceText::TReferenceText(std::string text) : FText(std::move(text)) {
+TReferenceText::TReferenceText(std::string text) : FOwnText(std::move(text)), FText(FOwnText) {
+    Index();
+}
+
+TReferenceText::TReferenceText(std::string_view text, std::shared_ptr<const void> owner)
+    : FOwner(std::move(owner)), FText(text) {
+    Index();
+}
+
+void TReferenceText::Index() {
     if (FText.size() >= UINT32_MAX)
         throw std::length_error("TReferenceText: a text of 4 GiB or more");
     std::size_t entries = 0;
@@ -59,14 +77,39 @@ TReferenceText::TReferenceText(std::string text) : FText(std::move(text)) {
     // same kind.
     const std::size_t phraseMask = TableSize(entries) - 1;
     std::vector<TSlot> firstWithPhrase(phraseMask + 1);
+    // Both tables are far larger than the processor's caches, and nearly
+    // every probe would wait for memory: the hashes of the lines a little
+    // ahead are taken first and their slots fetched meanwhile.
+    constexpr std::size_t Ahead = 16;
+    struct THashes {
+        std::size_t Key = 0;
+        std::size_t Phrase = 0;
+        bool HasPhrase = false;
+    } ahead[Ahead];
+    const auto look = [&](std::size_t i) {
+        if (i >= FLines.size() || FLines[i].Kind != TLineKind::Entry)
+            return;
+        THashes& h = ahead[i % Ahead];
+        h.Key = std::hash<std::string_view>()(Key(i));
+        Prefetch(&FKeySlots[h.Key & keyMask]);
+        h.HasPhrase = FLines[i].Quoting != TQuoting::None && HasWords(Phrase(i));
+        if (h.HasPhrase) {
+            h.Phrase = std::hash<std::string_view>()(Phrase(i));
+            Prefetch(&firstWithPhrase[h.Phrase & phraseMask]);
+        }
+    };
+    for (std::size_t i = 0; i < Ahead; ++i)
+        look(i);
     for (std::size_t i = 0; i < FLines.size(); ++i) {
         const TLine& parsed = FLines[i];
+        const THashes hashes = ahead[i % Ahead];
+        look(i + Ahead);
         if (parsed.Kind == TLineKind::Other)
             FOtherLines.insert(Line(i));
         if (parsed.Kind != TLineKind::Entry)
             continue;
         const std::string_view key = Key(i);
-        const std::size_t hash = std::hash<std::string_view>()(key);
+        const std::size_t hash = hashes.Key;
         const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
         std::size_t slot = hash & keyMask;
         bool seen = false;
@@ -82,10 +125,10 @@ TReferenceText::TReferenceText(std::string text) : FText(std::move(text)) {
         FKeySlots[slot] = {static_cast<std::uint32_t>(FKeyLines.size()), tag};
         FKeyLines.push_back(static_cast<std::uint32_t>(i));
         FFirstOfKey[i] = true;
-        if (parsed.Quoting == TQuoting::None || !HasWords(Phrase(i)))
+        if (!hashes.HasPhrase)
             continue;
         const std::string_view phrase = Phrase(i);
-        const std::size_t phraseHash = std::hash<std::string_view>()(phrase);
+        const std::size_t phraseHash = hashes.Phrase;
         const auto phraseTag =
             static_cast<std::uint32_t>(static_cast<std::uint64_t>(phraseHash) >> 32);
         std::size_t phraseSlot = phraseHash & phraseMask;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,25 +19,28 @@ public:
     // `text` as shown: UTF-8, whatever the file's own encoding, less than
     // 4 GiB (a larger one throws std::length_error).
     explicit TReferenceText(std::string text);
+    // The same for text kept by `owner` (a file's bytes as they were read),
+    // which the reference holds on to instead of a copy.
+    TReferenceText(std::string_view text, std::shared_ptr<const void> owner);
     TReferenceText(const TReferenceText&) = delete;
     TReferenceText& operator=(const TReferenceText&) = delete;
 
     std::size_t LineCount() const { return FLines.size(); }
     std::string_view Line(std::size_t line) const {
-        return std::string_view(FText).substr(FLines[line].Begin, FLines[line].Length);
+        return FText.substr(FLines[line].Begin, FLines[line].Length);
     }
     TKeyValueLine Parsed(std::size_t line) const;
     std::string_view Key(std::size_t line) const {
         const TLine& l = FLines[line];
         if (l.KeyBegin == LongLine) [[unlikely]]
             return FLongLines.at(static_cast<std::uint32_t>(line)).Key(Line(line));
-        return std::string_view(FText).substr(l.Begin + l.KeyBegin, l.KeyEnd - l.KeyBegin);
+        return FText.substr(l.Begin + l.KeyBegin, l.KeyEnd - l.KeyBegin);
     }
     std::string_view Phrase(std::size_t line) const {
         const TLine& l = FLines[line];
         if (l.KeyBegin == LongLine) [[unlikely]]
             return FLongLines.at(static_cast<std::uint32_t>(line)).Value(Line(line));
-        return std::string_view(FText).substr(l.Begin + l.ValueBegin, l.ValueEnd - l.ValueBegin);
+        return FText.substr(l.Begin + l.ValueBegin, l.ValueEnd - l.ValueBegin);
     }
 
     // The line of the first entry with `key`: the one a program reads.
@@ -82,7 +86,11 @@ private:
         std::uint16_t ValueEnd = 0;
         std::uint16_t Quotes = 0;
     };
-    std::string FText;
+    void Index();
+
+    std::string FOwnText;
+    std::shared_ptr<const void> FOwner;
+    std::string_view FText; // FOwnText's or FOwner's
     std::vector<TLine> FLines;
     std::unordered_map<std::uint32_t, TKeyValueLine> FLongLines;
     // The first line of each key by number, and the numbers in a table of

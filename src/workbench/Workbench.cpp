@@ -2,7 +2,9 @@
 
 #include "editor/SynEditor.h"
 #include "editor/SynIniSyn.h"
+#include "encoding/Codec.h"
 #include "initfile/WorkbenchChoices.h"
+#include "platform/FileBlock.h"
 #include "platform/FileIO.h"
 #include "texts/Guarded.h"
 #include "texts/InterfaceTexts.h"
@@ -45,11 +47,15 @@ const char* const SideBySideView = "side-by-side";
 // A file read and shown as the workbench shows it; none when it cannot be read.
 std::shared_ptr<const TReferenceText> ReadShown(const TWorkbenchChoices& choices,
                                                 const std::string& path) {
-    std::string bytes;
-    if (path.empty() || !platform::ReadFileBytes(path, bytes))
+    const auto block = path.empty() ? nullptr : platform::TFileBlock::Read(path);
+    if (!block)
         return nullptr;
+    const std::string_view bytes = block->Bytes();
     const TTextEncoding shown = ShownEncoding(choices, path, bytes);
-    return std::make_shared<const TReferenceText>(TakeDecoded(std::move(bytes), shown));
+    // UTF-8 shown as it is (nearly every file) is indexed where it was read.
+    if (TCodec::Of(shown).DecodesAsIs(bytes))
+        return std::make_shared<const TReferenceText>(bytes, block);
+    return std::make_shared<const TReferenceText>(TCodec::Of(shown).Decode(bytes));
 }
 
 // The phrases to translate, in dark violet on light yellow, as in the editor.
