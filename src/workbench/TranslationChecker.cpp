@@ -1,5 +1,7 @@
 #include "workbench/TranslationChecker.h"
 
+#include "platform/JoinedTask.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -40,13 +42,20 @@ std::string_view TTranslationChecker::KeyName(std::uint32_t key) const {
 TTranslationChecker::TLineState TTranslationChecker::CheckLine(std::string_view text) {
     TLineState state;
     const TKeyValueLine parsed = ParseKeyValueLine(text);
+    if (parsed.IsEntry())
+        state.Key = KeyId(parsed.Key(text));
+    CheckText(text, parsed, state);
+    return state;
+}
+
+void TTranslationChecker::CheckText(std::string_view text, const TKeyValueLine& parsed,
+                                    TLineState& state) const {
     if (!parsed.IsEntry()) {
         // A stray line the reference has as well is the reference's own way.
         if (IsStrayLine(text, parsed) && !(FReference && FReference->HasOtherLine(text)))
             state.TextProblems = std::vector<TProblem>{{TReason::NotAnEntry, {}}};
-        return state;
+        return;
     }
-    state.Key = KeyId(parsed.Key(text));
     state.Quoted = parsed.Quoting != TQuoting::None;
     const TKeyState& key = FKeys[state.Key];
     std::string_view referenceLine;
@@ -68,7 +77,6 @@ TTranslationChecker::TLineState TTranslationChecker::CheckLine(std::string_view 
         ((reference && reference->Value(referenceLine) == phrase) || masterPhrase == phrase);
     if (state.Quoted)
         state.PhraseHash = std::hash<std::string_view>()(phrase);
-    return state;
 }
 
 void TTranslationChecker::Reset(std::string_view translation,
@@ -113,12 +121,46 @@ void TTranslationChecker::Reset(std::string_view translation,
     for (const auto& [name, mark] : FMarks)
         ApplyMark(KeyId(name));
     FLines.reserve(lines);
-    ForEachLine(translation, [this](std::string_view text) {
+    if (lines < ParallelFrom) {
+        ForEachLine(translation, [this](std::string_view text) {
+            const std::size_t line = FLines.size();
+            FLines.push_back(CheckLine(text));
+            if (FLines.back().Key != NoKey)
+                AddKeyLine(FLines.back().Key, line);
+        });
+        Recount();
+        return;
+    }
+    // First the keys, line by line, since they add to the tables; then the
+    // rest of each line's check, which only reads them, in two halves at once.
+    const std::size_t half = lines / 2;
+    std::size_t halfOffset = translation.size();
+    ForEachLine(translation, [&](std::string_view text) {
         const std::size_t line = FLines.size();
-        FLines.push_back(CheckLine(text));
-        if (FLines.back().Key != NoKey)
-            AddKeyLine(FLines.back().Key, line);
+        if (line == half)
+            halfOffset = static_cast<std::size_t>(text.data() - translation.data());
+        const TKeyValueLine parsed = ParseKeyValueLine(text);
+        TLineState& state = FLines.emplace_back();
+        if (parsed.IsEntry()) {
+            state.Key = KeyId(parsed.Key(text));
+            AddKeyLine(state.Key, line);
+        }
     });
+    const auto checkLines = [this](std::string_view text, std::size_t first, std::size_t end) {
+        std::size_t line = first;
+        ForEachLine(text, [&](std::string_view lineText) {
+            if (line < end)
+                CheckText(lineText, ParseKeyValueLine(lineText), FLines[line++]);
+        });
+    };
+    {
+        platform::TJoinedTask<bool> secondHalf([&] {
+            checkLines(translation.substr(halfOffset), half, FLines.size());
+            return true;
+        });
+        checkLines(translation.substr(0, halfOffset), 0, std::min(half, FLines.size()));
+        secondHalf.Take();
+    }
     Recount();
 }
 

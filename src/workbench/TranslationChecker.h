@@ -165,6 +165,9 @@ public:
     std::optional<std::size_t> NextToBeChecked(std::size_t from, bool forward = true,
                                                bool wrap = true) const;
 
+    // Texts of this many lines or more are checked in two halves at once.
+    static constexpr std::size_t ParallelFrom = 50000;
+
 private:
     static constexpr std::uint32_t NoKey = UINT32_MAX;
     static constexpr std::uint32_t NoGroup = TReferenceText::NoGroup;
@@ -256,6 +259,9 @@ private:
     std::uint32_t KeyId(std::string_view key);
     std::string_view KeyName(std::uint32_t key) const;
     TLineState CheckLine(std::string_view text);
+    // The part of a line's check that reads the tables only, after its key
+    // (state.Key) was found: may run for several lines at once.
+    void CheckText(std::string_view text, const TKeyValueLine& parsed, TLineState& state) const;
     TContribution ContributionOf(std::uint32_t key) const;
     void Count(const TContribution& c, int sign);
     // Counts every key and line again.

@@ -531,4 +531,45 @@ TEST(TranslationCheckerTest, EditsAndMarksAgreeWithCheckingEverythingAgain) {
         },
         {"Main.Open", "File.Open", "Main.Save", "File.Save", "Tool.Save"}, 20261209);
 }
+// A text long enough to be checked in two halves at once, its lines broken
+// every way (so that the count of lines it starts from is off), gives each
+// line what checking it line by line gives.
+TEST(TranslationCheckerTest, ALongTextCheckedInHalvesAgreesWithCheckingLineByLine) {
+    const std::vector<std::string> pool = {
+        "Main.Caption=\"Schnappglas\"",
+        "Main.Open=\"Öffne %s\"",
+        "Main.Open=\"Öffne\"",
+        "Main.Save=\"Save\"",
+        "Main.Quit=\"Beenden \"",
+        "Main.Other=\"Anders\"",
+        "Main.Quit=\"Ende",
+        "; comment",
+        "garbage",
+        "",
+    };
+    const char* const breaks[] = {"\r\n", "\n", "\r"};
+    std::mt19937 random(20261209);
+    std::string text;
+    for (std::size_t i = 0; i < TChecker::ParallelFrom + 999; ++i)
+        text += pool[random() % pool.size()] +
+                breaks[i < TChecker::ParallelFrom / 2 ? 0 : random() % 3];
+    std::vector<std::string_view> lines;
+    ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
+    const auto reference = Reference(English);
+    TChecker halves;
+    halves.Reset(text, reference);
+    TChecker lineByLine;
+    lineByLine.Reset("", reference);
+    lineByLine.ReplaceLines(0, 1, lines);
+    ASSERT_EQ(halves.LineCount(), lines.size());
+    ASSERT_EQ(lineByLine.LineCount(), lines.size());
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+        ASSERT_EQ(halves.Problems(line), lineByLine.Problems(line)) << line;
+        ASSERT_EQ(halves.IsUntranslated(line), lineByLine.IsUntranslated(line)) << line;
+        ASSERT_EQ(halves.Key(line), lineByLine.Key(line)) << line;
+    }
+    EXPECT_EQ(halves.Progress(), lineByLine.Progress());
+    EXPECT_EQ(halves.ProblemCount(), lineByLine.ProblemCount());
+    EXPECT_EQ(halves.MissingKeys(), lineByLine.MissingKeys());
+}
 } // namespace
