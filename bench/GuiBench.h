@@ -204,11 +204,10 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.error_occurred)
                 continue;
-            std::vector<double>& all = FAll[run.benchmark_name()];
-            all.push_back(run.GetAdjustedCPUTime());
-            std::sort(all.begin(), all.end());
-            const std::size_t n = all.size();
-            Times[run.benchmark_name()] = n % 2 ? all[n / 2] : (all[n / 2 - 1] + all[n / 2]) / 2;
+            Times[run.benchmark_name()] =
+                Median(FAll[run.benchmark_name()], run.GetAdjustedCPUTime());
+            RealTimes[run.benchmark_name()] =
+                Median(FAllReal[run.benchmark_name()], run.GetAdjustedRealTime());
             for (const auto& [name, counter] : run.counters)
                 Counters[run.benchmark_name()][name] = counter.value;
         }
@@ -250,11 +249,22 @@ public:
         return hit != entries.end() && hit->first.rfind(prefix, 0) == 0 ? &*hit : nullptr;
     }
 
+    // The median of each benchmark's runs: processor time of its thread, and
+    // real time (what the user waits, threads included).
     std::map<std::string, double> Times;
+    std::map<std::string, double> RealTimes;
     std::map<std::string, std::map<std::string, double>> Counters;
 
 private:
+    static double Median(std::vector<double>& all, double next) {
+        all.push_back(next);
+        std::sort(all.begin(), all.end());
+        const std::size_t n = all.size();
+        return n % 2 ? all[n / 2] : (all[n / 2 - 1] + all[n / 2]) / 2;
+    }
+
     std::map<std::string, std::vector<double>> FAll;
+    std::map<std::string, std::vector<double>> FAllReal;
 };
 
 } // namespace bench
