@@ -45,6 +45,21 @@ if ((status != 0)) && grep -q 'LeakSanitizer has encountered a fatal error' "$lo
   status=0
   ctest --test-dir "$build" --output-on-failure --rerun-failed || status=$?
   reports
+  # A tracer that crashes on both runs of a test does so where it scans the
+  # threads' thread-local storage, depending on how the process happened to be
+  # laid out. Such a test runs a third time with that storage left out of the
+  # scan; what only it holds then shows as leaked, and is suppressed for this
+  # run only: GLib's per-thread data and the dynamic loader's own tables.
+  if ((status != 0)) && grep -q 'LeakSanitizer has encountered a fatal error' "$log"; then
+    echo "gates-asan: the tracer crashed again; those tests run without scanning thread-local storage" >&2
+    cp "$log" "$log.second"
+    supp=$build/lsan-no-tls.supp
+    cat "$root/tests/sanitizers/lsan.supp" "$root/tests/sanitizers/lsan-no-tls.supp" >"$supp"
+    status=0
+    LSAN_OPTIONS="suppressions=$supp:print_suppressions=0:use_tls=0" \
+      ctest --test-dir "$build" --output-on-failure --rerun-failed || status=$?
+    reports
+  fi
 fi
 if ((status != 0)); then
   echo "gates-asan: tests failed under the sanitizers" >&2
