@@ -390,8 +390,16 @@ bool TSynEditor::UseDocumentFor(std::size_t bytes) {
     Send(SCI_SETBACKSPACEUNINDENTS, static_cast<unsigned long>(backspaceUnindents));
     Send(SCI_SETLEXER, static_cast<unsigned long>(lexer));
     SendScintilla(SCI_SETWORDCHARS, uintptr_t(0), wordChars.c_str());
-    // Indicators drawn under the text would hide an opaque selection.
-    Send(SCI_SETSELALPHA, styled ? SC_ALPHA_NOALPHA : 110);
+    // Indicators drawn under the text would hide an opaque selection: without
+    // styles the selection is laid over the text, translucent, and the text
+    // keeps its colours.
+    if (styled) {
+        setSelectionForegroundColor(palette().color(QPalette::Active, QPalette::HighlightedText));
+        Send(SCI_SETSELALPHA, SC_ALPHA_NOALPHA);
+    } else {
+        resetSelectionForegroundColor();
+        Send(SCI_SETSELALPHA, 110);
+    }
     FLexer->SetStyled(styled);
     return true;
 }

@@ -619,6 +619,23 @@ TEST_F(SynEditorTest, AHugeTextIsPaintedThroughIndicatorsAroundTheView) {
     Paint();
     expectViewPainted("in the middle");
 
+    // Selected, a phrase's text stays readable over its painted background.
+    const long top = Send(Sci::SCI_GETFIRSTVISIBLELINE);
+    const auto keyLine = static_cast<unsigned long>(top + 2 + (2 - top % sampleLines + 4) % 4);
+    const long from = Send(Sci::SCI_POSITIONFROMLINE, keyLine);
+    const long to = Send(Sci::SCI_GETLINEENDPOSITION, keyLine);
+    Send(Sci::SCI_SETSEL, static_cast<unsigned long>(from), to);
+    Paint();
+    const QImage shot = Editor.viewport()->grab().toImage();
+    const int y = static_cast<int>(Send(Sci::SCI_POINTYFROMPOSITION, 0, from));
+    int dark = 0;
+    for (auto x = static_cast<int>(Send(Sci::SCI_POINTXFROMPOSITION, 0, from));
+         x < Send(Sci::SCI_POINTXFROMPOSITION, 0, to); ++x)
+        for (int dy = 0; dy < Send(Sci::SCI_TEXTHEIGHT, keyLine); ++dy)
+            dark += qGray(shot.pixel(x, y + dy)) < 96;
+    EXPECT_GT(dark, 20) << "the selected text is drawn";
+    GoTo(from);
+
     // A key line made a comment, in view, and a line put in above.
     const long line = Send(Sci::SCI_GETFIRSTVISIBLELINE) + 2 + sampleLines;
     GoTo(Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
