@@ -52,14 +52,17 @@ bool IsBlank(long c) {
 
 // CR without LF anywhere: CR; LF without CR: LF; anything else, a text without
 // line breaks included: CR LF.
-TSynEditor::TLineBreak DetectLineBreak(std::string_view bytes) {
-    const bool cr = bytes.find('\r') != std::string_view::npos;
-    const bool lf = bytes.find('\n') != std::string_view::npos;
+TSynEditor::TLineBreak LineBreakOf(bool cr, bool lf) {
     if (cr && !lf)
         return TSynEditor::TLineBreak::Cr;
     if (lf && !cr)
         return TSynEditor::TLineBreak::Lf;
     return TSynEditor::TLineBreak::CrLf;
+}
+
+TSynEditor::TLineBreak DetectLineBreak(std::string_view bytes) {
+    return LineBreakOf(bytes.find('\r') != std::string_view::npos,
+                       bytes.find('\n') != std::string_view::npos);
 }
 
 std::string_view LineBreakBytes(TSynEditor::TLineBreak style) {
@@ -231,7 +234,7 @@ void TSynEditor::LoadFromFile(const std::string& path) {
         LoadFromView(block->Bytes());
         return;
     }
-    FLineBreak = cr && !lf ? TLineBreak::Cr : (lf && !cr ? TLineBreak::Lf : TLineBreak::CrLf);
+    FLineBreak = LineBreakOf(cr, lf);
     FEncoding = TTextEncoding::Utf8;
     FLoadedUtf8 = true;
     ResetDocument();

@@ -121,19 +121,10 @@ void TTranslationChecker::Reset(std::string_view translation,
     for (const auto& [name, mark] : FMarks)
         ApplyMark(KeyId(name));
     FLines.reserve(lines);
-    if (lines < ParallelFrom) {
-        ForEachLine(translation, [this](std::string_view text) {
-            const std::size_t line = FLines.size();
-            FLines.push_back(CheckLine(text));
-            if (FLines.back().Key != NoKey)
-                AddKeyLine(FLines.back().Key, line);
-        });
-        Recount();
-        return;
-    }
     // First the keys, line by line, since they add to the tables; then the
-    // rest of each line's check, which only reads them, in two halves at once.
-    const std::size_t half = lines / 2;
+    // rest of each line's check, which only reads them: for a long text, in
+    // two halves at once.
+    const std::size_t half = lines < ParallelFrom ? lines : lines / 2;
     std::size_t halfOffset = translation.size();
     ForEachLine(translation, [&](std::string_view text) {
         const std::size_t line = FLines.size();
@@ -153,12 +144,14 @@ void TTranslationChecker::Reset(std::string_view translation,
                 CheckText(lineText, ParseKeyValueLine(lineText), FLines[line++]);
         });
     };
-    {
+    if (half >= FLines.size()) {
+        checkLines(translation, 0, FLines.size());
+    } else {
         platform::TJoinedTask<bool> secondHalf([&] {
             checkLines(translation.substr(halfOffset), half, FLines.size());
             return true;
         });
-        checkLines(translation.substr(0, halfOffset), 0, std::min(half, FLines.size()));
+        checkLines(translation.substr(0, halfOffset), 0, half);
         secondHalf.Take();
     }
     Recount();
@@ -398,9 +391,9 @@ TTranslationChecker::TContribution TTranslationChecker::ContributionOf(std::uint
             c.Translated = first->Translated;
         else if (key.MarkCounts)
             c.Translated = first->Translated || first->SameAsSource;
+        // Marked against a reference phrase that changed since.
         else if (const auto marked = FMarkedPhraseHashes.find(id);
-                 marked !=
-                 FMarkedPhraseHashes.end()) // against a reference phrase that changed since
+                 marked != FMarkedPhraseHashes.end())
             c.Translated = first->Translated && first->PhraseHash != marked->second;
         else
             c.Translated = first->Translated;
